@@ -1,0 +1,6 @@
+#pragma once
+
+class MusicPlayer {
+public:
+    static int runApplication();
+};

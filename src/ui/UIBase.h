@@ -1,0 +1,22 @@
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+// Base of every screen element the application drives: the pages, the top bar and the dialog.
+// The renderer and the font are lent by the application and never freed here.
+class UIBase {
+public:
+    virtual ~UIBase() = 0;
+    virtual void init(SDL_Renderer* renderer, TTF_Font* font) = 0;
+    virtual void handleEvent(SDL_Event* event) { (void)event; }
+    virtual void update() = 0;
+    virtual void render() = 0;
+
+protected:
+    SDL_Renderer* renderer = nullptr;
+    TTF_Font* font = nullptr;
+    SDL_Rect bounds{};
+};
+
+inline UIBase::~UIBase() = default;

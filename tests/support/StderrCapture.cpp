@@ -1,0 +1,40 @@
+#include "support/StderrCapture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+StderrCapture::StderrCapture() {
+    char pattern[] = "/tmp/musicplayer-stderr-XXXXXX";
+    int fd = mkstemp(pattern);
+    if (fd < 0) {
+        throw std::runtime_error("cannot create a capture file");
+    }
+    capturePath = pattern;
+    std::fflush(stderr);
+    savedFd = dup(STDERR_FILENO);
+    dup2(fd, STDERR_FILENO);
+    close(fd);
+}
+
+StderrCapture::~StderrCapture() {
+    std::fflush(stderr);
+    dup2(savedFd, STDERR_FILENO);
+    close(savedFd);
+    unlink(capturePath.c_str());
+}
+
+std::string StderrCapture::take() {
+    std::fflush(stderr);
+    std::ifstream file(capturePath, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    std::string all = content.str();
+    std::string fresh = all.substr(static_cast<size_t>(consumed));
+    consumed = static_cast<long>(all.size());
+    return fresh;
+}

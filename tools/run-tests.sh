@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the test configurations and runs the whole suite:
+#   1. every unit and end-to-end test under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   2. the threaded tests again under ThreadSanitizer;
+#   3. every fuzz target for a bounded time, starting from its seed corpus.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+FUZZ_SECONDS="${FUZZ_SECONDS:-30}"
+JOBS="$(nproc)"
+
+"$ROOT/tools/setup.sh" build asan
+(cd "$ROOT/build/asan" && ctest --output-on-failure -j "$JOBS")
+
+"$ROOT/tools/setup.sh" build tsan
+(cd "$ROOT/build/tsan" && ctest --output-on-failure -j "$JOBS" -L threaded)
+
+"$ROOT/tools/setup.sh" build fuzz
+shopt -s nullglob
+for fuzzer in "$ROOT"/build/fuzz/tests/fuzz/*Fuzzer; do
+    name="$(basename "$fuzzer")"
+    corpus="$ROOT/tests/fuzz/corpus/$name"
+    work="$ROOT/build/fuzz/corpus-work/$name"
+    mkdir -p "$work"
+    echo "Fuzzing $name for ${FUZZ_SECONDS}s"
+    (cd "$ROOT/build/fuzz" && "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
+        -rss_limit_mb=2048 -print_final_stats=1 "$work" "$corpus")
+done
+echo "All tests passed."
