@@ -1,8 +1,117 @@
 #pragma once
 
-// Placeholder until the media library lands.
+#include "library/Album.h"
+#include "library/Favourites.h"
+#include "library/Library.h"
+#include "library/PlayMode.h"
+#include "library/Song.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Player;
+
+// The library (songs and albums of the last scan or cache load), the queue the player walks,
+// the play mode and the favourites. The album, artist and favourites pages replace only the
+// queue; a scan or a cache load replaces the library and makes the queue the whole library.
+//
+// Threads: everything here belongs to the main thread except setScanning, isScanning and
+// setLibrary, which a scan calls from the loading thread. setLibrary hands a finished library
+// over under a lock; the main thread adopts it the next time it reads the library or the
+// queue, so a frame sees either the old library or the new one, never a mixture.
 class PlayList {
 public:
-    PlayList() = default;
-    virtual ~PlayList() = default;
+    static constexpr const char* SETTINGS_PATH = "config/settings.json";
+
+    PlayList();
+    virtual ~PlayList();
+    PlayList(const PlayList&) = delete;
+    PlayList& operator=(const PlayList&) = delete;
+
+    // --- The queue ---
+    void clear(); // empties the queue, current index 0; the library stays
+    void addSong(const Song& song);
+    const std::vector<Song>& getSongs();
+    void setCurrentIndex(int index); // ignored outside the queue
+    std::size_t getCurrentIndex();
+    // Out of range: an empty song shared by the whole process.
+    const Song& getCurrentSong();
+    // The neighbour the play mode picks, or the current song when there is none.
+    const Song& getNextSong();
+    const Song& getPrevSong();
+
+    // --- The library ---
+    const std::vector<Song>& getLibrarySongs();
+    const std::vector<Album>& getAlbums();
+    // Advanced by every scan and every successful cache load.
+    uint64_t getLibraryVersion();
+    bool isScanning() const { return scanning.load(); }
+    void setScanning(bool value) { scanning.store(value); }
+    // Any thread: publishes a finished library for the main thread to adopt.
+    void setLibrary(Library library);
+    // The cache file of the library (format in LibraryCache).
+    bool saveToFile(const std::string& path);
+    bool loadFromFile(const std::string& path);
+
+    // --- Playing ---
+    // Also installs the end-of-song continuation on the player.
+    void setPlayer(Player* player);
+    bool play(int index);
+    // Both re-read the play mode from the settings file; -1 when there is no such song.
+    int getNextIndex();
+    int getPrevIndex();
+    // Play the neighbour; the index started, or -1 when there was none or it did not start.
+    int playNext();
+    int playPrevious();
+    PlayMode getPlayMode() const { return playMode; }
+
+    // Transport, forwarded to the player; nothing happens without one.
+    void stop();
+    void pause();
+    void resume();
+    void fastForward(int seconds);
+    void rewind(int seconds);
+    void setVolume(int volume);
+    int getVolume() const;
+
+    // --- Favourites (config/like.json) ---
+    const std::vector<Song>& getLikedSongs() const { return favourites.getSongs(); }
+    void loadFavourites() { favourites.load(); }
+    void saveFavourites() { favourites.save(); }
+    void addFavourite(const Song& song) { favourites.add(song); }
+    void removeFavourite(const std::string& filepath) { favourites.remove(filepath); }
+    bool isFavourite(const Song& song) const { return favourites.contains(song.filepath); }
+
+private:
+    void adoptPublishedLibrary();
+    void refreshPlayMode();
+    // The neighbour one step forwards (+1) or backwards (-1) under the play mode.
+    int neighbourIndex(int step);
+    const Song& songAtOrCurrent(int index);
+    int randomIndexOtherThanCurrent() const;
+    bool startSong(std::size_t index);
+    void continueAfterSongEnd();
+
+    Favourites favourites;
+    std::atomic<bool> scanning{false};
+    std::vector<Song> songs; // the queue
+    Library library;
+    uint64_t libraryVersion = 0;
+    std::size_t currentIndex = 0;
+    PlayMode playMode = PlayMode::SEQUENCE;
+    Player* player = nullptr;
+
+    // Hand-over from the loading thread.
+    std::mutex publishMutex;
+    std::optional<Library> publishedLibrary;
+    uint64_t publishedVersion = 0;
+    std::atomic<bool> libraryWaiting{false};
 };
+
+// Writes the play list's library to config/<name>.json; failures are logged.
+void saveLibrary(PlayList* playList, const std::string& name);

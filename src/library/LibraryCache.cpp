@@ -1,0 +1,176 @@
+#include "library/LibraryCache.h"
+
+#include "app/Log.h"
+#include "library/SongJson.h"
+#include "settings/JsonFile.h"
+
+#include <exception>
+#include <filesystem>
+#include <unordered_set>
+
+namespace fs = std::filesystem;
+
+namespace LibraryCache {
+
+namespace {
+
+const char* const CONFIG_FOLDER = "config";
+const char* const INDENTATION = "    ";
+
+// Remembers which song files exist, so that an album's songs (the same files as the library's
+// songs) cost no second look at the disk.
+class ExistingFiles {
+public:
+    bool contains(const std::string& path) {
+        if (path.empty()) {
+            return false;
+        }
+        if (known.count(path) > 0) {
+            return true;
+        }
+        std::error_code ec;
+        if (!fs::exists(path, ec)) {
+            return false;
+        }
+        known.insert(path);
+        return true;
+    }
+
+private:
+    std::unordered_set<std::string> known;
+};
+
+Json::Value libraryToJson(const Library& library) {
+    Json::Value root(Json::objectValue);
+    Json::Value& songs = root["songs"] = Json::Value(Json::arrayValue);
+    for (const Song& song : library.songs) {
+        songs.append(songToJson(song, NestedSongs::Omit));
+    }
+    Json::Value& albums = root["albums"] = Json::Value(Json::arrayValue);
+    for (const Album& album : library.albums) {
+        albums.append(albumToJson(album));
+    }
+    return root;
+}
+
+std::vector<Song> readSongs(const Json::Value& array, ExistingFiles& existing) {
+    std::vector<Song> songs;
+    songs.reserve(array.size());
+    for (Json::ArrayIndex index = 0; index < array.size(); ++index) {
+        const Json::Value& element = array[index];
+        if (!element.isObject()) {
+            continue;
+        }
+        try {
+            if (existing.contains(element["filepath"].asString())) {
+                songs.push_back(songFromJson(element));
+            }
+        } catch (const std::exception& e) {
+            logError("解析歌曲信息失败，索引: " + std::to_string(index) + ", 错误: " + e.what());
+        }
+    }
+    return songs;
+}
+
+std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing) {
+    std::vector<Album> albums;
+    for (Json::ArrayIndex index = 0; index < array.size(); ++index) {
+        const Json::Value& element = array[index];
+        if (!element.isObject()) {
+            continue;
+        }
+        try {
+            Album album;
+            album.name = element["name"].asString();
+            album.artist = element["artist"].asString();
+            album.coverPath = element["coverPath"].asString();
+            const Json::Value& songs = element["songs"];
+            if (songs.isArray()) {
+                album.songs = readSongs(songs, existing);
+            }
+            if (!album.songs.empty()) {
+                albums.push_back(std::move(album));
+            }
+        } catch (const std::exception& e) {
+            logError("解析专辑信息失败，索引: " + std::to_string(index) + ", 错误: " + e.what());
+        }
+    }
+    return albums;
+}
+
+bool readDocument(const std::string& path, Json::Value& root) {
+    JsonFile::ReadResult file = JsonFile::read(path);
+    switch (file.status) {
+    case JsonFile::ReadStatus::Missing:
+        logError("播放列表文件不存在: " + path);
+        return false;
+    case JsonFile::ReadStatus::OpenFailed:
+        logError("无法打开播放列表文件: " + path);
+        return false;
+    case JsonFile::ReadStatus::ParseFailed:
+        logError("JSON解析失败: " + file.error);
+        return false;
+    case JsonFile::ReadStatus::Ok:
+        break;
+    }
+    root.swap(file.root);
+    return true;
+}
+
+} // namespace
+
+std::string pathForName(const std::string& name) {
+    return std::string(CONFIG_FOLDER) + "/" + name + ".json";
+}
+
+bool save(const std::string& path, const Library& library) {
+    try {
+        const std::string text = JsonFile::toIndentedText(libraryToJson(library), INDENTATION);
+        if (!JsonFile::writeAtomically(path, text)) {
+            logError("无法打开文件进行写入: " + path);
+            return false;
+        }
+        return true;
+    } catch (const std::exception& e) {
+        logError(std::string("保存播放列表失败: ") + e.what());
+        return false;
+    }
+}
+
+void saveNamed(const std::string& name, const Library& library) {
+    try {
+        fs::create_directories(CONFIG_FOLDER);
+        if (!save(pathForName(name), library)) {
+            logError("保存音乐库失败");
+        }
+    } catch (const std::exception& e) {
+        logError(std::string("保存音乐库时发生错误: ") + e.what());
+    }
+}
+
+bool load(const std::string& path, Library& library) {
+    try {
+        Json::Value root;
+        if (!readDocument(path, root)) {
+            return false;
+        }
+        if (!root.isObject() || !root["songs"].isArray()) {
+            logError("songs 不是有效的数组");
+            return false;
+        }
+        ExistingFiles existing;
+        Library loaded;
+        loaded.songs = readSongs(root["songs"], existing);
+        root.removeMember("songs"); // the song objects are no longer needed: lowers the peak
+        if (root["albums"].isArray()) {
+            loaded.albums = readAlbums(root["albums"], existing);
+        }
+        library = std::move(loaded);
+        return true;
+    } catch (const std::exception& e) {
+        logError(std::string("加载播放列表失败: ") + e.what());
+        return false;
+    }
+}
+
+} // namespace LibraryCache

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "library/Album.h"
+#include "library/CoverExtractor.h"
+#include "library/Song.h"
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+class PlayList;
+
+// Builds the library: walks the scan directories, reads every audio file's tags, stream
+// parameters and embedded cover with FFmpeg, groups the songs into albums, writes the library
+// cache and hands the result to the play list. A scan runs on the loading dialog's thread.
+class MusicScanner {
+public:
+    static constexpr const char* SETTINGS_PATH = "config/settings.json";
+    static constexpr const char* DEFAULT_SCAN_DIRECTORY = "music";
+    static constexpr const char* CACHE_NAME = "music_library";
+    static constexpr const char* UNKNOWN_ARTIST = "未知艺术家";
+    static constexpr const char* PLACEHOLDER_COVER = "icons/tfm.png";
+
+    // The process-wide scanner; the first call reads the scan settings.
+    static MusicScanner& getInstance();
+
+    // Reads music.scan_directories and music.supported_formats from a settings file.
+    explicit MusicScanner(const std::string& settingsPath = SETTINGS_PATH);
+    MusicScanner(const MusicScanner&) = delete;
+    MusicScanner& operator=(const MusicScanner&) = delete;
+
+    // Rebuilds the library into the play list and writes the cache. Failures are logged.
+    void scanMusicFiles(PlayList* playList);
+    // One song from one file; a file FFmpeg cannot read gives a song with only its path.
+    Song readMetadata(const std::string& path);
+
+    const std::vector<std::string>& getScanDirectories() const { return scanDirectories; }
+    const std::set<std::string>& getSupportedFormats() const { return supportedFormats; }
+
+    // The albums of a set of songs: grouped by album and artist, then merged by album name.
+    static std::vector<Album> groupAlbums(const std::vector<Song>& songs);
+
+private:
+    void loadSettings(const std::string& settingsPath);
+    bool isSupported(const std::string& path) const;
+    void scanDirectory(const std::string& directory, std::vector<Song>& songs);
+    void addFile(const std::string& path, std::vector<Song>& songs);
+
+    std::vector<std::string> scanDirectories;
+    std::set<std::string> supportedFormats; // ".mp3": lower case, with the dot
+    CoverExtractor coverExtractor;
+    std::mutex scanMutex; // one scan at a time
+};
