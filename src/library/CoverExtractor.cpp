@@ -129,8 +129,8 @@ Scaler makeRgbScaler(const AVFrame& picture) {
         constexpr int NEUTRAL_BRIGHTNESS = 0;
         constexpr int NEUTRAL_CONTRAST = 1 << 16;
         constexpr int NEUTRAL_SATURATION = 1 << 16;
-        sws_setColorspaceDetails(scaler.get(), coefficients, 1, coefficients, 1,
-                                 NEUTRAL_BRIGHTNESS, NEUTRAL_CONTRAST, NEUTRAL_SATURATION);
+        sws_setColorspaceDetails(scaler.get(), coefficients, 1, coefficients, 1, NEUTRAL_BRIGHTNESS,
+                                 NEUTRAL_CONTRAST, NEUTRAL_SATURATION);
     }
     return scaler;
 }

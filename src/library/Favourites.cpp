@@ -23,7 +23,8 @@ bool fileExists(const std::string& path) {
 
 } // namespace
 
-Favourites::Favourites(std::string path) : path(std::move(path)) {}
+Favourites::Favourites(std::string path) : path(std::move(path)) {
+}
 
 void Favourites::load() {
     songs.clear();

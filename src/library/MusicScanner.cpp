@@ -238,7 +238,9 @@ MusicScanner& MusicScanner::getInstance() {
     return scanner;
 }
 
-MusicScanner::MusicScanner(const std::string& settingsPath) { loadSettings(settingsPath); }
+MusicScanner::MusicScanner(const std::string& settingsPath) {
+    loadSettings(settingsPath);
+}
 
 void MusicScanner::loadSettings(const std::string& settingsPath) {
     JsonFile::ReadResult settings = JsonFile::read(settingsPath);

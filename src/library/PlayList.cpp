@@ -55,9 +55,13 @@ const Song& PlayList::getCurrentSong() {
     return currentIndex < songs.size() ? songs[currentIndex] : emptySong();
 }
 
-const Song& PlayList::getNextSong() { return songAtOrCurrent(getNextIndex()); }
+const Song& PlayList::getNextSong() {
+    return songAtOrCurrent(getNextIndex());
+}
 
-const Song& PlayList::getPrevSong() { return songAtOrCurrent(getPrevIndex()); }
+const Song& PlayList::getPrevSong() {
+    return songAtOrCurrent(getPrevIndex());
+}
 
 const Song& PlayList::songAtOrCurrent(int index) {
     return index >= 0 && static_cast<std::size_t>(index) < songs.size() ? songs[index]
@@ -181,11 +185,17 @@ void PlayList::continueAfterSongEnd() {
     }
 }
 
-void PlayList::refreshPlayMode() { readPlayModeSetting(SETTINGS_PATH, playMode); }
+void PlayList::refreshPlayMode() {
+    readPlayModeSetting(SETTINGS_PATH, playMode);
+}
 
-int PlayList::getNextIndex() { return neighbourIndex(1); }
+int PlayList::getNextIndex() {
+    return neighbourIndex(1);
+}
 
-int PlayList::getPrevIndex() { return neighbourIndex(-1); }
+int PlayList::getPrevIndex() {
+    return neighbourIndex(-1);
+}
 
 int PlayList::neighbourIndex(int step) {
     adoptPublishedLibrary();
@@ -276,4 +286,6 @@ void PlayList::setVolume(int volume) {
     }
 }
 
-int PlayList::getVolume() const { return player ? player->getVolume() : 0; }
+int PlayList::getVolume() const {
+    return player ? player->getVolume() : 0;
+}

@@ -39,9 +39,13 @@ const Json::Value* memberOf(const Json::Value& value, const char* key) {
 
 } // namespace
 
-const char* playModeText(PlayMode mode) { return namesOf(mode).text; }
+const char* playModeText(PlayMode mode) {
+    return namesOf(mode).text;
+}
 
-const char* playModeLabelKey(PlayMode mode) { return namesOf(mode).labelKey; }
+const char* playModeLabelKey(PlayMode mode) {
+    return namesOf(mode).labelKey;
+}
 
 bool playModeFromText(const std::string& text, PlayMode& mode) {
     for (const PlayModeNames& names : PLAY_MODES) {
