@@ -1,0 +1,203 @@
+#include "library/PlayList.h"
+
+#include "audio/Player.h"
+#include "support/ScratchDir.h"
+#include "support/StderrCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+Song songAt(const std::string& path) {
+    Song song;
+    song.filepath = path;
+    song.title = path;
+    return song;
+}
+
+Library libraryOf(std::initializer_list<const char*> paths) {
+    Library library;
+    for (const char* path : paths) {
+        library.songs.push_back(songAt(path));
+    }
+    Album album;
+    album.name = "All";
+    album.songs = library.songs;
+    library.albums.push_back(album);
+    return library;
+}
+
+void queue(PlayList& playList, int count) {
+    playList.clear();
+    for (int i = 0; i < count; ++i) {
+        playList.addSong(songAt("song" + std::to_string(i) + ".mp3"));
+    }
+}
+
+void setMode(ScratchDir& scratch, const std::string& mode) {
+    scratch.writeFile("config/settings.json",
+                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
+}
+
+} // namespace
+
+TEST(PlayListTest, NeighboursFollowThePlayModeTables) {
+    ScratchDir scratch;
+    PlayList playList;
+    queue(playList, 3);
+    struct Row {
+        const char* mode;
+        int current;
+        int next;
+        int previous;
+    };
+    const Row rows[] = {
+        {"SEQUENCE", 0, 1, -1},     {"SEQUENCE", 1, 2, 0},      {"SEQUENCE", 2, -1, 1},
+        {"SEQUENCE_LOOP", 0, 1, 2}, {"SEQUENCE_LOOP", 2, 0, 1}, {"SINGLE", 1, -1, -1},
+        {"SINGLE_LOOP", 2, 2, 2},   {"SINGLE_LOOP", 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        setMode(scratch, row.mode);
+        playList.setCurrentIndex(row.current);
+        EXPECT_EQ(playList.getNextIndex(), row.next) << row.mode << " at " << row.current;
+        EXPECT_EQ(playList.getPrevIndex(), row.previous) << row.mode << " at " << row.current;
+    }
+    EXPECT_EQ(playList.getPlayMode(), PlayMode::SINGLE_LOOP);
+}
+
+TEST(PlayListTest, RandomNeverRepeatsTheCurrentSongUnlessItIsTheOnlyOne) {
+    ScratchDir scratch;
+    setMode(scratch, "RANDOM");
+    PlayList playList;
+    queue(playList, 1);
+    EXPECT_EQ(playList.getNextIndex(), 0);
+    EXPECT_EQ(playList.getPrevIndex(), 0);
+
+    queue(playList, 2);
+    for (int round = 0; round < 20; ++round) {
+        playList.setCurrentIndex(round % 2);
+        EXPECT_EQ(playList.getNextIndex(), 1 - round % 2);
+        EXPECT_EQ(playList.getPrevIndex(), 1 - round % 2);
+    }
+
+    queue(playList, 5);
+    playList.setCurrentIndex(3);
+    std::set<int> seen;
+    for (int draw = 0; draw < 200; ++draw) {
+        const int index = playList.getNextIndex();
+        EXPECT_NE(index, 3);
+        seen.insert(index);
+    }
+    EXPECT_EQ(seen, (std::set<int>{0, 1, 2, 4}));
+}
+
+TEST(PlayListTest, ModeIsReReadAndKeptWhenTheSettingsAreUnusable) {
+    ScratchDir scratch;
+    PlayList playList;
+    queue(playList, 3);
+    playList.setCurrentIndex(2);
+    EXPECT_EQ(playList.getNextIndex(), -1); // no settings: Sequence
+    setMode(scratch, "SEQUENCE_LOOP");
+    EXPECT_EQ(playList.getNextIndex(), 0);
+    for (const char* text : {"{ not json", R"({"music": {"playback": {"mode": 4}}})",
+                             R"({"music": {"playback": {"mode": "sequence"}}})", R"({"music": []})",
+                             "[1]", R"({"music": {"playback": "x"}})"}) {
+        scratch.writeFile("config/settings.json", text);
+        EXPECT_EQ(playList.getNextIndex(), 0) << text;
+        EXPECT_EQ(playList.getPlayMode(), PlayMode::SEQUENCE_LOOP) << text;
+    }
+}
+
+TEST(PlayListTest, SongAccessorsStayInRange) {
+    ScratchDir scratch;
+    PlayList playList;
+    EXPECT_EQ(playList.getNextIndex(), -1);
+    EXPECT_EQ(playList.getPrevIndex(), -1);
+    EXPECT_EQ(playList.getCurrentSong().filepath, "");
+    EXPECT_EQ(playList.getNextSong().filepath, "");
+    queue(playList, 3);
+    playList.setCurrentIndex(5); // ignored
+    playList.setCurrentIndex(-1);
+    EXPECT_EQ(playList.getCurrentIndex(), 0u);
+    playList.setCurrentIndex(2);
+    EXPECT_EQ(playList.getNextSong().filepath, "song2.mp3"); // Sequence at the end: itself
+    EXPECT_EQ(playList.getPrevSong().filepath, "song1.mp3");
+}
+
+TEST(PlayListTest, PlayRefusesBadIndicesAndAMissingPlayer) {
+    ScratchDir scratch;
+    PlayList playList;
+    queue(playList, 2);
+    StderrCapture errors;
+    EXPECT_FALSE(playList.play(0)); // no player yet
+    Player player;
+    playList.setPlayer(&player);
+    EXPECT_FALSE(playList.play(2));
+    EXPECT_FALSE(playList.play(-1));
+    EXPECT_EQ(errors.take(), "[ERROR] 播放失败: 无效索引或播放器未初始化\n"
+                             "[ERROR] 播放失败: 无效索引或播放器未初始化\n"
+                             "[ERROR] 播放失败: 无效索引或播放器未初始化\n");
+    EXPECT_EQ(playList.playNext(), -1);
+    playList.setPlayer(nullptr);
+    EXPECT_NE(errors.take().find("[ERROR] PlayList: 设置了空的 player"), std::string::npos);
+    // Without a player the transport does nothing.
+    playList.pause();
+    playList.resume();
+    playList.stop();
+    playList.fastForward(5);
+    playList.rewind(5);
+    playList.setVolume(50);
+    EXPECT_EQ(playList.getVolume(), 0);
+}
+
+TEST(PlayListTest, QueueAndLibraryAreSeparate) {
+    ScratchDir scratch;
+    PlayList playList;
+    EXPECT_EQ(playList.getLibraryVersion(), 0u);
+    playList.setLibrary(libraryOf({"a.mp3", "b.mp3", "c.mp3"}));
+    EXPECT_EQ(playList.getLibraryVersion(), 1u);
+    EXPECT_EQ(playList.getSongs().size(), 3u); // the queue is the whole library
+    EXPECT_EQ(playList.getCurrentIndex(), 0u);
+
+    // An album page replaces the queue only.
+    playList.clear();
+    playList.addSong(songAt("b.mp3"));
+    playList.setCurrentIndex(0);
+    EXPECT_EQ(playList.getSongs().size(), 1u);
+    EXPECT_EQ(playList.getLibrarySongs().size(), 3u);
+    EXPECT_EQ(playList.getAlbums().size(), 1u);
+    EXPECT_EQ(playList.getLibraryVersion(), 1u);
+
+    // A new library keeps the current song current where it still exists...
+    playList.setLibrary(libraryOf({"z.mp3", "a.mp3", "b.mp3"}));
+    EXPECT_EQ(playList.getCurrentSong().filepath, "b.mp3");
+    EXPECT_EQ(playList.getCurrentIndex(), 2u);
+    EXPECT_EQ(playList.getLibraryVersion(), 2u);
+    // ...and starts from the top where it does not.
+    playList.setLibrary(libraryOf({"x.mp3", "y.mp3"}));
+    EXPECT_EQ(playList.getCurrentIndex(), 0u);
+    EXPECT_EQ(playList.getSongs().size(), 2u);
+
+    // Changing a copy of an album leaves the library's album alone.
+    Album copy = playList.getAlbums()[0];
+    copy.songs.clear();
+    EXPECT_EQ(playList.getAlbums()[0].songs.size(), 2u);
+}
+
+TEST(PlayListTest, FavouritesAreReachedThroughThePlayList) {
+    ScratchDir scratch;
+    scratch.writeFile("music/a.mp3", "");
+    PlayList playList;
+    const Song song = songAt("music/a.mp3");
+    EXPECT_FALSE(playList.isFavourite(song));
+    playList.addFavourite(song);
+    EXPECT_TRUE(playList.isFavourite(song));
+    PlayList later;
+    later.loadFavourites();
+    ASSERT_EQ(later.getLikedSongs().size(), 1u);
+    later.removeFavourite("music/a.mp3");
+    later.loadFavourites();
+    EXPECT_TRUE(later.getLikedSongs().empty());
+}
