@@ -3,14 +3,8 @@
 
 #include "FuzzSupport.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    FuzzSupport::discardProgramErrors(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& path = FuzzSupport::inputFile("music_library.json");
-    FuzzSupport::writeInput(path, data, size);
+    const std::string& path = FuzzSupport::writeInputFile("music_library.json", data, size);
     PlayList playList;
     if (playList.loadFromFile(path)) {
         // What was loaded must be writable again.
