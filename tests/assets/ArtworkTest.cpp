@@ -3,7 +3,7 @@
 // need them (windows over the reels, the progress-bar slots, the disc's label hole).
 #include "ui/ThemeAssetCodec.h"
 
-#include "support/OffscreenRenderer.h"
+#include "support/SdlTestContext.h"
 
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -13,6 +13,14 @@
 #include <vector>
 
 namespace {
+
+SDL_Point textureSize(SDL_Texture* texture) {
+    SDL_Point size{-1, -1};
+    if (texture != nullptr) {
+        SDL_QueryTexture(texture, nullptr, nullptr, &size.x, &size.y);
+    }
+    return size;
+}
 
 struct Picture {
     std::string path;
@@ -100,13 +108,13 @@ long opaquePixels(SDL_Surface* surface, int fromX, int toX) {
 
 class ArtworkTest : public ::testing::Test {
 protected:
-    OffscreenRenderer renderer;
+    SdlTestContext sdl;
     ThemeAssetCodec codec;
 
     void expectCodecReads(const Picture& picture) {
-        TexturePtr texture = codec.loadTexture(renderer.get(), runtimePath(picture.path));
+        TexturePtr texture = codec.loadTexture(sdl.renderer(), runtimePath(picture.path));
         ASSERT_NE(texture, nullptr) << picture.path;
-        SDL_Point size = OffscreenRenderer::textureSize(texture.get());
+        SDL_Point size = textureSize(texture.get());
         EXPECT_EQ(size.x, picture.width) << picture.path;
         EXPECT_EQ(size.y, picture.height) << picture.path;
     }

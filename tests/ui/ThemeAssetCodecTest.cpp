@@ -1,7 +1,7 @@
 #include "ui/ThemeAssetCodec.h"
 
-#include "support/OffscreenRenderer.h"
 #include "support/ScratchDir.h"
+#include "support/SdlTestContext.h"
 #include "support/StderrCapture.h"
 
 #include <SDL_image.h>
@@ -11,6 +11,14 @@
 #include <iterator>
 
 namespace {
+
+SDL_Point textureSize(SDL_Texture* texture) {
+    SDL_Point size{-1, -1};
+    if (texture != nullptr) {
+        SDL_QueryTexture(texture, nullptr, nullptr, &size.x, &size.y);
+    }
+    return size;
+}
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -44,7 +52,7 @@ SDL_Color pixelAt(SDL_Surface* surface, int x, int y) {
 class ThemeAssetCodecTest : public ::testing::Test {
 protected:
     ScratchDir scratch;
-    OffscreenRenderer renderer;
+    SdlTestContext sdl;
     ThemeAssetCodec codec;
 };
 
@@ -77,8 +85,8 @@ TEST_F(ThemeAssetCodecTest, ScrambledPngLoadsAsTextureAndSurface) {
     EXPECT_EQ(codec.decodeAsset("skin.png", &ok), png);
     EXPECT_TRUE(ok);
 
-    TexturePtr texture = codec.loadTexture(renderer.get(), "skin.png");
-    SDL_Point size = OffscreenRenderer::textureSize(texture.get());
+    TexturePtr texture = codec.loadTexture(sdl.renderer(), "skin.png");
+    SDL_Point size = textureSize(texture.get());
     EXPECT_EQ(size.x, 7);
     EXPECT_EQ(size.y, 5);
 
@@ -101,8 +109,8 @@ TEST_F(ThemeAssetCodecTest, PlainPngIsReadByBothReaders) {
     bool ok = false;
     EXPECT_EQ(codec.decodeAsset("cover.png", &ok), png);
     EXPECT_TRUE(ok);
-    TexturePtr viaCodec = codec.loadTexture(renderer.get(), "cover.png");
-    EXPECT_EQ(OffscreenRenderer::textureSize(viaCodec.get()).x, 7);
+    TexturePtr viaCodec = codec.loadTexture(sdl.renderer(), "cover.png");
+    EXPECT_EQ(textureSize(viaCodec.get()).x, 7);
     SurfacePtr viaImage(IMG_Load("cover.png"));
     ASSERT_TRUE(viaImage);
     EXPECT_EQ(viaImage->w, 7);
@@ -119,7 +127,7 @@ TEST_F(ThemeAssetCodecTest, MissingFileReportsEachStep) {
     EXPECT_FALSE(ok);
     EXPECT_EQ(errors.take(), "[ERROR] 无法打开文件: icons/none.png\n"
                              "[ERROR] 解密失败：无法读取文件 icons/none.png\n");
-    EXPECT_EQ(codec.loadTexture(renderer.get(), "icons/none.png"), nullptr);
+    EXPECT_EQ(codec.loadTexture(sdl.renderer(), "icons/none.png"), nullptr);
     EXPECT_EQ(errors.take(), "[ERROR] 无法打开文件: icons/none.png\n"
                              "[ERROR] 解密失败：无法读取文件 icons/none.png\n"
                              "[ERROR] 加载加密纹理失败\n");
@@ -134,7 +142,7 @@ TEST_F(ThemeAssetCodecTest, UnusableFilesFailWithoutATexture) {
     Bytes restored = codec.decodeAsset("one.png", &ok);
     ASSERT_EQ(restored.size(), 1u);
     EXPECT_EQ(restored[0], 0x41 ^ static_cast<std::uint8_t>('3'));
-    EXPECT_EQ(codec.loadAssetTexture("one.png", renderer.get(), &ok), nullptr);
+    EXPECT_EQ(codec.loadAssetTexture("one.png", sdl.renderer(), &ok), nullptr);
     EXPECT_FALSE(ok);
     EXPECT_NE(errors.take().find("[ERROR] 加载图片失败: "), std::string::npos);
 
@@ -144,7 +152,7 @@ TEST_F(ThemeAssetCodecTest, UnusableFilesFailWithoutATexture) {
     EXPECT_FALSE(ok);
     EXPECT_NE(errors.take().find("[ERROR] 文件大小异常: empty.png (size: 0)"), std::string::npos);
     scratch.writeFile("folder/inside.txt", "x");
-    EXPECT_EQ(codec.loadTexture(renderer.get(), "folder"), nullptr);
+    EXPECT_EQ(codec.loadTexture(sdl.renderer(), "folder"), nullptr);
     EXPECT_NE(errors.take().find("[ERROR] 加载加密纹理失败"), std::string::npos);
 
     // A scrambled PNG cut short, and a scrambled PNG with a wrong key, decode to no image.
@@ -152,9 +160,9 @@ TEST_F(ThemeAssetCodecTest, UnusableFilesFailWithoutATexture) {
     Bytes truncated = codec.transform(png);
     truncated.resize(truncated.size() / 2);
     writeBytes("truncated.png", truncated);
-    EXPECT_EQ(codec.loadTexture(renderer.get(), "truncated.png"), nullptr);
+    EXPECT_EQ(codec.loadTexture(sdl.renderer(), "truncated.png"), nullptr);
     writeBytes("otherkey.png", ThemeAssetCodec("another key").transform(png));
-    EXPECT_EQ(codec.loadTexture(renderer.get(), "otherkey.png"), nullptr);
+    EXPECT_EQ(codec.loadTexture(sdl.renderer(), "otherkey.png"), nullptr);
     errors.take();
 
     // Without a renderer nothing is read.
