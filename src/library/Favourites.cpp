@@ -1,6 +1,7 @@
 #include "library/Favourites.h"
 
 #include "app/Log.h"
+#include "library/ExistingFiles.h"
 #include "library/SongJson.h"
 #include "settings/JsonFile.h"
 
@@ -15,11 +16,6 @@ namespace {
 const char* const FILE_VERSION = "1.0";
 const char* const LIST_NAME = "like_playlist";
 const char* const BACKUP_SUFFIX = ".bak";
-
-bool fileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::exists(path, ec);
-}
 
 } // namespace
 
@@ -44,10 +40,11 @@ void Favourites::load() {
         keepBrokenFile();
         return;
     }
+    ExistingFiles existing;
     for (const Json::Value& element : root["songs"]) {
         try {
             Song song = songFromJson(element);
-            if (fileExists(song.filepath) && !contains(song.filepath)) {
+            if (existing.contains(song.filepath) && !contains(song.filepath)) {
                 songs.push_back(std::move(song));
             }
         } catch (const std::exception& e) {

@@ -1,12 +1,12 @@
 #include "library/LibraryCache.h"
 
 #include "app/Log.h"
+#include "library/ExistingFiles.h"
 #include "library/SongJson.h"
 #include "settings/JsonFile.h"
 
 #include <exception>
 #include <filesystem>
-#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -16,29 +16,6 @@ namespace {
 
 const char* const CONFIG_FOLDER = "config";
 const char* const INDENTATION = "    ";
-
-// Remembers which song files exist, so that an album's songs (the same files as the library's
-// songs) cost no second look at the disk.
-class ExistingFiles {
-public:
-    bool contains(const std::string& path) {
-        if (path.empty()) {
-            return false;
-        }
-        if (known.count(path) > 0) {
-            return true;
-        }
-        std::error_code ec;
-        if (!fs::exists(path, ec)) {
-            return false;
-        }
-        known.insert(path);
-        return true;
-    }
-
-private:
-    std::unordered_set<std::string> known;
-};
 
 Json::Value libraryToJson(const Library& library) {
     Json::Value root(Json::objectValue);

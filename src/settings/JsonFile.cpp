@@ -9,10 +9,13 @@
 #include <sstream>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace JsonFile {
 
 namespace {
+
+constexpr size_t READ_CHUNK_BYTES = 64 * 1024;
 
 // Closes a POSIX file descriptor when it goes out of scope.
 class FileDescriptor {
@@ -64,6 +67,24 @@ std::string folderOf(const std::string& path) {
     return parent.empty() ? "." : parent;
 }
 
+// Reads to the end of the file. The string is reserved at the file's size when that is known,
+// so a large library file is held once, not in a growing buffer and then again in a copy.
+bool readWhole(std::ifstream& file, std::string& content) {
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    file.clear();
+    file.seekg(0, std::ios::beg);
+    if (size > 0) {
+        content.reserve(static_cast<size_t>(size));
+    }
+    std::vector<char> chunk(READ_CHUNK_BYTES);
+    while (file.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) ||
+           file.gcount() > 0) {
+        content.append(chunk.data(), static_cast<size_t>(file.gcount()));
+    }
+    return !file.bad();
+}
+
 } // namespace
 
 ReadResult read(const std::string& path) {
@@ -78,14 +99,13 @@ ReadResult read(const std::string& path) {
         result.status = ReadStatus::OpenFailed;
         return result;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) {
+    std::string content;
+    if (!readWhole(file, content)) {
         result.status = ReadStatus::OpenFailed;
         return result;
     }
     result.status =
-        parse(content.str(), result.root, result.error) ? ReadStatus::Ok : ReadStatus::ParseFailed;
+        parse(content, result.root, result.error) ? ReadStatus::Ok : ReadStatus::ParseFailed;
     return result;
 }
 

@@ -48,8 +48,8 @@ void expectEveryKillLeavesAWholeFile(const ScratchDir& scratch, const std::strin
         int status = 0;
         waitpid(child, &status, 0);
         const std::string text = scratch.readFile(path);
-        ASSERT_TRUE(text == first || text == second) << "after kill " << kill << ": "
-                                                     << text.size() << " bytes";
+        ASSERT_TRUE(text == first || text == second)
+            << "after kill " << kill << ": " << text.size() << " bytes";
         (text == first ? sawFirst : sawSecond)++;
         killedMidWrite += scratch.exists(path + ".tmp") ? 1 : 0;
     }
