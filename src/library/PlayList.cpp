@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -25,22 +26,27 @@ PlayList::~PlayList() = default;
 void PlayList::clear() {
     adoptPublishedLibrary();
     songs.clear();
+    queueIsLibrary = false;
     currentIndex = 0;
 }
 
 void PlayList::addSong(const Song& song) {
     adoptPublishedLibrary();
+    if (queueIsLibrary) {
+        songs = library.songs;
+        queueIsLibrary = false;
+    }
     songs.push_back(song);
 }
 
 const std::vector<Song>& PlayList::getSongs() {
     adoptPublishedLibrary();
-    return songs;
+    return queue();
 }
 
 void PlayList::setCurrentIndex(int index) {
     adoptPublishedLibrary();
-    if (index >= 0 && static_cast<std::size_t>(index) < songs.size()) {
+    if (index >= 0 && static_cast<std::size_t>(index) < queue().size()) {
         currentIndex = static_cast<std::size_t>(index);
     }
 }
@@ -52,7 +58,7 @@ std::size_t PlayList::getCurrentIndex() {
 
 const Song& PlayList::getCurrentSong() {
     adoptPublishedLibrary();
-    return currentIndex < songs.size() ? songs[currentIndex] : emptySong();
+    return currentIndex < queue().size() ? queue()[currentIndex] : emptySong();
 }
 
 const Song& PlayList::getNextSong() {
@@ -64,8 +70,8 @@ const Song& PlayList::getPrevSong() {
 }
 
 const Song& PlayList::songAtOrCurrent(int index) {
-    return index >= 0 && static_cast<std::size_t>(index) < songs.size() ? songs[index]
-                                                                        : getCurrentSong();
+    return index >= 0 && static_cast<std::size_t>(index) < queue().size() ? queue()[index]
+                                                                          : getCurrentSong();
 }
 
 // --- The library ---
@@ -96,24 +102,28 @@ void PlayList::adoptPublishedLibrary() {
     if (!libraryWaiting.load()) {
         return;
     }
+    Library previousLibrary;
     {
         std::lock_guard<std::mutex> lock(publishMutex);
         if (!publishedLibrary) {
             return;
         }
-        library = std::move(*publishedLibrary);
+        previousLibrary = std::exchange(library, std::move(*publishedLibrary));
         publishedLibrary.reset();
         libraryVersion = publishedVersion;
         libraryWaiting.store(false);
     }
     // The queue becomes the whole library. The song that was current stays current when the
     // new library still holds it, so the continuation after it follows on from the right place.
-    const std::string current = currentIndex < songs.size() ? songs[currentIndex].filepath : "";
-    songs = library.songs;
-    auto found = std::find_if(songs.begin(), songs.end(),
+    const std::vector<Song>& previousQueue = queueIsLibrary ? previousLibrary.songs : songs;
+    const std::string current =
+        currentIndex < previousQueue.size() ? previousQueue[currentIndex].filepath : std::string();
+    songs.clear();
+    queueIsLibrary = true;
+    auto found = std::find_if(library.songs.begin(), library.songs.end(),
                               [&](const Song& song) { return song.filepath == current; });
-    currentIndex = found != songs.end() && !current.empty()
-                       ? static_cast<std::size_t>(found - songs.begin())
+    currentIndex = found != library.songs.end() && !current.empty()
+                       ? static_cast<std::size_t>(found - library.songs.begin())
                        : 0;
 }
 
@@ -154,20 +164,20 @@ void PlayList::setPlayer(Player* newPlayer) {
 
 bool PlayList::play(int index) {
     adoptPublishedLibrary();
-    if (index < 0 || static_cast<std::size_t>(index) >= songs.size() || !player) {
+    if (index < 0 || static_cast<std::size_t>(index) >= queue().size() || !player) {
         logError("播放失败: 无效索引或播放器未初始化");
         return false;
     }
     currentIndex = static_cast<std::size_t>(index);
     if (!startSong(currentIndex)) {
-        logError("加载歌曲失败: " + songs[currentIndex].filepath);
+        logError("加载歌曲失败: " + queue()[currentIndex].filepath);
         return false;
     }
     return true;
 }
 
 bool PlayList::startSong(std::size_t index) {
-    if (!player || !player->loadSong(songs[index])) {
+    if (!player || !player->loadSong(queue()[index])) {
         return false;
     }
     player->play();
@@ -199,12 +209,12 @@ int PlayList::getPrevIndex() {
 
 int PlayList::neighbourIndex(int step) {
     adoptPublishedLibrary();
-    if (songs.empty()) {
+    if (queue().empty()) {
         return -1;
     }
     refreshPlayMode();
-    const int count = static_cast<int>(songs.size());
-    const int current = static_cast<int>(std::min(currentIndex, songs.size() - 1));
+    const int count = static_cast<int>(queue().size());
+    const int current = static_cast<int>(std::min(currentIndex, queue().size() - 1));
     switch (playMode) {
     case PlayMode::SEQUENCE: {
         const int target = current + step;
@@ -223,7 +233,7 @@ int PlayList::neighbourIndex(int step) {
 }
 
 int PlayList::randomIndexOtherThanCurrent() const {
-    const int count = static_cast<int>(songs.size());
+    const int count = static_cast<int>(queue().size());
     const int current = static_cast<int>(currentIndex);
     if (count < 2) {
         return current;

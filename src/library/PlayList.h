@@ -23,7 +23,9 @@ class Player;
 // Threads: everything here belongs to the main thread except setScanning, isScanning and
 // setLibrary, which a scan calls from the loading thread. setLibrary hands a finished library
 // over under a lock; the main thread adopts it the next time it reads the library or the
-// queue, so a frame sees either the old library or the new one, never a mixture.
+// queue, so a frame sees either the old library or the new one, never a mixture. A reference
+// that a getter returns stays valid until the queue is changed or a new library is adopted:
+// copy what must outlive the frame.
 class PlayList {
 public:
     static constexpr const char* SETTINGS_PATH = "config/settings.json";
@@ -89,6 +91,8 @@ public:
 
 private:
     void adoptPublishedLibrary();
+    // The queue: the library's own song list until a page replaces it.
+    const std::vector<Song>& queue() const { return queueIsLibrary ? library.songs : songs; }
     void refreshPlayMode();
     // The neighbour one step forwards (+1) or backwards (-1) under the play mode.
     int neighbourIndex(int step);
@@ -99,7 +103,8 @@ private:
 
     Favourites favourites;
     std::atomic<bool> scanning{false};
-    std::vector<Song> songs; // the queue
+    std::vector<Song> songs; // the queue, unless queueIsLibrary
+    bool queueIsLibrary = false;
     Library library;
     uint64_t libraryVersion = 0;
     std::size_t currentIndex = 0;
