@@ -33,23 +33,25 @@ std::vector<std::string> split(const std::string& dottedPath) {
 
 const Json::Value* find(const Json::Value& root, const std::string& dottedPath,
                         std::string& blockedAt) {
+    // Walks the components in place: the settings are read every frame.
     blockedAt.clear();
     const Json::Value* current = &root;
-    std::string walked;
-    for (const std::string& component : split(dottedPath)) {
+    size_t start = 0;
+    while (true) {
         if (!current->isObject()) {
-            if (!current->isNull()) {
-                blockedAt = walked;
+            if (!current->isNull() && start > 0) {
+                blockedAt = dottedPath.substr(0, start - 1);
             }
             return nullptr;
         }
-        current = current->find(component.data(), component.data() + component.size());
-        if (!current) {
-            return nullptr;
+        size_t dot = dottedPath.find('.', start);
+        size_t end = dot == std::string::npos ? dottedPath.size() : dot;
+        current = current->find(dottedPath.data() + start, dottedPath.data() + end);
+        if (!current || dot == std::string::npos) {
+            return current;
         }
-        walked += walked.empty() ? component : "." + component;
+        start = dot + 1;
     }
-    return current;
 }
 
 const Json::Value* find(const Json::Value& root, const std::string& dottedPath) {

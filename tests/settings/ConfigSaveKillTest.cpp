@@ -17,6 +17,7 @@ const char* const SETTINGS = "config/settings.json";
 constexpr int KILLS = 200;
 constexpr int PAYLOAD_ENTRIES = 300; // makes each save several kilobytes, written in pieces
 constexpr int MAX_DELAY_MICROSECONDS = 16000;
+constexpr char SIGNAL_BYTE = 1;
 
 std::string payloadPath(int index) {
     return "payload.entry" + std::to_string(index);
@@ -24,11 +25,11 @@ std::string payloadPath(int index) {
 
 // Runs in the child until it is killed: every save stamps the whole file with a new
 // generation, so a torn write would show as a file that does not parse or mixes generations.
-[[noreturn]] void saveForever(int readyPipe) {
+// It reports on the pipe once when it has loaded the file and once after every save.
+[[noreturn]] void saveForever(int progressPipe) {
     Config& config = Config::getInstance();
     long generation = std::stol(config.getString("generation", "0"));
-    const char ready = 1;
-    if (write(readyPipe, &ready, 1) != 1) {
+    if (write(progressPipe, &SIGNAL_BYTE, 1) != 1) {
         _exit(1);
     }
     while (true) {
@@ -38,7 +39,7 @@ std::string payloadPath(int index) {
         for (int index = 0; index < PAYLOAD_ENTRIES; ++index) {
             config.setString(payloadPath(index), stamp);
         }
-        if (!config.save()) {
+        if (!config.save() || write(progressPipe, &SIGNAL_BYTE, 1) != 1) {
             _exit(1);
         }
     }
@@ -79,22 +80,27 @@ TEST(ConfigSaveKillTest, AProcessKilledWhileSavingLeavesAWholeOldOrNewFile) {
     long lastGeneration = 0;
     int killsDuringAWrite = 0;
     for (int kill = 0; kill < KILLS; ++kill) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
+        int progress[2];
+        ASSERT_EQ(pipe(progress), 0);
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            saveForever(ready[1]);
+            saveForever(progress[1]);
         }
-        // Kill at a random moment of the saving loop, not while the child is starting.
+        // Kill at a random moment of the saving loop, not while the child is starting; half of
+        // the children first finish a save, so new generations reach the file however slow the
+        // disk is.
+        const int reportsToWaitFor = 1 + kill % 2;
         char byte = 0;
-        ASSERT_EQ(read(ready[0], &byte, 1), 1);
-        close(ready[0]);
-        close(ready[1]);
+        for (int report = 0; report < reportsToWaitFor; ++report) {
+            ASSERT_EQ(read(progress[0], &byte, 1), 1);
+        }
         usleep(static_cast<useconds_t>(delay(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
+        close(progress[0]);
+        close(progress[1]);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself";
 
         killsDuringAWrite += scratch.exists("config/settings.json.tmp") ? 1 : 0;
