@@ -117,17 +117,16 @@ bool Config::load(const std::string& path) {
     try {
         JsonFile::ReadResult file = JsonFile::readReporting(
             path, {"无法打开配置文件: ", "无法打开配置文件: ", "解析配置文件失败: "});
-        // A file that is there but unreadable is the user's; keep it when it gets replaced.
-        keepCopyOfUnreadableFile = file.status == JsonFile::ReadStatus::ParseFailed;
+        const bool notAnObject = file.status == JsonFile::ReadStatus::Ok && !file.root.isObject();
+        // A file that is there but unusable is still the user's; keep it when it gets replaced.
+        keepCopyOfUnreadableFile = file.status == JsonFile::ReadStatus::ParseFailed || notAnObject;
         if (file.status != JsonFile::ReadStatus::Ok) {
             return false;
         }
-        if (!file.root.isObject()) {
-            keepCopyOfUnreadableFile = true;
+        if (notAnObject) {
             logError("加载配置失败: 配置文件的内容不是 JSON 对象");
             return false;
         }
-        keepCopyOfUnreadableFile = false;
         root = std::move(file.root);
         copyMusicScanSettings();
         ensureBacklightDefault();
