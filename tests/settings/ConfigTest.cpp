@@ -239,3 +239,21 @@ TEST(ConfigTest, AConfigPathThatIsAFileIsReportedWhenSaving) {
     EXPECT_EQ(errors.take(), "[ERROR] 无法创建配置目录: config\n");
     EXPECT_EQ(scratch.readFile("config"), "not a folder");
 }
+
+TEST(ConfigTest, TheShippedDefaultSettingsLoadWithoutAnyComplaint) {
+    ScratchDir scratch;
+    fs::create_directory("config");
+    fs::copy_file(std::string(MP_SOURCE_DIR) + "/assets/config/settings.json", SETTINGS);
+    StderrCapture errors;
+    Config& config = Config::getInstance();
+    EXPECT_EQ(errors.take(), "");
+    EXPECT_EQ(config.getBacklightTimeout(), 30);
+    EXPECT_FALSE(config.getScanDirectories().empty());
+    EXPECT_FALSE(config.getSupportedFormats().empty());
+    EXPECT_EQ(config.getCurrentPresetId(), "FLAT");
+    EXPECT_EQ(config.getPresets().at("ROCK").gains.size(), 10u);
+    EXPECT_EQ(config.getDefaultThemeId(), 1);
+    EXPECT_EQ(config.getDefaultThemeFolder(), "type");
+    EXPECT_EQ(config.getThemeFolders("type"), (std::vector<std::string>{"type", "typepink"}));
+    EXPECT_EQ(config.getString("music.playback.mode", ""), "SEQUENCE_LOOP");
+}
