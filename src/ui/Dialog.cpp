@@ -1,8 +1,8 @@
 #include "ui/Dialog.h"
 
-#include "app/GamepadConfig.h"
 #include "app/Log.h"
 #include "ui/Draw.h"
+#include "ui/Input.h"
 
 #include <SDL2_gfxPrimitives.h>
 
@@ -43,15 +43,6 @@ struct LoadingRun {
     Dialog* dialog;
     std::function<void()> task;
 };
-
-bool isButton(const SDL_Event& event, const char* name) {
-    return event.type == SDL_CONTROLLERBUTTONDOWN &&
-           event.cbutton.button == GamepadConfig::getInstance().getButton(name);
-}
-
-bool isKey(const SDL_Event& event, SDL_Keycode key) {
-    return event.type == SDL_KEYDOWN && event.key.keysym.sym == key;
-}
 
 } // namespace
 
@@ -127,9 +118,9 @@ void Dialog::handleEvent(SDL_Event* event) {
     if (!event || !visible) {
         return;
     }
-    if (isKey(*event, SDLK_RETURN) || isButton(*event, "a")) {
+    if (Input::isKeyDown(*event, SDLK_RETURN) || Input::isButtonDown(*event, "a")) {
         respond(true);
-    } else if (isKey(*event, SDLK_ESCAPE) || isButton(*event, "b")) {
+    } else if (Input::isKeyDown(*event, SDLK_ESCAPE) || Input::isButtonDown(*event, "b")) {
         respond(false);
     }
 }

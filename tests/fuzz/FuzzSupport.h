@@ -1,41 +1,46 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
-// Shared by the fuzz targets that feed a file to a loader; include it in exactly one source
-// of each target.
+// Helpers shared by the file-loader fuzz targets.
 namespace FuzzSupport {
 
-// The input written to a file in a private temporary folder (the same file for every input);
-// returns its path.
-inline const std::string& writeInputFile(const char* name, const uint8_t* data, size_t size) {
-    static const std::string folder = [] {
-        char pattern[] = "/tmp/musicplayer-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
+// The loaders write an error line for nearly every input; sent to the log by the thousand they
+// would drown it. The program's error lines go through the C stream stderr, while libFuzzer and
+// the sanitizers write to the file descriptor directly, so their reports still appear.
+inline void silenceErrorLines() {
+    if (std::FILE* nowhere = std::fopen("/dev/null", "w")) {
+        stderr = nowhere;
+    }
+}
+
+// A fresh folder, in memory where the system offers one, removed when the fuzzer exits.
+inline const std::string& scratchFolder() {
+    // Never destroyed, so the exit handler below can still read it.
+    static const std::string* folder = [] {
+        std::string pattern = std::filesystem::is_directory("/dev/shm")
+                                  ? "/dev/shm/musicplayer-fuzz-XXXXXX"
+                                  : "/tmp/musicplayer-fuzz-XXXXXX";
+        if (!mkdtemp(pattern.data())) {
+            std::abort();
+        }
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(scratchFolder(), ignored);
+        });
+        return new std::string(pattern);
     }();
-    static const std::string path = folder + "/" + name;
+    return *folder;
+}
+
+inline void writeInput(const std::string& path, const uint8_t* data, size_t size) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    return path;
 }
 
 } // namespace FuzzSupport
-
-// The program's error lines would flood the fuzzer's output: ask libFuzzer to discard the
-// target's standard error (its own reports and the sanitizers' still come through).
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static std::vector<char*> arguments;
-    static char flag[] = "-close_fd_mask=2";
-    arguments.assign(*argv, *argv + *argc);
-    arguments.insert(arguments.begin() + 1, flag);
-    arguments.push_back(nullptr);
-    *argc = static_cast<int>(arguments.size()) - 1;
-    *argv = arguments.data();
-    return 0;
-}

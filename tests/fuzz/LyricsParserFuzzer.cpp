@@ -2,8 +2,14 @@
 
 #include "FuzzSupport.h"
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    FuzzSupport::silenceErrorLines();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& path = FuzzSupport::writeInputFile("song.lrc", data, size);
+    const std::string path = FuzzSupport::scratchFolder() + "/song.lrc";
+    FuzzSupport::writeInput(path, data, size);
     LyricsParser parser;
     parser.parseFile(path);
     for (double time : {-1.0, 0.0, 12.5, 1e9}) {
