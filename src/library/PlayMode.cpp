@@ -1,6 +1,7 @@
 #include "library/PlayMode.h"
 
 #include "settings/JsonFile.h"
+#include "settings/JsonPath.h"
 
 #include <array>
 
@@ -29,14 +30,6 @@ const PlayModeNames& namesOf(PlayMode mode) {
     return PLAY_MODES.front();
 }
 
-// The member of an object, or null when the value is not an object or lacks it.
-const Json::Value* memberOf(const Json::Value& value, const char* key) {
-    if (!value.isObject()) {
-        return nullptr;
-    }
-    return value.find(key, key + std::char_traits<char>::length(key));
-}
-
 } // namespace
 
 const char* playModeText(PlayMode mode) {
@@ -62,8 +55,6 @@ bool readPlayModeSetting(const std::string& settingsPath, PlayMode& mode) {
     if (settings.status != JsonFile::ReadStatus::Ok) {
         return false;
     }
-    const Json::Value* music = memberOf(settings.root, "music");
-    const Json::Value* playback = music ? memberOf(*music, "playback") : nullptr;
-    const Json::Value* text = playback ? memberOf(*playback, "mode") : nullptr;
+    const Json::Value* text = JsonPath::find(settings.root, "music.playback.mode");
     return text && text->isString() && playModeFromText(text->asString(), mode);
 }
