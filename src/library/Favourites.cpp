@@ -80,7 +80,7 @@ bool Favourites::save() const {
 }
 
 bool Favourites::add(const Song& song) {
-    if (contains(song.filepath)) {
+    if (song.filepath.empty() || contains(song.filepath)) { // an empty song names no file
         return false;
     }
     songs.push_back(song);

@@ -22,7 +22,8 @@ public:
     // Writes the whole list atomically.
     bool save() const;
 
-    // Appends and saves unless the song is already a favourite; true when it was added.
+    // Appends and saves unless the song is already a favourite (or names no file); true when it
+    // was added.
     bool add(const Song& song);
     // Removes and saves the favourite with exactly this filepath; true when there was one.
     bool remove(const std::string& filepath);

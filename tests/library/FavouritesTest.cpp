@@ -46,6 +46,7 @@ TEST(FavouritesTest, AddingKeepsOneEntryPerFileAndSavesEachChange) {
     EXPECT_FALSE(favourites.add(songAt("music/a.mp3")));
     EXPECT_FALSE(fs::exists("config/like.json")); // nothing changed, nothing written
     EXPECT_TRUE(favourites.add(songAt("music/b.mp3")));
+    EXPECT_FALSE(favourites.add(Song())); // nothing playing: nothing to keep
 
     const Json::Value root = readLikeFile(scratch);
     EXPECT_EQ(root.getMemberNames(),
