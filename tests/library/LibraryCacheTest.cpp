@@ -200,19 +200,3 @@ TEST(LibraryCacheTest, EntriesThatCannotBeUsedAreSkipped) {
     EXPECT_EQ(library.songs.size(), 1u);
     EXPECT_TRUE(library.albums.empty());
 }
-
-TEST(LibraryCacheTest, NestedSongsRoundTripInTheFavouritesForm) {
-    Song outer = fullSong("outer.mp3");
-    outer.songs.push_back(fullSong("inner.mp3"));
-    outer.songs[0].songs.push_back(fullSong("innermost.mp3"));
-    const Json::Value object = songToJson(outer);
-    ASSERT_TRUE(object["songs"].isArray());
-    EXPECT_TRUE(object["songs"][0]["songs"][0]["songs"].isArray());
-    const Song back = songFromJson(object);
-    expectSameSong(back, outer);
-    ASSERT_EQ(back.songs.size(), 1u);
-    ASSERT_EQ(back.songs[0].songs.size(), 1u);
-    EXPECT_EQ(back.songs[0].songs[0].filepath, "innermost.mp3");
-    EXPECT_EQ(songFromJson(Json::Value("text")).filepath, "");
-    EXPECT_EQ(songFromJson(Json::Value(Json::objectValue)).duration, 0.0);
-}

@@ -185,19 +185,3 @@ TEST(PlayListTest, QueueAndLibraryAreSeparate) {
     copy.songs.clear();
     EXPECT_EQ(playList.getAlbums()[0].songs.size(), 2u);
 }
-
-TEST(PlayListTest, FavouritesAreReachedThroughThePlayList) {
-    ScratchDir scratch;
-    scratch.writeFile("music/a.mp3", "");
-    PlayList playList;
-    const Song song = songAt("music/a.mp3");
-    EXPECT_FALSE(playList.isFavourite(song));
-    playList.addFavourite(song);
-    EXPECT_TRUE(playList.isFavourite(song));
-    PlayList later;
-    later.loadFavourites();
-    ASSERT_EQ(later.getLikedSongs().size(), 1u);
-    later.removeFavourite("music/a.mp3");
-    later.loadFavourites();
-    EXPECT_TRUE(later.getLikedSongs().empty());
-}
