@@ -1,7 +1,6 @@
 #include "library/LibraryCache.h"
 
 #include "library/PlayList.h"
-#include "library/SongJson.h"
 #include "settings/JsonFile.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
