@@ -16,7 +16,7 @@ constexpr Uint16 DEVICE_BUFFER_FRAMES = 2048;
 constexpr int ALLOWED_DEVICE_CHANGES = SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
 constexpr AVSampleFormat DEVICE_SAMPLE_FORMAT = AV_SAMPLE_FMT_S16;
 constexpr int MAX_VOLUME = 100;
-constexpr int MAX_REFILLS_PER_CALLBACK = 10;
+constexpr int MAX_EMPTY_REFILLS_PER_CALLBACK = 10;
 // Damaged packets are skipped, as FFmpeg's own player does; this many in a row end the song.
 constexpr int MAX_UNDECODABLE_PACKETS = 32;
 constexpr Uint64 SEEK_RETRY_INTERVAL_MS = 10;
@@ -379,13 +379,16 @@ void Player::audioCallback(Uint8* stream, int length) {
     }
 }
 
-// Mixes converted samples into the stream, decoding at most a bounded number of frames.
-// False when the song has ended.
+// Mixes converted samples into the stream, refilling the PCM buffer as often as needed: small
+// frames (multichannel PCM comes in a few hundred samples each) must not leave gaps. Every
+// refill either brings samples, which bounds the work by the stream's length, or counts towards
+// a small limit. False when the song has ended.
 bool Player::fillStream(Uint8* stream, int length) {
     const uint64_t wanted = static_cast<uint64_t>(length);
     const int mixVolume = mixingVolume(volume);
     uint64_t filled = 0;
-    for (int refill = 0; refill < MAX_REFILLS_PER_CALLBACK && filled < wanted; ++refill) {
+    int emptyRefills = 0;
+    while (filled < wanted && emptyRefills < MAX_EMPTY_REFILLS_PER_CALLBACK) {
         if (audioBufferIndex >= audioBufferSize) {
             if (!decodeNextFrame()) {
                 return false;
@@ -393,6 +396,10 @@ bool Player::fillStream(Uint8* stream, int length) {
             if (!audioBuffer) {
                 logError("音频缓冲区无效");
                 return true;
+            }
+            if (audioBufferSize == 0) {
+                ++emptyRefills;
+                continue;
             }
         }
         uint64_t count = std::min(wanted - filled, audioBufferSize - audioBufferIndex);
