@@ -88,11 +88,8 @@ SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<in
             best = offset;
         }
     }
-    if (best < 0) {
-        return match;
-    }
     match.found = true;
-    match.offset = static_cast<size_t>(best);
+    match.offset = best;
 
     double signal = 0.0;
     double noise = 0.0;
@@ -117,13 +114,13 @@ SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<in
     }
     match.snrDb = snrOf(signal, noise);
 
-    size_t matchStart = match.offset * SoundCapture::CHANNELS;
-    size_t matchEnd = matchStart + reference.size();
-    match.capturedFrames =
-        (std::min(captured.size(), matchEnd) - std::min(captured.size(), matchStart)) /
-        SoundCapture::CHANNELS;
-    for (size_t i = 0; i < captured.size(); ++i) {
-        if ((i < matchStart || i >= matchEnd) && captured[i] != 0) {
+    long matchStart = best * SoundCapture::CHANNELS;
+    long matchEnd = matchStart + static_cast<long>(reference.size());
+    long capturedEnd = static_cast<long>(captured.size());
+    long overlap = std::min(capturedEnd, matchEnd) - std::max(0L, matchStart);
+    match.capturedFrames = static_cast<size_t>(std::max(0L, overlap) / SoundCapture::CHANNELS);
+    for (long i = 0; i < capturedEnd; ++i) {
+        if ((i < matchStart || i >= matchEnd) && captured[static_cast<size_t>(i)] != 0) {
             ++match.soundOutsideMatch;
         }
     }

@@ -25,8 +25,8 @@ public:
 // Where a reference sits in a capture and how faithfully it was reproduced.
 struct SoundMatch {
     bool found = false;
-    size_t offset = 0;            // frame of the capture where the reference's first frame lies
-    double snrDb = 0.0;           // over the whole reference; infinity when bit-exact
+    long offset = 0;    // frame of the capture where the reference's first frame lies (or would)
+    double snrDb = 0.0; // over the whole reference; infinity when bit-exact
     double worstBlockSnrDb = 0.0; // of the reference's blocks that carry sound
     size_t soundOutsideMatch = 0; // non-zero samples of the capture before or after the match
     size_t capturedFrames = 0;    // of the reference's frames, how many the capture holds
