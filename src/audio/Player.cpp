@@ -19,6 +19,8 @@ constexpr int MAX_VOLUME = 100;
 constexpr int MAX_EMPTY_REFILLS_PER_CALLBACK = 10;
 // Damaged packets are skipped, as FFmpeg's own player does; this many in a row end the song.
 constexpr int MAX_UNDECODABLE_PACKETS = 32;
+// Frames decoded and dropped per refill on the way from a demuxer's seek point to the target.
+constexpr int MAX_SKIPPED_FRAMES_PER_REFILL = 16;
 constexpr Uint64 SEEK_RETRY_INTERVAL_MS = 10;
 constexpr Uint64 SEEK_GIVE_UP_MS = 1000;
 
@@ -422,7 +424,16 @@ bool Player::decodeNextFrame() {
         return true;
     }
     audioBufferSize = audioBufferIndex = 0;
-    switch (receiveFrame()) {
+    DecodeResult result = receiveFrame();
+    for (int skipped = 1; result == DecodeResult::FRAME && endsBeforeSeekTarget(*decodedFrame);
+         ++skipped) {
+        av_frame_unref(decodedFrame.get());
+        if (skipped == MAX_SKIPPED_FRAMES_PER_REFILL) {
+            return true; // nothing to play yet; the next refill goes on
+        }
+        result = receiveFrame();
+    }
+    switch (result) {
     case DecodeResult::FAILED:
         return false;
     case DecodeResult::END:
@@ -430,6 +441,7 @@ bool Player::decodeNextFrame() {
     case DecodeResult::FRAME:
         break;
     }
+    seekTarget = AV_NOPTS_VALUE;
     updateCurrentTime(*decodedFrame);
     applyEqualizer(decodedFrame.get());
     bool converted = convertFrame(*decodedFrame);
@@ -494,6 +506,17 @@ bool Player::feedDecoder() {
 bool Player::skipUndecodablePacket(int error, const char* message) {
     logError(message + ffmpegErrorText(error));
     return ++undecodablePackets < MAX_UNDECODABLE_PACKETS;
+}
+
+// Some demuxers (Ogg, for one) land well before the position asked for; the sound before it
+// is not played.
+bool Player::endsBeforeSeekTarget(const AVFrame& frame) const {
+    if (seekTarget == AV_NOPTS_VALUE || frame.pts == AV_NOPTS_VALUE || frame.sample_rate <= 0) {
+        return false;
+    }
+    int64_t length =
+        av_rescale_q(frame.nb_samples, AVRational{1, frame.sample_rate}, audioStream->time_base);
+    return frame.pts + length <= seekTarget;
 }
 
 void Player::updateCurrentTime(const AVFrame& frame) {
@@ -567,6 +590,7 @@ void Player::restartDecoding() {
     swrContext.reset();
     decoderFlushed = false;
     resamplerDrained = false;
+    seekTarget = AV_NOPTS_VALUE;
     undecodablePackets = 0;
     audioBufferIndex = audioBufferSize;
 }
@@ -616,13 +640,20 @@ void Player::seek(double target, const SeekKind& kind) {
         }
         SDL_Delay(SEEK_RETRY_INTERVAL_MS);
     }
-    int result = av_seek_frame(formatContext.get(), audioStreamIndex,
-                               static_cast<int64_t>(target / timeBase), kind.flags);
+    int64_t timestamp = static_cast<int64_t>(target / timeBase);
+    int result = av_seek_frame(formatContext.get(), audioStreamIndex, timestamp, kind.flags);
+    if (result < 0 && !(kind.flags & AVSEEK_FLAG_BACKWARD)) {
+        // No seek point at or after the target (typically the very end of an MP3 or MP4):
+        // land before it instead; the frames up to the target are skipped.
+        result =
+            av_seek_frame(formatContext.get(), audioStreamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
+    }
     if (result < 0) {
         logError(kind.failureMessage + ffmpegErrorText(result));
         return;
     }
     restartDecoding();
+    seekTarget = timestamp;
     currentTime = target;
 }
 

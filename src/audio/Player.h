@@ -79,6 +79,7 @@ private:
     DecodeResult receiveFrame();
     bool feedDecoder();
     bool skipUndecodablePacket(int error, const char* message);
+    bool endsBeforeSeekTarget(const AVFrame& frame) const;
     void updateCurrentTime(const AVFrame& frame);
     bool convertFrame(const AVFrame& frame);
     bool drainResampler();
@@ -100,9 +101,10 @@ private:
     int audioStreamIndex = -1;
     Packet packet;
     Frame decodedFrame;
-    bool decoderFlushed = false;   // the end-of-input packet went to the decoder
-    bool resamplerDrained = false; // the resampler's last samples were taken
-    int undecodablePackets = 0;    // in a row; too many end the song
+    bool decoderFlushed = false;         // the end-of-input packet went to the decoder
+    bool resamplerDrained = false;       // the resampler's last samples were taken
+    int undecodablePackets = 0;          // in a row; too many end the song
+    int64_t seekTarget = AV_NOPTS_VALUE; // in the stream's time base, until a frame reaches it
 
     AudioDevice audioDevice;
     SDL_AudioSpec audioSpec{};

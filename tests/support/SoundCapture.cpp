@@ -128,7 +128,7 @@ SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<in
 }
 
 long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
-                      size_t windowFrames) {
+                      size_t fromFrame, size_t toFrame, size_t windowFrames) {
     size_t capturedSound = firstSoundFrame(captured);
     if (capturedSound * SoundCapture::CHANNELS >= captured.size()) {
         return -1;
@@ -142,7 +142,8 @@ long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<in
     double bestError = std::numeric_limits<double>::infinity();
     size_t referenceFrames = reference.size() / SoundCapture::CHANNELS;
     size_t windowLength = window.size() / SoundCapture::CHANNELS;
-    for (size_t start = 0; start + windowLength <= referenceFrames; ++start) {
+    for (size_t start = fromFrame; start <= toFrame && start + windowLength <= referenceFrames;
+         ++start) {
         // The window plays the part of the reference here, the reference that of the capture.
         double error =
             errorAt(reference, window, static_cast<long>(start), 0, windowLength, bestError);

@@ -36,10 +36,10 @@ struct SoundMatch {
 // every block of the reference must be there, once and in order.
 SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference);
 
-// The frame of the reference where the capture's first sound (the next windowFrames frames)
-// fits best, or -1 when the capture holds no sound.
+// The frame of the reference, between fromFrame and toFrame, where the capture's first sound
+// (its next windowFrames frames) fits best, or -1 when the capture holds no sound.
 long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
-                      size_t windowFrames = 1024);
+                      size_t fromFrame, size_t toFrame, size_t windowFrames = 1024);
 
 // Index of the first frame with a non-zero sample, or the frame count when all are silent.
 size_t firstSoundFrame(const std::vector<int16_t>& samples);
