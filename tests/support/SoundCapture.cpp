@@ -1,14 +1,17 @@
 #include "support/SoundCapture.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 
 namespace {
 
+constexpr uintmax_t MAX_CAPTURE_BYTES = 512u << 20;
 constexpr long ALIGNMENT_SEARCH_FRAMES = 64;
 constexpr size_t ALIGNMENT_WINDOW_FRAMES = 2048;
 constexpr size_t BLOCK_FRAMES = 4096;
@@ -53,11 +56,16 @@ std::string SoundCapture::captureTo(const std::string& path) {
 }
 
 std::vector<int16_t> SoundCapture::read(const std::string& path) {
+    // A device left open keeps writing silence, so a capture read while it grows never ends.
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) > MAX_CAPTURE_BYTES) {
+        ADD_FAILURE() << path << " is still being written (close the device first)";
+        return {};
+    }
     std::ifstream file(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
-    std::copy_n(bytes.data(), samples.size() * sizeof(int16_t),
-                reinterpret_cast<char*>(samples.data()));
+    std::vector<int16_t> samples(std::filesystem::file_size(path, error) / sizeof(int16_t));
+    file.read(reinterpret_cast<char*>(samples.data()),
+              static_cast<std::streamsize>(samples.size() * sizeof(int16_t)));
     return samples;
 }
 
