@@ -145,8 +145,7 @@ TEST(PlayerDamagedFileTest, AFileDeletedWhilePlayingEndsTheSong) {
     std::string path = rig.media.make("tone.flac", {3.0, 44100, "stereo", "-c:a flac", ""});
     ASSERT_TRUE(rig.load(path, "/dev/null"));
     rig.player->play();
-    ASSERT_TRUE(rig.pump.pumpUntil(
-        *rig.player, [&] { return rig.player->getCurrentTime() > 0.3; }, DAMAGE_TIMEOUT_MS));
+    ASSERT_TRUE(rig.waitForPosition(0.3));
     fs::remove(path);
     ASSERT_TRUE(rig.waitForSongEnd(DAMAGE_TIMEOUT_MS));
     rig.pump.pumpFor(*rig.player, AFTER_END_WAIT_MS);

@@ -35,9 +35,7 @@ TEST(PlayerEqualizerTest, NewGainsTakeEffectWhilePlaying) {
     std::string path = rig.media.make("tone.wav", {4.0, 44100, "stereo", "-c:a pcm_s16le", ""});
     ASSERT_TRUE(rig.load(path, "capture.raw"));
     rig.player->play();
-    ASSERT_TRUE(rig.pump.pumpUntil(
-        *rig.player, [&] { return rig.player->getCurrentTime() >= 1.0; },
-        PlayerRig::SONG_TIMEOUT_MS));
+    ASSERT_TRUE(rig.waitForPosition(1.0));
     double changedAt = rig.player->getCurrentTime();
     rig.player->setEQGains(SHAPED_GAINS);
     ASSERT_TRUE(rig.waitForSongEnd());

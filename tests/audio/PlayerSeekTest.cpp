@@ -22,19 +22,6 @@ std::ostream& operator<<(std::ostream& out, const SeekCase& seekCase) {
     return out << seekCase.fileName;
 }
 
-std::string errorLines(const std::string& text) {
-    std::string lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        if (text.compare(start, 8, "[ERROR] ") == 0) {
-            lines += text.substr(start, end - start);
-        }
-        start = end;
-    }
-    return lines;
-}
-
 class PlayerSeekTest : public ::testing::TestWithParam<SeekCase> {};
 
 // Within the last step of a song a fast forward lands on its end: the song then ends normally,
@@ -52,7 +39,7 @@ TEST_P(PlayerSeekTest, FastForwardNearTheEndEndsTheSong) {
     EXPECT_EQ(rig.player->getCurrentTime(), duration);
     rig.player->fastForward(SEEK_STEP_SECONDS);
     EXPECT_EQ(rig.player->getCurrentTime(), duration);
-    EXPECT_EQ(errorLines(errors.take()), "");
+    EXPECT_EQ(PlayerRig::errorLines(errors.take()), "");
 
     ASSERT_TRUE(rig.playToEnd());
     rig.pump.pumpFor(*rig.player, AFTER_END_WAIT_MS);
@@ -73,9 +60,7 @@ TEST_P(PlayerSeekTest, SeeksWhilePausedMoveWherePlaybackResumes) {
         rig.media.make(GetParam().fileName, {6.0, 44100, "stereo", GetParam().encoder, ""});
     ASSERT_TRUE(rig.load(path, "capture.raw"));
     rig.player->play();
-    ASSERT_TRUE(rig.pump.pumpUntil(
-        *rig.player, [&] { return rig.player->getCurrentTime() >= 0.5; },
-        PlayerRig::SONG_TIMEOUT_MS));
+    ASSERT_TRUE(rig.waitForPosition(0.5));
     rig.player->pause();
     double pausedAt = rig.player->getCurrentTime();
     ASSERT_LT(pausedAt, 2.0);
@@ -89,16 +74,10 @@ TEST_P(PlayerSeekTest, SeeksWhilePausedMoveWherePlaybackResumes) {
 
     ASSERT_TRUE(rig.playToEnd());
     std::vector<int16_t> captured = rig.finish("capture.raw");
-    // The resumed sound starts after the silence of the pause.
-    size_t firstRunEnd = firstSoundFrame(captured);
-    size_t silent = 0;
-    while (firstRunEnd < captured.size() / 2 && silent < 2048) {
-        bool quiet = captured[2 * firstRunEnd] == 0 && captured[2 * firstRunEnd + 1] == 0;
-        silent = quiet ? silent + 1 : 0;
-        ++firstRunEnd;
-    }
-    std::vector<int16_t> resumed(captured.begin() + 2 * static_cast<long>(firstRunEnd),
-                                 captured.end());
+    // The resumed sound follows the silence of the pause.
+    std::vector<std::vector<int16_t>> runs = soundRuns(captured);
+    ASSERT_EQ(runs.size(), 2u);
+    const std::vector<int16_t>& resumed = runs[1];
     size_t expected = static_cast<size_t>(target * RATE);
     long resumedAt = locateFirstSound(resumed, MediaFactory::reference(path),
                                       expected - SEARCH_FRAMES, expected + SEARCH_FRAMES);
@@ -123,7 +102,7 @@ TEST(PlayerSeekTest, RewindStopsAtTheStartAndSeeksNeedASong) {
     StderrCapture errors;
     rig.player->fastForward(SEEK_STEP_SECONDS);
     rig.player->rewind(SEEK_STEP_SECONDS);
-    EXPECT_EQ(errorLines(errors.take()),
+    EXPECT_EQ(PlayerRig::errorLines(errors.take()),
               "[ERROR] 无法快进：播放器未初始化\n[ERROR] 无法快退：播放器未初始化\n");
 
     std::string path = rig.media.make("tone.flac", {8.0, 44100, "stereo", "-c:a flac", ""});
@@ -134,7 +113,7 @@ TEST(PlayerSeekTest, RewindStopsAtTheStartAndSeeksNeedASong) {
     EXPECT_EQ(rig.player->getCurrentTime(), 3.0);
     rig.player->rewind(SEEK_STEP_SECONDS);
     EXPECT_EQ(rig.player->getCurrentTime(), 0.0);
-    EXPECT_EQ(errorLines(errors.take()), "");
+    EXPECT_EQ(PlayerRig::errorLines(errors.take()), "");
 }
 
 // After a stop the next play starts from the beginning, whatever seeks came in between.
@@ -143,21 +122,15 @@ TEST(PlayerSeekTest, PlayAfterStopIgnoresSeeksInBetween) {
     std::string path = rig.media.make("tone.mp3", {4.0, 44100, "stereo", "-c:a libmp3lame", ""});
     ASSERT_TRUE(rig.load(path, "capture.raw"));
     rig.player->play();
-    ASSERT_TRUE(rig.pump.pumpUntil(
-        *rig.player, [&] { return rig.player->getCurrentTime() >= 0.3; },
-        PlayerRig::SONG_TIMEOUT_MS));
+    ASSERT_TRUE(rig.waitForPosition(0.3));
     rig.player->stop();
     rig.player->fastForward(2);
     rig.pump.pumpFor(*rig.player, 50);
     ASSERT_TRUE(rig.playToEnd());
     std::vector<int16_t> captured = rig.finish("capture.raw");
-    size_t frame = firstSoundFrame(captured);
-    size_t silent = 0;
-    while (frame < captured.size() / 2 && silent < 2048) {
-        silent = captured[2 * frame] == 0 && captured[2 * frame + 1] == 0 ? silent + 1 : 0;
-        ++frame;
-    }
-    std::vector<int16_t> restarted(captured.begin() + 2 * static_cast<long>(frame), captured.end());
+    std::vector<std::vector<int16_t>> runs = soundRuns(captured);
+    ASSERT_EQ(runs.size(), 2u);
+    const std::vector<int16_t>& restarted = runs[1];
     std::vector<int16_t> reference = MediaFactory::reference(path);
     SoundMatch match = matchSound(restarted, reference);
     EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;

@@ -12,8 +12,6 @@ namespace {
 // Slow enough (about five times real time) to act in the middle of a song.
 constexpr int SLOW_DISK_DELAY_MS = 10;
 constexpr int AFTER_END_WAIT_MS = 150;
-// Silence between two stretches of sound, longer than any quiet moment of the test tones.
-constexpr size_t GAP_FRAMES = 1024;
 
 struct Flags {
     bool playing;
@@ -27,51 +25,6 @@ void expectFlags(const Player& player, Flags expected) {
     EXPECT_EQ(player.isStopped(), expected.stopped);
 }
 
-// The stretches of sound of a capture, cut at silences of at least GAP_FRAMES frames.
-std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured) {
-    std::vector<std::vector<int16_t>> runs;
-    size_t frames = captured.size() / SoundCapture::CHANNELS;
-    size_t frame = 0;
-    while (frame < frames) {
-        while (frame < frames && captured[2 * frame] == 0 && captured[2 * frame + 1] == 0) {
-            ++frame;
-        }
-        size_t start = frame;
-        size_t silent = 0;
-        while (frame < frames && silent < GAP_FRAMES) {
-            bool quiet = captured[2 * frame] == 0 && captured[2 * frame + 1] == 0;
-            silent = quiet ? silent + 1 : 0;
-            ++frame;
-        }
-        size_t end = frame - silent;
-        if (end > start) {
-            runs.emplace_back(captured.begin() + 2 * static_cast<long>(start),
-                              captured.begin() + 2 * static_cast<long>(end));
-        }
-    }
-    return runs;
-}
-
-// The program's own error lines, without the notices SDL's disk driver prints.
-std::string errorLines(const std::string& text) {
-    std::string lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        if (text.compare(start, 8, "[ERROR] ") == 0) {
-            lines += text.substr(start, end - start);
-        }
-        start = end;
-    }
-    return lines;
-}
-
-bool waitForPosition(PlayerRig& rig, double seconds) {
-    return rig.pump.pumpUntil(
-        *rig.player, [&] { return rig.player->getCurrentTime() >= seconds; }, 20000);
-}
-
 TEST(PlayerTest, StartsIdleAndRefusesAFileThatCannotBeOpened) {
     PlayerRig rig;
     expectFlags(*rig.player, {false, false, true});
@@ -81,9 +34,9 @@ TEST(PlayerTest, StartsIdleAndRefusesAFileThatCannotBeOpened) {
 
     StderrCapture errors;
     EXPECT_FALSE(rig.load("", "capture.raw"));
-    EXPECT_EQ(errorLines(errors.take()), "[ERROR] 无法打开音频文件: \n");
+    EXPECT_EQ(PlayerRig::errorLines(errors.take()), "[ERROR] 无法打开音频文件: \n");
     EXPECT_FALSE(rig.load("missing.flac", "capture.raw"));
-    EXPECT_EQ(errorLines(errors.take()), "[ERROR] 无法打开音频文件: missing.flac\n");
+    EXPECT_EQ(PlayerRig::errorLines(errors.take()), "[ERROR] 无法打开音频文件: missing.flac\n");
     expectFlags(*rig.player, {false, false, true});
     EXPECT_EQ(rig.player->getCurrentFilePath(), "");
     EXPECT_EQ(rig.player->getDuration(), 0.0);
@@ -105,7 +58,7 @@ TEST(PlayerTest, TransportFollowsTheFlagTable) {
 
     rig.player->play();
     expectFlags(*rig.player, {true, false, false});
-    ASSERT_TRUE(waitForPosition(rig, 0.5));
+    ASSERT_TRUE(rig.waitForPosition(0.5));
     rig.player->pause();
     expectFlags(*rig.player, {false, true, false});
     double pausedAt = rig.player->getCurrentTime();
@@ -143,7 +96,7 @@ TEST(PlayerTest, PlayAfterStopStartsAgainFromTheBeginning) {
     std::string path = rig.media.make("tone.flac", options);
     ASSERT_TRUE(rig.load(path, "capture.raw"));
     rig.player->play();
-    ASSERT_TRUE(waitForPosition(rig, 0.5));
+    ASSERT_TRUE(rig.waitForPosition(0.5));
     rig.player->stop();
     expectFlags(*rig.player, {false, false, true});
     EXPECT_EQ(rig.player->getCurrentTime(), 0.0);
@@ -296,7 +249,7 @@ TEST(PlayerTest, PlayWithoutASongEndsAtOnce) {
     rig.pump.pumpFor(*rig.player, AFTER_END_WAIT_MS);
     EXPECT_EQ(rig.songEnds, 1);
     expectFlags(*rig.player, {false, false, true});
-    EXPECT_EQ(errorLines(errors.take()),
+    EXPECT_EQ(PlayerRig::errorLines(errors.take()),
               "[ERROR] 音频设备未初始化，尝试重新初始化\n[ERROR] 解码器未初始化\n");
 }
 

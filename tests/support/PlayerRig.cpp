@@ -30,3 +30,21 @@ std::vector<int16_t> PlayerRig::finish(const std::string& captureFile) {
     player.reset();
     return SoundCapture::read(captureFile);
 }
+
+bool PlayerRig::waitForPosition(double seconds) {
+    return pump.pumpUntil(
+        *player, [&] { return player->getCurrentTime() >= seconds; }, SONG_TIMEOUT_MS);
+}
+
+std::string PlayerRig::errorLines(const std::string& text) {
+    std::string lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        if (text.compare(start, 8, "[ERROR] ") == 0) {
+            lines += text.substr(start, end - start);
+        }
+        start = end;
+    }
+    return lines;
+}

@@ -19,6 +19,8 @@ public:
     explicit PlayerRig(int diskDelayMs = 1);
 
     static Song songAt(const std::string& path);
+    // The program's own error lines, without the notices SDL's disk driver prints.
+    static std::string errorLines(const std::string& text);
 
     // Loads the file with the device writing to captureFile.
     bool load(const std::string& path, const std::string& captureFile);
@@ -26,6 +28,8 @@ public:
     bool playToEnd(int timeoutMs = SONG_TIMEOUT_MS);
     // Waits for the next end-of-song event.
     bool waitForSongEnd(int timeoutMs = SONG_TIMEOUT_MS);
+    // Waits until playback has reached this position (in seconds).
+    bool waitForPosition(double seconds);
     // Closes the device (the disk driver stops writing) and reads what was captured.
     std::vector<int16_t> finish(const std::string& captureFile);
 

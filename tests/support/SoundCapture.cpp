@@ -162,3 +162,30 @@ long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<in
     }
     return best;
 }
+
+std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,
+                                            size_t gapFrames) {
+    auto quiet = [&](size_t frame) {
+        return captured[SoundCapture::CHANNELS * frame] == 0 &&
+               captured[SoundCapture::CHANNELS * frame + 1] == 0;
+    };
+    std::vector<std::vector<int16_t>> runs;
+    size_t frames = captured.size() / SoundCapture::CHANNELS;
+    size_t frame = 0;
+    while (frame < frames) {
+        while (frame < frames && quiet(frame)) {
+            ++frame;
+        }
+        size_t start = frame;
+        size_t silent = 0;
+        for (; frame < frames && silent < gapFrames; ++frame) {
+            silent = quiet(frame) ? silent + 1 : 0;
+        }
+        size_t end = frame - silent;
+        if (end > start) {
+            runs.emplace_back(captured.begin() + static_cast<long>(SoundCapture::CHANNELS * start),
+                              captured.begin() + static_cast<long>(SoundCapture::CHANNELS * end));
+        }
+    }
+    return runs;
+}

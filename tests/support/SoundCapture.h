@@ -41,5 +41,10 @@ SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<in
 long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
                       size_t fromFrame, size_t toFrame, size_t windowFrames = 1024);
 
+// The stretches of sound of a capture, cut at silences of at least gapFrames frames (longer
+// than any quiet moment of the test tones), e.g. before and after a pause.
+std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,
+                                            size_t gapFrames = 1024);
+
 // Index of the first frame with a non-zero sample, or the frame count when all are silent.
 size_t firstSoundFrame(const std::vector<int16_t>& samples);
