@@ -1,6 +1,84 @@
 #pragma once
 
+#include "app/Page.h"
+#include "ui/SdlHandles.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class Dialog;
+class Player;
+class PlayList;
+class UIBase;
+
+// The application: owns the window, the renderer, the shared font, the audio engine, the play
+// list, the dialog and one object of each page, and runs the frame loop on the main thread.
 class MusicPlayer {
 public:
+    static constexpr int SCREEN_WIDTH = 640;
+    static constexpr int SCREEN_HEIGHT = 480;
+    static constexpr int FONT_SIZE = 24;
+    static constexpr uint32_t FRAME_DELAY_MS = 16;
+    static constexpr const char* WINDOW_TITLE = "音乐播放器";
+    static constexpr const char* FONT_PATH = "resources/font.ttf";
+    static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
+
+    MusicPlayer();
+    ~MusicPlayer();
+    MusicPlayer(const MusicPlayer&) = delete;
+    MusicPlayer& operator=(const MusicPlayer&) = delete;
+
+    // The whole process: SDL start-up, the controller mapping, initialisation, the frame loop
+    // and the release. Returns the exit status.
     static int runApplication();
+
+    bool init();
+    void handleEvents();
+    void update();
+    void render();
+    void cleanup();
+    void runFrameLoop();
+
+    UIBase* getCurrentPage() const;
+    Page getCurrentPageId() const { return currentPage; }
+    void openGameController();
+    void switchPage(Page page);
+    void handleMainPageCallback(int index);
+
+    bool isRunning() const { return running; }
+    Player* getPlayer() const { return player.get(); }
+    PlayList* getPlayList() const { return playList.get(); }
+    Dialog* getDialog() const { return dialog.get(); }
+    SDL_Renderer* getRenderer() const { return renderer.get(); }
+    SDL_Window* getWindow() const { return window.get(); }
+
+    // Puts a page object in its slot (replacing and deleting an earlier one).
+    void installPage(Page page, std::unique_ptr<UIBase> object);
+
+private:
+    static constexpr size_t PAGE_COUNT = 10;
+
+    void createPages();
+    bool handleScreenOnEvent(SDL_Event& event);
+    bool handleGlobalButtons(const SDL_Event& event);
+    void togglePlayback();
+    void deletePage(Page page);
+    static bool isUserInput(const SDL_Event& event);
+
+    WindowPtr window;
+    RendererPtr renderer;
+    FontPtr font;
+    GameControllerPtr controller;
+    std::unique_ptr<Player> player;
+    std::unique_ptr<PlayList> playList;
+    Page currentPage = Page::MAIN;
+    std::array<std::unique_ptr<UIBase>, PAGE_COUNT> pages;
+    std::unique_ptr<Dialog> dialog;
+    bool running = false;
+    bool startHeld = false; // controller START is down
+    bool backHeld = false;  // controller BACK is down
+    uint32_t lastActivityTime = 0;
+    bool screenOn = true;
+    int32_t savedBrightnessPercent = 0;
 };

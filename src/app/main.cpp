@@ -1,7 +1,5 @@
 #include "app/MusicPlayer.h"
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main() {
     return MusicPlayer::runApplication();
 }

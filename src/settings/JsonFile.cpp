@@ -1,5 +1,7 @@
 #include "settings/JsonFile.h"
 
+#include "app/Log.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -64,6 +66,24 @@ std::string folderOf(const std::string& path) {
     return parent.empty() ? "." : parent;
 }
 
+// The reader formats its messages over several lines; an error line must stay one line.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    bool pendingSpace = false;
+    for (char c : text) {
+        if (c == '\n' || c == '\r' || c == ' ' || c == '\t') {
+            pendingSpace = !line.empty();
+            continue;
+        }
+        if (pendingSpace) {
+            line += ' ';
+            pendingSpace = false;
+        }
+        line += c;
+    }
+    return line;
+}
+
 } // namespace
 
 ReadResult read(const std::string& path) {
@@ -89,11 +109,37 @@ ReadResult read(const std::string& path) {
     return result;
 }
 
+ReadResult readReporting(const std::string& path, const ReadErrorMessages& messages) {
+    ReadResult result = read(path);
+    auto report = [](const std::string& message, const std::string& detail) {
+        if (!message.empty()) {
+            logError(message + detail);
+        }
+    };
+    switch (result.status) {
+    case ReadStatus::Missing:
+        report(messages.missing, path);
+        break;
+    case ReadStatus::OpenFailed:
+        report(messages.openFailed, path);
+        break;
+    case ReadStatus::ParseFailed:
+        report(messages.parseFailed, result.error);
+        break;
+    case ReadStatus::Ok:
+        break;
+    }
+    return result;
+}
+
 bool parse(const std::string& text, Json::Value& root, std::string& error) {
     Json::CharReaderBuilder builder;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     root = Json::Value();
-    return reader->parse(text.data(), text.data() + text.size(), &root, &error);
+    std::string messages;
+    bool parsed = reader->parse(text.data(), text.data() + text.size(), &root, &messages);
+    error = oneLine(messages);
+    return parsed;
 }
 
 std::string toStyledText(const Json::Value& root) {
@@ -105,6 +151,16 @@ std::string toIndentedText(const Json::Value& root, const std::string& indentati
     Json::StreamWriterBuilder builder;
     builder["indentation"] = indentation;
     return Json::writeString(builder, root);
+}
+
+bool ensureParentFolder(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error)) {
+        return true;
+    }
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
 }
 
 bool writeAtomically(const std::string& path, const std::string& text, std::string* error) {
@@ -135,6 +191,10 @@ bool writeAtomically(const std::string& path, const std::string& text, std::stri
         ::fsync(folder.get());
     }
     return true;
+}
+
+bool saveStyled(const std::string& path, const Json::Value& root) {
+    return ensureParentFolder(path) && writeAtomically(path, toStyledText(root));
 }
 
 } // namespace JsonFile

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "settings/ThemeColors.h"
+
+#include <map>
+#include <string>
+
+// Named colour sets, one of which is current. The built-in set "默认主题" is the one in use;
+// the sets are written to "config/themes.json" whenever the current set changes.
+class ThemeManager {
+public:
+    static constexpr const char* DEFAULT_THEME = "默认主题";
+
+    static ThemeManager& getInstance();
+
+    ThemeManager(const ThemeManager&) = delete;
+    ThemeManager& operator=(const ThemeManager&) = delete;
+
+    // The current set; the default set when the current name is unknown.
+    const ThemeColors& getCurrentColors();
+    const std::string& getCurrentTheme() const { return currentTheme; }
+    // Makes a known set current and saves; false (and nothing written) for an unknown name or
+    // when saving failed.
+    bool setCurrentTheme(const std::string& name);
+    bool saveThemes();
+
+private:
+    ThemeManager();
+
+    std::map<std::string, ThemeColors> themes;
+    std::string currentTheme = DEFAULT_THEME;
+    std::string configPath = "config/themes.json";
+};

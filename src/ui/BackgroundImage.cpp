@@ -1,0 +1,29 @@
+#include "ui/BackgroundImage.h"
+
+#include "app/Log.h"
+#include "ui/Draw.h"
+#include "ui/Image.h"
+
+BackgroundImage::BackgroundImage(std::string path, SDL_Color fallback)
+    : path(std::move(path)), fallback(fallback) {}
+
+bool BackgroundImage::load(SDL_Renderer* renderer) {
+    texture = Image::loadTexture(renderer, path);
+    if (!texture && !failureReported) {
+        logError(std::string("无法加载背景图: ") + SDL_GetError());
+        failureReported = true;
+    }
+    return texture != nullptr;
+}
+
+void BackgroundImage::draw(SDL_Renderer* renderer) {
+    if (!renderer) {
+        return;
+    }
+    if (texture || load(renderer)) {
+        Image::drawFullScreen(renderer, texture.get());
+    } else {
+        Draw::setColor(renderer, fallback);
+        SDL_RenderClear(renderer);
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "ui/TextCache.h"
+#include "ui/UIBase.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+enum class DialogType : int32_t {
+    INFO = 0,    // title and message; closes itself after the auto-close delay
+    CONFIRM = 1, // OK and Cancel buttons that run the confirm or cancel action
+    WARNING = 2, // one OK button
+    ERROR = 3,   // one OK button
+    LOADING = 4, // turning arc while the loading task runs on its own thread
+};
+
+// The application's one modal message box, drawn over the current page. Pages reconfigure it
+// (title, message, kind, actions or loading task) and show it.
+class Dialog : public UIBase {
+public:
+    static constexpr uint32_t AUTO_CLOSE_DELAY_MS = 2000;
+
+    Dialog(const std::string& title, const std::string& message, DialogType type);
+    ~Dialog() override;
+
+    void init(SDL_Renderer* renderer, TTF_Font* font) override;
+    void handleEvent(SDL_Event* event) override;
+    void update() override;
+    void render() override;
+
+    void setTitle(const std::string& text);
+    void setMessage(const std::string& text);
+    // "INFO", "CONFIRM", "WARNING", "ERROR" or "LOADING"; any other text keeps the kind.
+    void setType(const std::string& name);
+    void setOnConfirm(std::function<void()> action);
+    void setOnCancel(std::function<void()> action);
+    void setLoadingTask(std::function<void()> task);
+
+    void show();
+    void hide();
+    bool isVisible() const { return visible; }
+    DialogType getType() const { return type; }
+    const std::string& getTitle() const { return title; }
+    const std::string& getMessage() const { return message; }
+
+    // Blocks until a loading task that is still running has ended. The task works on objects
+    // the application owns, so they must not be destroyed under it.
+    void waitForLoadingThread();
+
+    static bool isLoadingThreadRunning() { return loadingThreadRunning; }
+
+private:
+    static int runLoadingThread(void* dialog);
+    void startLoadingThread();
+    void respond(bool confirmed);
+    void drawCentredText(const std::string& text, const SDL_Rect& area, SDL_Color color);
+    void drawButton(const SDL_Rect& area, SDL_Color fill, const std::string& label);
+    void drawSpinner();
+
+    std::string title;
+    std::string message;
+    DialogType type;
+    std::atomic<bool> visible{false};
+    std::function<void()> confirmAction;
+    std::function<void()> cancelAction;
+    SDL_Rect box{};
+    SDL_Rect titleArea{};
+    SDL_Rect messageArea{};
+    SDL_Rect buttonArea{};
+    uint32_t shownAt = 0;
+    std::function<void()> loadingTask;
+    uint32_t autoCloseDelay = AUTO_CLOSE_DELAY_MS;
+    SDL_Thread* loadingThread = nullptr;
+    TextCache texts;
+
+    static std::atomic<Dialog*> activeDialog;
+    static std::atomic<bool> loadingThreadRunning;
+};

@@ -1,0 +1,28 @@
+#include "ui/Input.h"
+
+#include "app/GamepadConfig.h"
+
+namespace Input {
+
+namespace {
+
+bool isButton(const SDL_Event& event, Uint32 type, const char* name) {
+    return event.type == type &&
+           static_cast<int>(event.cbutton.button) == GamepadConfig::getInstance().getButton(name);
+}
+
+} // namespace
+
+bool isButtonDown(const SDL_Event& event, const char* name) {
+    return isButton(event, SDL_CONTROLLERBUTTONDOWN, name);
+}
+
+bool isButtonUp(const SDL_Event& event, const char* name) {
+    return isButton(event, SDL_CONTROLLERBUTTONUP, name);
+}
+
+bool isKeyDown(const SDL_Event& event, SDL_Keycode key) {
+    return event.type == SDL_KEYDOWN && event.key.keysym.sym == key;
+}
+
+} // namespace Input

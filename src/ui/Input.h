@@ -1,0 +1,16 @@
+#pragma once
+
+#include <SDL.h>
+
+// How screen elements recognise their input: controller buttons by their name in the
+// controller mapping ("a", "up", "l1", ...), keys by SDL key code.
+namespace Input {
+
+// A press of the controller button mapped to name.
+bool isButtonDown(const SDL_Event& event, const char* name);
+// A release of the controller button mapped to name.
+bool isButtonUp(const SDL_Event& event, const char* name);
+// A key press of key (repeats included).
+bool isKeyDown(const SDL_Event& event, SDL_Keycode key);
+
+} // namespace Input

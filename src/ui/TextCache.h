@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/SdlHandles.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+// A rendered piece of text. The texture belongs to the cache that made it.
+struct TextImage {
+    SDL_Texture* texture = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// Renders UTF-8 text (blended, optionally wrapped) into textures and keeps the most recently
+// used ones, so an unchanged label costs a lookup per frame instead of a rasterisation. A new
+// text, colour or font is a new entry, so a change is drawn at once.
+class TextCache {
+public:
+    explicit TextCache(size_t capacity = 64);
+
+    // The text rendered with the font and colour; wrapWidth > 0 wraps at that width. An empty
+    // text or a rendering failure gives an image without texture.
+    TextImage get(SDL_Renderer* renderer, TTF_Font* font, const std::string& text, SDL_Color color,
+                  int wrapWidth = 0);
+
+    // Draws the text at its natural size with its top-left corner at (x, y).
+    TextImage draw(SDL_Renderer* renderer, TTF_Font* font, const std::string& text, SDL_Color color,
+                   int x, int y);
+
+    void clear();
+
+private:
+    struct Entry {
+        TexturePtr texture;
+        int width = 0;
+        int height = 0;
+        uint64_t lastUse = 0;
+    };
+
+    static std::string makeKey(TTF_Font* font, const std::string& text, SDL_Color color,
+                               int wrapWidth);
+    void evictLeastRecentlyUsed();
+
+    size_t capacity;
+    uint64_t useCounter = 0;
+    std::unordered_map<std::string, Entry> entries;
+};

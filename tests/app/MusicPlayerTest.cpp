@@ -1,0 +1,167 @@
+#include "app/MusicPlayer.h"
+
+#include "app/GamepadConfig.h"
+#include "support/Events.h"
+#include "support/RuntimeFiles.h"
+#include "support/ScratchDir.h"
+#include "support/StderrCapture.h"
+#include "ui/Dialog.h"
+#include "ui/UIBase.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A page that records what the application hands it.
+class RecordingPage : public UIBase {
+public:
+    void init(SDL_Renderer* r, TTF_Font* f) override {
+        renderer = r;
+        font = f;
+    }
+    void handleEvent(SDL_Event* event) override { events.push_back(*event); }
+    void update() override { ++updates; }
+    void render() override { ++renders; }
+
+    std::vector<SDL_Event> events;
+    int updates = 0;
+    int renders = 0;
+};
+
+class MusicPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        linkRuntimeResources(scratch.path());
+        SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
+        GamepadConfig::getInstance().load(MusicPlayer::GAMEPAD_CONFIG_PATH);
+        ASSERT_TRUE(app.init());
+        auto recording = std::make_unique<RecordingPage>();
+        page = recording.get();
+        app.installPage(Page::MAIN, std::move(recording));
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+
+    void queue(std::vector<SDL_Event> events) {
+        for (SDL_Event& event : events) {
+            SDL_PushEvent(&event);
+        }
+    }
+
+    static int pendingEvents() {
+        SDL_PumpEvents();
+        return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+
+    std::vector<Uint32> pageEventTypes() const {
+        std::vector<Uint32> types;
+        for (const SDL_Event& event : page->events) {
+            types.push_back(event.type);
+        }
+        return types;
+    }
+
+    ScratchDir scratch;
+    MusicPlayer app;
+    RecordingPage* page = nullptr;
+};
+
+} // namespace
+
+TEST_F(MusicPlayerTest, OpensTheTitledWindowAndStartsOnTheMainPage) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(app.getWindow(), &width, &height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    EXPECT_STREQ(SDL_GetWindowTitle(app.getWindow()), "音乐播放器");
+    EXPECT_TRUE(app.isRunning());
+    EXPECT_EQ(app.getCurrentPageId(), Page::MAIN);
+    EXPECT_EQ(app.getCurrentPage(), page);
+}
+
+TEST_F(MusicPlayerTest, EventsReachTheCurrentPageAndFramesUpdateAndDrawIt) {
+    queue({keyDown(SDLK_DOWN), namedButtonDown("a")});
+    app.handleEvents();
+    app.update();
+    app.render();
+    EXPECT_EQ(pageEventTypes(), (std::vector<Uint32>{SDL_KEYDOWN, SDL_CONTROLLERBUTTONDOWN}));
+    EXPECT_EQ(page->updates, 1);
+    EXPECT_EQ(page->renders, 1);
+}
+
+TEST_F(MusicPlayerTest, QuitStopsAtOnceAndLeavesLaterEventsQueued) {
+    queue({quitEvent(), keyDown(SDLK_DOWN)});
+    app.handleEvents();
+    EXPECT_FALSE(app.isRunning());
+    EXPECT_TRUE(page->events.empty());
+    EXPECT_EQ(pendingEvents(), 1);
+}
+
+TEST_F(MusicPlayerTest, VisibleDialogTakesOneEventPerFrameAndNothingElseSeesIt) {
+    Dialog* dialog = app.getDialog();
+    dialog->setType("WARNING");
+    dialog->show();
+    queue({keyDown(SDLK_SPACE), keyDown(SDLK_RETURN), keyDown(SDLK_DOWN)});
+    app.handleEvents(); // Space: ignored by the dialog, which stays
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(pendingEvents(), 2);
+    app.handleEvents(); // Return closes it
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(page->events.empty());
+    app.handleEvents(); // the page has the input back
+    EXPECT_EQ(pageEventTypes(), (std::vector<Uint32>{SDL_KEYDOWN}));
+}
+
+TEST_F(MusicPlayerTest, StartAndBackHeldTogetherQuitInEitherOrder) {
+    queue({buttonDown(SDL_CONTROLLER_BUTTON_BACK), buttonDown(SDL_CONTROLLER_BUTTON_START)});
+    app.handleEvents();
+    EXPECT_FALSE(app.isRunning());
+}
+
+TEST_F(MusicPlayerTest, ReleasingStartOrBackBreaksTheChord) {
+    queue({buttonDown(SDL_CONTROLLER_BUTTON_START), buttonUp(SDL_CONTROLLER_BUTTON_START),
+           buttonDown(SDL_CONTROLLER_BUTTON_BACK), buttonUp(SDL_CONTROLLER_BUTTON_BACK),
+           buttonDown(SDL_CONTROLLER_BUTTON_START)});
+    app.handleEvents();
+    EXPECT_TRUE(app.isRunning());
+    // Global buttons reach the page too.
+    EXPECT_EQ(page->events.size(), 5u);
+    queue({buttonDown(SDL_CONTROLLER_BUTTON_BACK)});
+    app.handleEvents();
+    EXPECT_FALSE(app.isRunning());
+}
+
+TEST_F(MusicPlayerTest, MissingPagesShowNothingButTheLoopAndDialogStillWork) {
+    app.switchPage(Page::SONGS);
+    EXPECT_EQ(app.getCurrentPage(), nullptr);
+    queue({keyDown(SDLK_DOWN)});
+    app.handleEvents();
+    app.update();
+    app.render();
+    EXPECT_TRUE(page->events.empty());
+    app.switchPage(static_cast<Page>(42));
+    EXPECT_EQ(app.getCurrentPage(), nullptr);
+    app.render();
+    app.switchPage(Page::MAIN);
+    EXPECT_EQ(app.getCurrentPage(), page);
+}
+
+TEST_F(MusicPlayerTest, CleanupIsSafeTwiceAndBeforeDestruction) {
+    app.cleanup();
+    EXPECT_EQ(app.getWindow(), nullptr);
+    EXPECT_EQ(app.getCurrentPage(), nullptr);
+    app.cleanup();
+}
+
+TEST(MusicPlayerStartupTest, MissingFontFailsInitialisation) {
+    ScratchDir scratch;
+    SDL_Init(SDL_INIT_VIDEO);
+    MusicPlayer app;
+    StderrCapture errors;
+    EXPECT_FALSE(app.init());
+    EXPECT_NE(errors.take().find("[ERROR] 字体加载失败\n"), std::string::npos);
+    EXPECT_FALSE(app.isRunning());
+}

@@ -1,0 +1,143 @@
+// The shipped language files must translate every key the program looks up, in all nine
+// languages, so that no screen ever shows a raw key.
+#include "settings/JsonFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::string> LANGUAGE_CODES = {"zh_CN", "en_US", "ja_JP", "ko_KR", "es_ES",
+                                                 "de_DE", "fr_FR", "it_IT", "pt_PT"};
+
+// Prefixes of the localisation keys; a string literal in the code that is made of one of these
+// and lower-case words is a key some page shows.
+const std::regex KEY_LITERAL(
+    R"re("((?:main_menu|slide_menu|dialog|settings|theme|play_mode|backlight|eq_preset)_[a-z0-9_]+)")re");
+const std::regex GET_TEXT_CALL(R"re(getText\s*\(\s*"([^"]+)")re");
+
+std::string readText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void collectMatches(const std::string& text, const std::regex& pattern,
+                    std::set<std::string>& keys) {
+    for (std::sregex_iterator match(text.begin(), text.end(), pattern), end; match != end;
+         ++match) {
+        keys.insert((*match)[1].str());
+    }
+}
+
+// Every key that the program's sources name: arguments of getText and key-shaped literals.
+std::set<std::string> keysInSources() {
+    std::set<std::string> keys{"version"};
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(MP_SOURCE_DIR) / "src")) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".cpp" && extension != ".h") {
+            continue;
+        }
+        const std::string text = readText(entry.path());
+        collectMatches(text, GET_TEXT_CALL, keys);
+        collectMatches(text, KEY_LITERAL, keys);
+    }
+    return keys;
+}
+
+// Preset names, skin names and skin folder names of the shipped settings are shown localised.
+std::set<std::string> keysInSettings() {
+    JsonFile::ReadResult settings =
+        JsonFile::read((fs::path(MP_SOURCE_DIR) / "assets/config/settings.json").string());
+    EXPECT_EQ(settings.status, JsonFile::ReadStatus::Ok) << settings.error;
+    std::set<std::string> keys;
+    const Json::Value& presets = settings.root["equalizer"]["presets"];
+    for (const std::string& id : presets.getMemberNames()) {
+        keys.insert(presets[id]["name"].asString());
+    }
+    for (const Json::Value& theme : settings.root["theme"]["themes"]) {
+        keys.insert(theme[1].asString());
+    }
+    const Json::Value& folders = settings.root["theme"]["folders"];
+    for (const std::string& base : folders.getMemberNames()) {
+        for (const Json::Value& folder : folders[base]) {
+            keys.insert(folder.asString());
+        }
+    }
+    return keys;
+}
+
+Json::Value readLanguage(const std::string& code) {
+    JsonFile::ReadResult file =
+        JsonFile::read((fs::path(MP_RUNTIME_DIR) / "lan" / (code + ".json")).string());
+    EXPECT_EQ(file.status, JsonFile::ReadStatus::Ok) << code << ": " << file.error;
+    EXPECT_TRUE(file.root.isObject()) << code;
+    return file.root;
+}
+
+} // namespace
+
+TEST(LanguageFilesTest, EveryLanguageDefinesEveryKeyTheProgramShows) {
+    std::set<std::string> required = keysInSources();
+    const std::set<std::string> fromSettings = keysInSettings();
+    required.insert(fromSettings.begin(), fromSettings.end());
+    for (int seconds : {15, 30, 45, 60, 90, 0}) {
+        required.insert("backlight_" + std::to_string(seconds));
+    }
+    required.insert("eq_preset_flat");
+    required.insert("eq_preset_custom");
+
+    for (const std::string& code : LANGUAGE_CODES) {
+        Json::Value texts = readLanguage(code);
+        for (const std::string& key : required) {
+            ASSERT_TRUE(texts.isMember(key)) << code << " lacks " << key;
+            EXPECT_TRUE(texts[key].isString()) << code << ": " << key;
+            EXPECT_FALSE(texts[key].asString().empty()) << code << ": " << key;
+        }
+    }
+}
+
+TEST(LanguageFilesTest, AllLanguagesHaveTheSameKeysAndOnlyTexts) {
+    const Json::Value reference = readLanguage("en_US");
+    const std::vector<std::string> referenceKeys = reference.getMemberNames();
+    for (const std::string& code : LANGUAGE_CODES) {
+        Json::Value texts = readLanguage(code);
+        EXPECT_EQ(texts.getMemberNames(), referenceKeys) << code;
+        for (const std::string& key : texts.getMemberNames()) {
+            EXPECT_TRUE(texts[key].isString()) << code << ": " << key;
+        }
+    }
+    // The program lists only "*.json" files; nothing else is shipped in lan/.
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(MP_RUNTIME_DIR) / "lan")) {
+        EXPECT_EQ(entry.path().extension(), ".json") << entry.path();
+        ++files;
+    }
+    EXPECT_EQ(files, LANGUAGE_CODES.size());
+}
+
+// Spot checks that the files are really in their languages (not copies of one another) and that
+// the texts of the built-in tables are kept exactly.
+TEST(LanguageFilesTest, TextsAreInTheirOwnLanguage) {
+    EXPECT_EQ(readLanguage("zh_CN")["main_menu_songs"].asString(), "歌曲");
+    EXPECT_EQ(readLanguage("en_US")["dialog_message_loading"].asString(),
+              "Loading songs... Please wait...");
+    EXPECT_EQ(readLanguage("ja_JP")["theme_record"].asString(), "レコードプレーヤー");
+    EXPECT_EQ(readLanguage("ko_KR")["main_menu_now_playing"].asString(), "지금 재생 중");
+    EXPECT_EQ(readLanguage("de_DE")["settings_backlight"].asString(),
+              "Hintergrundbeleuchtungszeit");
+    EXPECT_EQ(readLanguage("pt_PT")["play_mode_random"].asString(), "Aleatório");
+    std::set<std::string> flatNames;
+    for (const std::string& code : LANGUAGE_CODES) {
+        flatNames.insert(readLanguage(code)["backlight_0"].asString());
+    }
+    EXPECT_GE(flatNames.size(), 7u);
+}

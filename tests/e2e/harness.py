@@ -1,0 +1,251 @@
+"""Drives the real player executable under Xvfb: a scratch copy of the runtime folder, key
+presses through xdotool, screenshots through ImageMagick's import, and the window closed with a
+WM_DELETE_WINDOW client message (which SDL reports as SDL_QUIT)."""
+
+import argparse
+import ctypes
+import ctypes.util
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+WINDOW_TITLE = "音乐播放器"
+SCREEN_SIZE = (640, 480)
+
+
+def parse_arguments():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--runtime", required=True, help="the staged runtime folder")
+    parser.add_argument("--artifacts", required=True, help="where screenshots and logs go")
+    return parser.parse_args()
+
+
+class Failure(AssertionError):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Xvfb:
+    """A private X server on the first free display number."""
+
+    def __init__(self, width=800, height=600):
+        self.display = None
+        self.process = None
+        self.size = (width, height)
+
+    def __enter__(self):
+        for number in range(90, 200):
+            if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
+                continue
+            self.process = subprocess.Popen(
+                ["Xvfb", f":{number}", "-screen", "0", f"{self.size[0]}x{self.size[1]}x24",
+                 "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            deadline = time.time() + 10
+            while time.time() < deadline:
+                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                    self.display = f":{number}"
+                    return self
+                if self.process.poll() is not None:
+                    break
+                time.sleep(0.05)
+            self.process.kill()
+        raise RuntimeError("no X display could be started")
+
+    def __exit__(self, *exc):
+        if self.process:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int),
+        ("serial", ctypes.c_ulong),
+        ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p),
+        ("window", ctypes.c_ulong),
+        ("message_type", ctypes.c_ulong),
+        ("format", ctypes.c_int),
+        ("data", ctypes.c_long * 5),
+    ]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("client", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def send_window_close(display, window_id):
+    """Asks the window to close the way a window manager does."""
+    xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XInternAtom.restype = ctypes.c_ulong
+    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                ctypes.POINTER(_XEvent)]
+    xlib.XFlush.argtypes = [ctypes.c_void_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = xlib.XOpenDisplay(display.encode())
+    check(connection, "cannot open the X display")
+    event = _XEvent()
+    client_message = 33
+    event.client.type = client_message
+    event.client.window = window_id
+    event.client.message_type = xlib.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+    event.client.format = 32
+    event.client.data[0] = xlib.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+    event.client.data[1] = 0  # CurrentTime
+    xlib.XSendEvent(connection, window_id, 0, 0, ctypes.byref(event))
+    xlib.XFlush(connection)
+    xlib.XCloseDisplay(connection)
+
+
+class PlayerProcess:
+    """The player started from a scratch copy of the runtime folder."""
+
+    def __init__(self, runtime, artifacts, display, prepare=None, extra_env=None):
+        self.artifacts = artifacts
+        self.display = display
+        os.makedirs(artifacts, exist_ok=True)
+        self.folder = tempfile.mkdtemp(prefix="musicplayer-e2e-")
+        self.runtime_copy = os.path.join(self.folder, "runtime")
+        shutil.copytree(runtime, self.runtime_copy, symlinks=True)
+        if prepare:
+            prepare(self.runtime_copy)
+        self.stdout_path = os.path.join(artifacts, "stdout.txt")
+        self.stderr_path = os.path.join(artifacts, "stderr.txt")
+        self.audio_path = os.path.join(self.folder, "audio.raw")
+        env = dict(os.environ)
+        env.update({
+            "DISPLAY": display,
+            "SDL_AUDIODRIVER": "disk",
+            "SDL_DISKAUDIOFILE": self.audio_path,
+            "SDL_DISKAUDIODELAY": "20",
+        })
+        if extra_env:
+            env.update(extra_env)
+        self.stdout = open(self.stdout_path, "wb")
+        self.stderr = open(self.stderr_path, "wb")
+        self.process = subprocess.Popen(["./music-player"], cwd=self.runtime_copy, env=env,
+                                        stdout=self.stdout, stderr=self.stderr)
+        self.window = None
+        self.screenshot_count = 0
+
+    def path(self, relative):
+        return os.path.join(self.runtime_copy, relative)
+
+    def xdotool(self, *arguments, check_result=True):
+        result = subprocess.run(["xdotool", *arguments], env={**os.environ, "DISPLAY": self.display},
+                                capture_output=True, text=True)
+        if check_result and result.returncode != 0:
+            raise Failure(f"xdotool {' '.join(arguments)} failed: {result.stderr}")
+        return result.stdout
+
+    def wait_for_window(self, timeout=60):
+        """Finds the visible window whose UTF-8 title is the player's."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            check(self.process.poll() is None,
+                  f"the player exited early with status {self.process.returncode}: {self.errors()}")
+            ids = self.xdotool("search", "--onlyvisible", "--name", ".", check_result=False).split()
+            for window_id in ids:
+                name = self.xdotool("getwindowname", window_id, check_result=False).strip()
+                if name == WINDOW_TITLE:
+                    self.window = window_id
+                    self.xdotool("windowfocus", "--sync", window_id, check_result=False)
+                    return window_id
+            time.sleep(0.2)
+        raise Failure("the player's window did not appear")
+
+    def window_geometry(self):
+        text = self.xdotool("getwindowgeometry", self.window)
+        size_line = [line for line in text.splitlines() if "Geometry" in line][0]
+        width, height = size_line.split(":")[1].strip().split("x")
+        return int(width), int(height)
+
+    def key(self, *keys, pause=0.25):
+        """Presses keys (xdotool names: Tab, Return, Escape, Down, F5, f, ...) one by one."""
+        for key in keys:
+            self.xdotool("windowfocus", self.window, check_result=False)
+            self.xdotool("key", "--delay", "60", key)
+            time.sleep(pause)
+
+    def screenshot(self, name):
+        """Saves the window's content as <artifacts>/<n>-<name>.png and returns the path."""
+        self.screenshot_count += 1
+        path = os.path.join(self.artifacts, f"{self.screenshot_count:02d}-{name}.png")
+        subprocess.run(["import", "-window", self.window, path],
+                       env={**os.environ, "DISPLAY": self.display}, check=True,
+                       capture_output=True)
+        return path
+
+    def close_window(self):
+        send_window_close(self.display, int(self.window))
+
+    def wait_for_exit(self, timeout=60):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.send_signal(signal.SIGABRT)
+            self.process.wait(timeout=30)
+            raise Failure("the player did not exit")
+
+    def errors(self):
+        self.stderr.flush()
+        with open(self.stderr_path, encoding="utf-8", errors="replace") as file:
+            return file.read()
+
+    def output(self):
+        self.stdout.flush()
+        with open(self.stdout_path, encoding="utf-8", errors="replace") as file:
+            return file.read()
+
+    def finish(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.stdout.close()
+        self.stderr.close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def pixel_colours(png_path, box=None):
+    """Counts the distinct colours of a screenshot (or of a box x, y, w, h inside it) with
+    ImageMagick, returning {(r, g, b): count}."""
+    crop = []
+    if box:
+        x, y, w, h = box
+        crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+    result = subprocess.run(["convert", png_path, *crop, "-depth", "8", "-format", "%c",
+                             "histogram:info:-"], capture_output=True, text=True, check=True)
+    colours = {}
+    for line in result.stdout.splitlines():
+        line = line.strip()
+        if not line:
+            continue
+        count, rest = line.split(":", 1)
+        values = rest.split("(")[1].split(")")[0].split(",")
+        rgb = tuple(int(float(v)) for v in values[:3])
+        colours[rgb] = colours.get(rgb, 0) + int(count)
+    return colours
+
+
+def run(test):
+    """Runs test(arguments, display) and reports failures as a non-zero exit status."""
+    arguments = parse_arguments()
+    os.makedirs(arguments.artifacts, exist_ok=True)
+    with Xvfb() as server:
+        try:
+            test(arguments, server.display)
+        except Failure as failure:
+            print(f"FAILED: {failure}")
+            raise SystemExit(1)
+    print("passed")

@@ -1,0 +1,44 @@
+"""First start without any configuration: the window opens with its title and size, the
+start-up error lines for the missing files are printed, the frame loop runs, and closing the
+window ends the program with status 0."""
+
+import os
+import shutil
+import sys
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness  # noqa: E402
+from harness import check  # noqa: E402
+
+
+def remove_config(runtime):
+    shutil.rmtree(os.path.join(runtime, "config"), ignore_errors=True)
+
+
+def test(arguments, display):
+    player = harness.PlayerProcess(arguments.runtime, arguments.artifacts, display,
+                                   prepare=remove_config)
+    try:
+        player.wait_for_window()
+        check(player.window_geometry() == harness.SCREEN_SIZE,
+              f"window size {player.window_geometry()}")
+        # Let a few hundred frames run, with keys that must not disturb an empty application.
+        player.key("Down", "Return", "Escape")
+        shot = player.screenshot("running")
+        colours = harness.pixel_colours(shot)
+        check(len(colours) > 0, "empty screenshot")
+        player.close_window()
+        status = player.wait_for_exit()
+        errors = player.errors()
+        check(status == 0, f"exit status {status}; stderr:\n{errors}")
+        check("[ERROR] 加载游戏手柄配置失败" in errors, f"no gamepad line in:\n{errors}")
+        check("ERROR: AddressSanitizer" not in errors and "runtime error" not in errors,
+              f"sanitizer report:\n{errors}")
+        check(not os.path.exists(player.path("config/settings.json")),
+              "a settings file was written although nothing changed")
+    finally:
+        player.finish()
+
+
+if __name__ == "__main__":
+    harness.run(test)

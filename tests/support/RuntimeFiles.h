@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// Makes the staged runtime folder's read-only files (fonts, icons, language files) visible in
+// the current working directory by linking them, so code that opens "resources/font.ttf" or
+// "icons/bg.png" finds them inside a scratch folder. Missing runtime entries are skipped.
+void linkRuntimeFolders(const std::string& workingDirectory, const char* const* folders,
+                        size_t count);
+
+// Links resources/ and icons/.
+void linkRuntimeResources(const std::string& workingDirectory);

@@ -1,0 +1,21 @@
+#include "support/SettingsFiles.h"
+
+#include "settings/Config.h"
+#include "settings/JsonFile.h"
+
+#include <gtest/gtest.h>
+
+Json::Value readJsonFile(const ScratchDir& scratch, const std::string& relativePath) {
+    Json::Value root;
+    std::string error;
+    EXPECT_TRUE(JsonFile::parse(scratch.readFile(relativePath), root, error))
+        << relativePath << ": " << error;
+    return root;
+}
+
+Config& loadSettingsText(const ScratchDir& scratch, const std::string& text) {
+    scratch.writeFile(Config::DEFAULT_PATH, text);
+    Config& config = Config::getInstance();
+    EXPECT_TRUE(config.load(Config::DEFAULT_PATH)) << text;
+    return config;
+}
