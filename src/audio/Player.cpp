@@ -92,8 +92,8 @@ bool Player::loadSong(const Song& song) {
         logError("音频设备初始化失败，无法加载音乐");
         return false;
     }
-    // The device was closed, so every end-of-song event still queued is about an earlier song.
-    staleSongEnds = pendingSongEnds.load();
+    // The old device is closed: no further event about the previous song can be posted.
+    songLoadedAt = SDL_GetTicks();
 
     MutexLock lock(decoderMutex.get());
     if (!openFile(song.filepath) || !openDecoder() || !openResampler()) {
@@ -334,9 +334,7 @@ void Player::endSong() {
     event.user.code = SONG_END_EVENT_CODE;
     event.user.data1 = this;
     event.user.data2 = nullptr;
-    if (SDL_PushEvent(&event) == 1) {
-        ++pendingSongEnds;
-    }
+    SDL_PushEvent(&event);
 }
 
 void Player::handleEvent(SDL_Event* event) {
@@ -344,11 +342,8 @@ void Player::handleEvent(SDL_Event* event) {
         event->user.data1 != this) {
         return;
     }
-    if (pendingSongEnds > 0) {
-        --pendingSongEnds;
-    }
-    if (staleSongEnds > 0) {
-        --staleSongEnds;
+    // SDL stamps every pushed event; an event made by hand carries no stamp.
+    if (event->common.timestamp != 0 && event->common.timestamp < songLoadedAt) {
         return;
     }
     if (songEndCallback) {

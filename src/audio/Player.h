@@ -124,10 +124,9 @@ private:
 
     std::function<void()> songEndCallback;
     std::atomic<bool> hasSongEndCallback{false};
-    // End-of-song events posted and not yet handled; those posted before the latest loadSong
-    // belong to a song that is gone and are ignored.
-    std::atomic<int> pendingSongEnds{0};
-    int staleSongEnds = 0;
+    // SDL ticks when the latest song was loaded: an end-of-song event posted before then is
+    // about a song that is gone (say the user picked another before the event was handled).
+    Uint32 songLoadedAt = 0;
 
     std::vector<float> eqGains;
     AudioFormat streamFormat; // of the open file's decoder; sampleRate 0 when none is open
