@@ -22,6 +22,7 @@ struct FfmpegDeleter {
     void operator()(SwrContext* context) const { swr_free(&context); }
     void operator()(SwsContext* context) const { sws_freeContext(context); }
     void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
+    void operator()(uint8_t* bytes) const { av_free(bytes); }
 };
 
 using FormatContext = std::unique_ptr<AVFormatContext, FfmpegDeleter>;
@@ -31,6 +32,7 @@ using Packet = std::unique_ptr<AVPacket, FfmpegDeleter>;
 using Resampler = std::unique_ptr<SwrContext, FfmpegDeleter>;
 using Scaler = std::unique_ptr<SwsContext, FfmpegDeleter>;
 using FilterGraph = std::unique_ptr<AVFilterGraph, FfmpegDeleter>;
+using AvBytes = std::unique_ptr<uint8_t, FfmpegDeleter>; // memory from av_malloc
 
 // FFmpeg's text for an error code, as av_strerror gives it in a 64-byte buffer.
 inline std::string ffmpegErrorText(int error) {

@@ -35,3 +35,30 @@ public:
 private:
     SDL_mutex* mutex;
 };
+
+// Holds an SDL mutex for the lifetime of the scope when a non-blocking attempt to take it
+// succeeded; for code that must not wait for another thread.
+class MutexTryLock {
+public:
+    explicit MutexTryLock(SDL_mutex* mutex) : mutex(mutex) { retry(); }
+    MutexTryLock(const MutexTryLock&) = delete;
+    MutexTryLock& operator=(const MutexTryLock&) = delete;
+    ~MutexTryLock() {
+        if (owned) {
+            SDL_UnlockMutex(mutex);
+        }
+    }
+
+    // Tries once more when the mutex is not held yet; true when it is held now.
+    bool retry() {
+        if (!owned) {
+            owned = SDL_TryLockMutex(mutex) == 0;
+        }
+        return owned;
+    }
+    bool ownsLock() const { return owned; }
+
+private:
+    SDL_mutex* mutex;
+    bool owned = false;
+};

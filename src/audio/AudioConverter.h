@@ -1,0 +1,34 @@
+#pragma once
+
+#include "audio/AudioFormat.h"
+#include "audio/FfmpegHandles.h"
+
+#include <cstdint>
+
+// A resampler from one AudioFormat to another that is kept across frames and rebuilt only when
+// either format changes.
+class AudioConverter {
+public:
+    enum class Status { READY, ALLOCATION_FAILED, INITIALISATION_FAILED };
+
+    // Prepares the conversion; a no-op when it is already set up for these two formats.
+    Status configure(const AudioFormat& from, const AudioFormat& to);
+    bool isReady() const { return resampler != nullptr; }
+    const AudioFormat& inputFormat() const { return input; }
+    const AudioFormat& outputFormat() const { return output; }
+
+    // Output samples per channel that converting inputCount more samples may produce.
+    int outputCapacity(int inputCount) const;
+    // Converts inputCount samples (none to drain what the resampler still holds); returns the
+    // samples written per channel, or a negative FFmpeg error.
+    int convert(uint8_t* const* outputPlanes, int capacity, const uint8_t* const* inputPlanes,
+                int inputCount);
+    // Forgets samples held back for resampling, e.g. after a seek.
+    void reset();
+    void release();
+
+private:
+    Resampler resampler;
+    AudioFormat input;
+    AudioFormat output;
+};

@@ -1,0 +1,156 @@
+#include "support/PlayerRig.h"
+#include "support/StderrCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int SLOW_DISK_DELAY_MS = 10;
+constexpr int AFTER_END_WAIT_MS = 100;
+constexpr int DAMAGE_TIMEOUT_MS = 15000;
+constexpr size_t HEADER_BYTES = 512; // left intact so that some damaged files still open
+constexpr int FLIPPED_BYTES = 64;
+
+struct Format {
+    const char* fileName;
+    const char* encoder;
+};
+
+const Format FORMATS[] = {
+    {"tone.mp3", "-c:a libmp3lame"},
+    {"tone.flac", "-c:a flac"},
+    {"tone.ogg", "-c:a libvorbis"},
+    {"tone.opus", "-c:a libopus"},
+    {"tone.m4a", "-c:a aac -movflags +faststart"},
+    {"tone.wav", "-c:a pcm_s24le"},
+};
+
+// The messages with which loadSong turns a file down.
+const char* const LOAD_FAILURES[] = {
+    "[ERROR] 无法打开音频文件: ", "[ERROR] 无法获取流信息\n", "[ERROR] 无法找到音频流\n",
+    "[ERROR] 无法找到解码器\n",   "[ERROR] 无法打开解码器\n", "[ERROR] 无法初始化重采样上下文\n",
+};
+
+std::string readBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+bool endsWithLoadFailure(const std::string& errors) {
+    for (const char* message : LOAD_FAILURES) {
+        if (errors.find(message) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A damaged file must either be turned down by loadSong with one of its messages, or play and
+// end with exactly one end-of-song event. Returns whether it played.
+bool expectRefusedOrEnded(PlayerRig& rig, const std::string& path) {
+    StderrCapture errors;
+    int endsBefore = rig.songEnds;
+    if (!rig.load(path, "/dev/null")) {
+        EXPECT_TRUE(endsWithLoadFailure(errors.take())) << path;
+        EXPECT_TRUE(rig.player->isStopped());
+        return false;
+    }
+    rig.player->play();
+    EXPECT_TRUE(rig.waitForSongEnd(DAMAGE_TIMEOUT_MS)) << path << " hangs";
+    rig.pump.pumpFor(*rig.player, AFTER_END_WAIT_MS);
+    EXPECT_EQ(rig.songEnds, endsBefore + 1) << path;
+    EXPECT_TRUE(rig.player->isStopped()) << path;
+    return true;
+}
+
+TEST(PlayerDamagedFileTest, EmptyAndTextFilesAreTurnedDown) {
+    PlayerRig rig(0);
+    writeBytes("empty.mp3", "");
+    writeBytes("notes.mp3", "These are not the sounds you are looking for.\n");
+    for (const char* path : {"empty.mp3", "notes.mp3"}) {
+        StderrCapture errors;
+        EXPECT_FALSE(rig.load(path, "/dev/null"));
+        EXPECT_NE(errors.take().find(std::string("[ERROR] 无法打开音频文件: ") + path),
+                  std::string::npos);
+        EXPECT_EQ(rig.player->getCurrentFilePath(), "");
+    }
+}
+
+// A file cut short plays what it holds, just as FFmpeg decodes it, and then ends.
+TEST(PlayerDamagedFileTest, TruncatedFilesPlayWhatTheyHold) {
+    PlayerRig rig(0);
+    std::vector<std::string> played;
+    for (const Format& format : FORMATS) {
+        std::string path =
+            rig.media.make(format.fileName, {2.0, 44100, "stereo", format.encoder, ""});
+        std::string bytes = readBytes(path);
+        std::string cut = "cut-" + std::string(format.fileName);
+        writeBytes(cut, bytes.substr(0, bytes.size() * 6 / 10));
+        if (!rig.load(cut, cut + ".raw")) {
+            EXPECT_NE(std::system(("ffprobe -v quiet " + cut).c_str()), 0)
+                << cut << " opens in FFmpeg's own tools, so it should open here";
+            continue;
+        }
+        ASSERT_TRUE(rig.playToEnd(DAMAGE_TIMEOUT_MS)) << cut;
+        played.push_back(cut);
+    }
+    EXPECT_GE(played.size(), std::size(FORMATS) - 1);
+    rig.player.reset(); // the device stops writing
+    for (const std::string& cut : played) {
+        std::vector<int16_t> reference = MediaFactory::reference(cut);
+        SoundMatch match = matchSound(SoundCapture::read(cut + ".raw"), reference);
+        EXPECT_GT(reference.size(), 44100u) << cut;
+        EXPECT_GT(match.snrDb, 60.0) << cut;
+        EXPECT_EQ(match.soundOutsideMatch, 0u) << cut;
+    }
+}
+
+TEST(PlayerDamagedFileTest, BitFlippedFilesNeverCrashOrHang) {
+    PlayerRig rig(0);
+    std::mt19937 random(20240611);
+    int played = 0;
+    for (const Format& format : FORMATS) {
+        std::string path =
+            rig.media.make(format.fileName, {1.0, 44100, "stereo", format.encoder, ""});
+        std::string bytes = readBytes(path);
+        for (int copy = 0; copy < 3; ++copy) {
+            std::string damaged = bytes;
+            std::uniform_int_distribution<size_t> position(copy == 0 ? 0 : HEADER_BYTES,
+                                                           damaged.size() - 1);
+            for (int flip = 0; flip < FLIPPED_BYTES; ++flip) {
+                damaged[position(random)] ^= static_cast<char>(1 << (flip % 8));
+            }
+            std::string damagedPath = "flipped-" + std::to_string(copy) + "-" + format.fileName;
+            writeBytes(damagedPath, damaged);
+            played += expectRefusedOrEnded(rig, damagedPath);
+        }
+    }
+    EXPECT_GT(played, 0) << "no damaged file got as far as playing";
+}
+
+TEST(PlayerDamagedFileTest, AFileDeletedWhilePlayingEndsTheSong) {
+    PlayerRig rig(SLOW_DISK_DELAY_MS);
+    std::string path = rig.media.make("tone.flac", {3.0, 44100, "stereo", "-c:a flac", ""});
+    ASSERT_TRUE(rig.load(path, "/dev/null"));
+    rig.player->play();
+    ASSERT_TRUE(rig.waitForPosition(0.3));
+    fs::remove(path);
+    ASSERT_TRUE(rig.waitForSongEnd(DAMAGE_TIMEOUT_MS));
+    rig.pump.pumpFor(*rig.player, AFTER_END_WAIT_MS);
+    EXPECT_EQ(rig.songEnds, 1);
+    EXPECT_TRUE(rig.player->isStopped());
+}
+
+} // namespace

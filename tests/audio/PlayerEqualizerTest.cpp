@@ -1,0 +1,64 @@
+#include "audio/EqualizerChain.h"
+#include "support/PlayerRig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int SLOW_DISK_DELAY_MS = 10;
+constexpr double RATE = 44100.0;
+constexpr size_t BLOCK_FRAMES = 2048; // one device buffer
+// Low bands ring for a while after the chain is replaced; compare once they have settled.
+constexpr size_t SETTLE_FRAMES = 22050;
+
+const std::vector<float> SHAPED_GAINS = {6.0f, 4.0f,  0.0f,  -3.0f, 0.0f,
+                                         5.0f, -2.0f, -6.0f, 3.0f,  8.0f};
+
+double snrOver(const std::vector<int16_t>& captured, long offset,
+               const std::vector<int16_t>& reference, size_t fromFrame, size_t toFrame) {
+    double signal = 0.0;
+    double noise = 0.0;
+    for (size_t i = 2 * fromFrame; i < 2 * toFrame && i < reference.size(); ++i) {
+        long at = offset * 2 + static_cast<long>(i);
+        double got = at >= 0 && at < static_cast<long>(captured.size())
+                         ? captured[static_cast<size_t>(at)]
+                         : 0;
+        signal += static_cast<double>(reference[i]) * reference[i];
+        noise += (got - reference[i]) * (got - reference[i]);
+    }
+    return noise == 0.0 ? 1000.0 : 10.0 * std::log10(signal / noise);
+}
+
+// New gains while a song plays are heard from the next decoded frame on.
+TEST(PlayerEqualizerTest, NewGainsTakeEffectWhilePlaying) {
+    PlayerRig rig(SLOW_DISK_DELAY_MS);
+    std::string path = rig.media.make("tone.wav", {4.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    ASSERT_TRUE(rig.load(path, "capture.raw"));
+    rig.player->play();
+    ASSERT_TRUE(rig.waitForPosition(1.0));
+    double changedAt = rig.player->getCurrentTime();
+    rig.player->setEQGains(SHAPED_GAINS);
+    ASSERT_TRUE(rig.waitForSongEnd());
+    std::vector<int16_t> captured = rig.finish("capture.raw");
+
+    std::vector<int16_t> flat = MediaFactory::reference(path);
+    std::vector<int16_t> shaped = MediaFactory::reference(
+        path, "anequalizer=" + EqualizerChain::bandArguments(SHAPED_GAINS, 2));
+    SoundMatch match = matchSound(captured, flat);
+    ASSERT_TRUE(match.found);
+
+    // Up to the change the sound is untouched, block by block.
+    size_t frames = flat.size() / 2;
+    size_t firstChanged = 0;
+    while (firstChanged + BLOCK_FRAMES <= frames &&
+           snrOver(captured, match.offset, flat, firstChanged, firstChanged + BLOCK_FRAMES) >=
+               1000.0) {
+        firstChanged += BLOCK_FRAMES;
+    }
+    EXPECT_NEAR(firstChanged / RATE, changedAt, 2 * BLOCK_FRAMES / RATE);
+    // Afterwards it is the equalized sound.
+    EXPECT_GT(snrOver(captured, match.offset, shaped, firstChanged + SETTLE_FRAMES, frames), 40.0);
+    EXPECT_LT(snrOver(captured, match.offset, flat, firstChanged + SETTLE_FRAMES, frames), 20.0);
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+#include "audio/EqualizerChain.h"
+#include "support/PlayerRig.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Sound that reaches the device must be what FFmpeg itself makes of the file.
+constexpr double MIN_SNR_DB = 60.0;
+constexpr double MIN_BLOCK_SNR_DB = 50.0;
+constexpr int AFTER_END_WAIT_MS = 150;
+
+const std::vector<float> SHAPED_GAINS = {6.0f, 4.0f,  0.0f,  -3.0f, 0.0f,
+                                         5.0f, -2.0f, -6.0f, 3.0f,  8.0f};
+
+struct SoundCase {
+    const char* name;
+    const char* fileName;
+    int sampleRate;
+    const char* channelLayout;
+    const char* encoder;
+    bool equalized;
+};
+
+std::ostream& operator<<(std::ostream& out, const SoundCase& soundCase) {
+    return out << soundCase.name;
+}
+
+class PlayerOutputTest : public ::testing::TestWithParam<SoundCase> {};
+
+TEST_P(PlayerOutputTest, DeviceReceivesWhatFfmpegDecodes) {
+    const SoundCase& soundCase = GetParam();
+    PlayerRig rig;
+    MediaFactory::Options options;
+    options.sampleRate = soundCase.sampleRate;
+    options.channelLayout = soundCase.channelLayout;
+    options.encoder = soundCase.encoder;
+    std::string path = rig.media.make(soundCase.fileName, options);
+
+    std::string filter;
+    if (soundCase.equalized) {
+        rig.player->setEQGains(SHAPED_GAINS);
+        int channels = soundCase.channelLayout == std::string("mono") ? 1 : 2;
+        filter = "anequalizer=" + EqualizerChain::bandArguments(SHAPED_GAINS, channels);
+    }
+    ASSERT_TRUE(rig.load(path, "capture.raw"));
+    ASSERT_TRUE(rig.playToEnd());
+    rig.pump.pumpFor(*rig.player, AFTER_END_WAIT_MS);
+    EXPECT_EQ(rig.songEnds, 1) << "one end-of-song event per end of file";
+    EXPECT_TRUE(rig.player->isStopped());
+
+    std::vector<int16_t> captured = rig.finish("capture.raw");
+    std::vector<int16_t> reference = MediaFactory::reference(path, filter);
+    SoundMatch match = matchSound(captured, reference);
+    ASSERT_TRUE(match.found);
+    EXPECT_EQ(match.capturedFrames, reference.size() / SoundCapture::CHANNELS)
+        << "the tail is missing";
+    EXPECT_GT(match.snrDb, MIN_SNR_DB);
+    EXPECT_GT(match.worstBlockSnrDb, MIN_BLOCK_SNR_DB);
+    EXPECT_EQ(match.soundOutsideMatch, 0u) << "sound before the start or after the end";
+    RecordProperty("snr_db", std::isinf(match.snrDb) ? "bit-exact" : std::to_string(match.snrDb));
+    std::printf("%s: SNR %.1f dB, worst block %.1f dB\n", soundCase.name, match.snrDb,
+                match.worstBlockSnrDb);
+}
+
+const SoundCase SOUND_CASES[] = {
+    {"Mp3Stereo44k", "tone.mp3", 44100, "stereo", "-c:a libmp3lame -b:a 192k", false},
+    {"Mp3Stereo44kEqualized", "tone.mp3", 44100, "stereo", "-c:a libmp3lame -b:a 192k", true},
+    {"Flac16Stereo48k", "tone.flac", 48000, "stereo", "-c:a flac", false},
+    {"Flac16Stereo48kEqualized", "tone.flac", 48000, "stereo", "-c:a flac", true},
+    {"Flac24Mono96k", "tone.flac", 96000, "mono", "-c:a flac -sample_fmt s32", false},
+    {"Flac24Mono96kEqualized", "tone.flac", 96000, "mono", "-c:a flac -sample_fmt s32", true},
+    {"VorbisMono44k", "tone.ogg", 44100, "mono", "-c:a libvorbis -q:a 5", false},
+    {"VorbisMono44kEqualized", "tone.ogg", 44100, "mono", "-c:a libvorbis -q:a 5", true},
+    {"OpusStereo48k", "tone.opus", 48000, "stereo", "-c:a libopus -b:a 128k", false},
+    {"OpusStereo48kEqualized", "tone.opus", 48000, "stereo", "-c:a libopus -b:a 128k", true},
+    {"AacM4aStereo44k", "tone.m4a", 44100, "stereo", "-c:a aac -b:a 160k", false},
+    {"AacM4aStereo44kEqualized", "tone.m4a", 44100, "stereo", "-c:a aac -b:a 160k", true},
+    {"Wav16Stereo96k", "tone.wav", 96000, "stereo", "-c:a pcm_s16le", false},
+    {"Wav16Stereo96kEqualized", "tone.wav", 96000, "stereo", "-c:a pcm_s16le", true},
+    {"Wav24Surround48k", "tone.wav", 48000, "5.1", "-c:a pcm_s24le", false},
+    {"Wav24Surround48kEqualized", "tone.wav", 48000, "5.1", "-c:a pcm_s24le", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Formats, PlayerOutputTest, ::testing::ValuesIn(SOUND_CASES),
+                         [](const ::testing::TestParamInfo<SoundCase>& info) {
+                             return info.param.name;
+                         });
+
+} // namespace

@@ -1,0 +1,191 @@
+#include "support/SoundCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+namespace {
+
+constexpr uintmax_t MAX_CAPTURE_BYTES = 512u << 20;
+constexpr long ALIGNMENT_SEARCH_FRAMES = 64;
+constexpr size_t ALIGNMENT_WINDOW_FRAMES = 2048;
+constexpr size_t BLOCK_FRAMES = 4096;
+// Blocks quieter than this (mean square per sample) are too faint for a meaningful ratio.
+constexpr double AUDIBLE_BLOCK_POWER = 100.0;
+
+double snrOf(double signal, double noise) {
+    if (noise == 0.0) {
+        return std::numeric_limits<double>::infinity();
+    }
+    return 10.0 * std::log10(signal / noise);
+}
+
+int16_t sampleAt(const std::vector<int16_t>& samples, long index) {
+    return index >= 0 && index < static_cast<long>(samples.size()) ? samples[index] : 0;
+}
+
+// Squared difference of the capture at frame offset and the reference from frame start on.
+double errorAt(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
+               long offset, size_t start, size_t frames, double giveUpAbove) {
+    double error = 0.0;
+    size_t end = std::min(reference.size(), (start + frames) * SoundCapture::CHANNELS);
+    for (size_t i = start * SoundCapture::CHANNELS; i < end && error <= giveUpAbove; ++i) {
+        double difference =
+            sampleAt(captured, offset * SoundCapture::CHANNELS + static_cast<long>(i)) -
+            static_cast<double>(reference[i]);
+        error += difference * difference;
+    }
+    return error;
+}
+
+} // namespace
+
+SoundCapture::SoundCapture(int delayMs) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIODELAY", std::to_string(delayMs).c_str(), 1);
+}
+
+std::string SoundCapture::captureTo(const std::string& path) {
+    setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+    return path;
+}
+
+std::vector<int16_t> SoundCapture::read(const std::string& path) {
+    // A device left open keeps writing silence, so a capture read while it grows never ends.
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) > MAX_CAPTURE_BYTES) {
+        ADD_FAILURE() << path << " is still being written (close the device first)";
+        return {};
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::vector<int16_t> samples(std::filesystem::file_size(path, error) / sizeof(int16_t));
+    file.read(reinterpret_cast<char*>(samples.data()),
+              static_cast<std::streamsize>(samples.size() * sizeof(int16_t)));
+    return samples;
+}
+
+size_t firstSoundFrame(const std::vector<int16_t>& samples) {
+    auto sound =
+        std::find_if(samples.begin(), samples.end(), [](int16_t sample) { return sample != 0; });
+    return static_cast<size_t>(sound - samples.begin()) / SoundCapture::CHANNELS;
+}
+
+SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference) {
+    SoundMatch match;
+    size_t capturedSound = firstSoundFrame(captured);
+    size_t referenceSound = firstSoundFrame(reference);
+    size_t referenceFrames = reference.size() / SoundCapture::CHANNELS;
+    if (capturedSound * SoundCapture::CHANNELS >= captured.size() ||
+        referenceSound >= referenceFrames) {
+        return match;
+    }
+    long guess = static_cast<long>(capturedSound) - static_cast<long>(referenceSound);
+    long best = guess;
+    double bestError = std::numeric_limits<double>::infinity();
+    for (long offset = guess - ALIGNMENT_SEARCH_FRAMES; offset <= guess + ALIGNMENT_SEARCH_FRAMES;
+         ++offset) {
+        double error = errorAt(captured, reference, offset, referenceSound, ALIGNMENT_WINDOW_FRAMES,
+                               bestError);
+        if (error < bestError) {
+            bestError = error;
+            best = offset;
+        }
+    }
+    match.found = true;
+    match.offset = best;
+
+    double signal = 0.0;
+    double noise = 0.0;
+    match.worstBlockSnrDb = std::numeric_limits<double>::infinity();
+    for (size_t block = 0; block < referenceFrames; block += BLOCK_FRAMES) {
+        double blockSignal = 0.0;
+        double blockNoise = 0.0;
+        size_t end = std::min(referenceFrames, block + BLOCK_FRAMES) * SoundCapture::CHANNELS;
+        for (size_t i = block * SoundCapture::CHANNELS; i < end; ++i) {
+            double expected = reference[i];
+            double difference =
+                sampleAt(captured, best * SoundCapture::CHANNELS + static_cast<long>(i)) - expected;
+            blockSignal += expected * expected;
+            blockNoise += difference * difference;
+        }
+        signal += blockSignal;
+        noise += blockNoise;
+        if (blockSignal / static_cast<double>(end - block * SoundCapture::CHANNELS) >
+            AUDIBLE_BLOCK_POWER) {
+            match.worstBlockSnrDb = std::min(match.worstBlockSnrDb, snrOf(blockSignal, blockNoise));
+        }
+    }
+    match.snrDb = snrOf(signal, noise);
+
+    long matchStart = best * SoundCapture::CHANNELS;
+    long matchEnd = matchStart + static_cast<long>(reference.size());
+    long capturedEnd = static_cast<long>(captured.size());
+    long overlap = std::min(capturedEnd, matchEnd) - std::max(0L, matchStart);
+    match.capturedFrames = static_cast<size_t>(std::max(0L, overlap) / SoundCapture::CHANNELS);
+    for (long i = 0; i < capturedEnd; ++i) {
+        if ((i < matchStart || i >= matchEnd) && captured[static_cast<size_t>(i)] != 0) {
+            ++match.soundOutsideMatch;
+        }
+    }
+    return match;
+}
+
+long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
+                      size_t fromFrame, size_t toFrame, size_t windowFrames) {
+    size_t capturedSound = firstSoundFrame(captured);
+    if (capturedSound * SoundCapture::CHANNELS >= captured.size()) {
+        return -1;
+    }
+    std::vector<int16_t> window(
+        captured.begin() + static_cast<long>(capturedSound * SoundCapture::CHANNELS),
+        captured.begin() +
+            static_cast<long>(std::min(captured.size(),
+                                       (capturedSound + windowFrames) * SoundCapture::CHANNELS)));
+    long best = -1;
+    double bestError = std::numeric_limits<double>::infinity();
+    size_t referenceFrames = reference.size() / SoundCapture::CHANNELS;
+    size_t windowLength = window.size() / SoundCapture::CHANNELS;
+    for (size_t start = fromFrame; start <= toFrame && start + windowLength <= referenceFrames;
+         ++start) {
+        // The window plays the part of the reference here, the reference that of the capture.
+        double error =
+            errorAt(reference, window, static_cast<long>(start), 0, windowLength, bestError);
+        if (error < bestError) {
+            bestError = error;
+            best = static_cast<long>(start);
+        }
+    }
+    return best;
+}
+
+std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,
+                                            size_t gapFrames) {
+    auto quiet = [&](size_t frame) {
+        return captured[SoundCapture::CHANNELS * frame] == 0 &&
+               captured[SoundCapture::CHANNELS * frame + 1] == 0;
+    };
+    std::vector<std::vector<int16_t>> runs;
+    size_t frames = captured.size() / SoundCapture::CHANNELS;
+    size_t frame = 0;
+    while (frame < frames) {
+        while (frame < frames && quiet(frame)) {
+            ++frame;
+        }
+        size_t start = frame;
+        size_t silent = 0;
+        for (; frame < frames && silent < gapFrames; ++frame) {
+            silent = quiet(frame) ? silent + 1 : 0;
+        }
+        size_t end = frame - silent;
+        if (end > start) {
+            runs.emplace_back(captured.begin() + static_cast<long>(SoundCapture::CHANNELS * start),
+                              captured.begin() + static_cast<long>(SoundCapture::CHANNELS * end));
+        }
+    }
+    return runs;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What reached the audio device, caught through SDL's "disk" driver, and how it compares with a
+// reference. Samples are interleaved signed 16-bit stereo, as the player's device takes them.
+class SoundCapture {
+public:
+    static constexpr int CHANNELS = 2;
+
+    // Selects the disk driver (before SDL audio is initialised); with delayMs 0 or 1 it runs
+    // much faster than real time.
+    explicit SoundCapture(int delayMs = 1);
+
+    // The next audio device that opens writes to this file (every loadSong reopens the device,
+    // which starts its file anew). Returns the path.
+    std::string captureTo(const std::string& path);
+
+    static std::vector<int16_t> read(const std::string& path);
+};
+
+// Where a reference sits in a capture and how faithfully it was reproduced.
+struct SoundMatch {
+    bool found = false;
+    long offset = 0;    // frame of the capture where the reference's first frame lies (or would)
+    double snrDb = 0.0; // over the whole reference; infinity when bit-exact
+    double worstBlockSnrDb = 0.0; // of the reference's blocks that carry sound
+    size_t soundOutsideMatch = 0; // non-zero samples of the capture before or after the match
+    size_t capturedFrames = 0;    // of the reference's frames, how many the capture holds
+};
+
+// Finds the reference in the capture by its first sound and compares them sample by sample:
+// every block of the reference must be there, once and in order.
+SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference);
+
+// The frame of the reference, between fromFrame and toFrame, where the capture's first sound
+// (its next windowFrames frames) fits best, or -1 when the capture holds no sound.
+long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
+                      size_t fromFrame, size_t toFrame, size_t windowFrames = 1024);
+
+// The stretches of sound of a capture, cut at silences of at least gapFrames frames (longer
+// than any quiet moment of the test tones), e.g. before and after a pause.
+std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,
+                                            size_t gapFrames = 1024);
+
+// Index of the first frame with a non-zero sample, or the frame count when all are silent.
+size_t firstSoundFrame(const std::vector<int16_t>& samples);

@@ -1,0 +1,184 @@
+// Renders whole three-minute files through the real Player into SDL's disk audio driver as
+// fast as it can and prints the CPU time per minute of audio, with the equalizer off and on, for
+// an MP3 and a FLAC; beside it, in the same run, the ffmpeg command-line tool doing the same work
+// (decode, the same equalizer, conversion to 16-bit stereo at 44.1 kHz, output to /dev/null).
+//
+//   build/release/bench/audio_render_bench [repetitions]
+
+#include "audio/EqualizerChain.h"
+#include "audio/Player.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int SONG_SECONDS = 180;
+constexpr double SECONDS_PER_MINUTE = 60.0;
+constexpr int DEFAULT_REPETITIONS = 3;
+const std::vector<float> EQUALIZER_GAINS = {4.0f, 3.0f, 1.0f, 0.0f, -1.0f,
+                                            0.0f, 1.0f, 2.0f, 3.0f, 4.0f};
+
+struct Cost {
+    double cpuSeconds = 1e9;
+    double wallSeconds = 1e9;
+
+    void keepBest(const Cost& other) {
+        cpuSeconds = std::min(cpuSeconds, other.cpuSeconds);
+        wallSeconds = std::min(wallSeconds, other.wallSeconds);
+    }
+};
+
+double seconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
+double cpuSecondsOf(const rusage& usage) {
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return cpuSecondsOf(usage);
+}
+
+double wallClock() {
+    return static_cast<double>(SDL_GetPerformanceCounter()) /
+           static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+bool runShell(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+// Three minutes of stereo pink noise: every band of the equalizer has work to do.
+std::string makeSong(const std::string& folder, const std::string& name,
+                     const std::string& encoder) {
+    std::string path = folder + "/" + name;
+    std::string source =
+        "anoisesrc=c=pink:a=0.25:r=44100:seed=1:d=" + std::to_string(SONG_SECONDS) +
+        "[left];anoisesrc=c=pink:a=0.25:r=44100:seed=2:d=" + std::to_string(SONG_SECONDS) +
+        "[right];[left][right]amerge=inputs=2";
+    if (!runShell("ffmpeg -nostdin -v error -y -filter_complex '" + source + "' " + encoder + " " +
+                  path)) {
+        std::fprintf(stderr, "cannot make %s\n", path.c_str());
+        std::exit(1);
+    }
+    return path;
+}
+
+Cost renderWithPlayer(const std::string& path, bool equalized) {
+    Player player;
+    player.setEQGains(equalized ? EQUALIZER_GAINS
+                                : std::vector<float>(EqualizerChain::BAND_COUNT, 0.0f));
+    bool ended = false;
+    player.setSongEndCallback([&] { ended = true; });
+    Song song;
+    song.filepath = path;
+    double cpuBefore = processCpuSeconds();
+    double wallBefore = wallClock();
+    if (!player.loadSong(song)) {
+        std::exit(1);
+    }
+    player.play();
+    SDL_Event event;
+    while (!ended && SDL_WaitEvent(&event)) {
+        player.handleEvent(&event);
+    }
+    return {processCpuSeconds() - cpuBefore, wallClock() - wallBefore};
+}
+
+Cost renderWithFfmpeg(const std::string& path, bool equalized, bool oneFilterThread) {
+    std::vector<std::string> arguments = {"ffmpeg", "-nostdin", "-v", "error"};
+    if (oneFilterThread) {
+        arguments.insert(arguments.end(), {"-filter_threads", "1"});
+    }
+    arguments.insert(arguments.end(), {"-i", path});
+    if (equalized) {
+        arguments.insert(arguments.end(), {"-af", "anequalizer=" + EqualizerChain::bandArguments(
+                                                                       EQUALIZER_GAINS, 2)});
+    }
+    arguments.insert(arguments.end(),
+                     {"-ar", "44100", "-ac", "2", "-f", "s16le", "-y", "/dev/null"});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+
+    double wallBefore = wallClock();
+    pid_t child = fork();
+    if (child == 0) {
+        execvp("ffmpeg", argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "ffmpeg failed on %s\n", path.c_str());
+        std::exit(1);
+    }
+    return {cpuSecondsOf(usage), wallClock() - wallBefore};
+}
+
+void printRow(const char* file, const char* equalizer, const char* who, const Cost& cost) {
+    double minutes = SONG_SECONDS / SECONDS_PER_MINUTE;
+    std::printf("%-6s %-4s %-30s %8.3f %8.3f\n", file, equalizer, who, cost.cpuSeconds / minutes,
+                cost.wallSeconds / minutes);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : DEFAULT_REPETITIONS;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    if (SDL_Init(SDL_INIT_EVENTS) < 0) {
+        return 1;
+    }
+    char folderPattern[] = "/tmp/musicplayer-bench-XXXXXX";
+    std::string folder = mkdtemp(folderPattern);
+    struct Input {
+        const char* label;
+        std::string path;
+    };
+    std::vector<Input> songs = {
+        {"mp3", makeSong(folder, "noise.mp3", "-c:a libmp3lame -b:a 192k")},
+        {"flac", makeSong(folder, "noise.flac", "-c:a flac -sample_fmt s16")},
+    };
+
+    std::printf("%d s of stereo 44.1 kHz pink noise per file; best of %d runs\n", SONG_SECONDS,
+                repetitions);
+    std::printf("%-6s %-4s %-30s %8s %8s\n", "file", "eq", "renderer", "cpu/min", "wall/min");
+    for (const Input& song : songs) {
+        for (bool equalized : {false, true}) {
+            Cost player;
+            Cost ffmpeg;
+            Cost ffmpegOneThread;
+            for (int run = 0; run < repetitions; ++run) {
+                player.keepBest(renderWithPlayer(song.path, equalized));
+                ffmpeg.keepBest(renderWithFfmpeg(song.path, equalized, false));
+                ffmpegOneThread.keepBest(renderWithFfmpeg(song.path, equalized, true));
+            }
+            const char* equalizer = equalized ? "on" : "off";
+            printRow(song.label, equalizer, "Player", player);
+            printRow(song.label, equalizer, "ffmpeg", ffmpeg);
+            printRow(song.label, equalizer, "ffmpeg -filter_threads 1", ffmpegOneThread);
+        }
+    }
+    std::filesystem::remove_all(folder);
+    SDL_Quit();
+    return 0;
+}
