@@ -4,6 +4,7 @@
 #include "library/LibraryCache.h"
 #include "library/PlayList.h"
 #include "settings/JsonFile.h"
+#include "support/MediaFactory.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
 #include "support/SyntheticMedia.h"
@@ -234,9 +235,9 @@ TEST(MusicScannerTest, RescanRebuildsCoversUnderTheSameNames) {
 TEST(MusicScannerTest, StreamTagsFillOnlyWhatTheContainerLacks) {
     ScratchDir scratch;
     SyntheticMedia::makeTone("music/a.ogg", tone("libvorbis", {{"title", "Stream Title"}}));
-    SyntheticMedia::run("ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=0.5 "
-                        "-metadata title=Container -metadata:s:a:0 title=Stream "
-                        "-metadata:s:a:0 ARTIST=Stream-Artist -c:a flac music/b.mka");
+    MediaFactory::run("ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=0.5 "
+                      "-metadata title=Container -metadata:s:a:0 title=Stream "
+                      "-metadata:s:a:0 ARTIST=Stream-Artist -c:a flac music/b.mka");
     MusicScanner scanner;
     const Song ogg = scanner.readMetadata("music/a.ogg");
     EXPECT_EQ(ogg.title, "Stream Title");

@@ -3,6 +3,7 @@
 #include "library/PlayList.h"
 
 #include "audio/Player.h"
+#include "support/PlayerRig.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
 #include "support/SyntheticMedia.h"
@@ -11,6 +12,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -88,4 +90,98 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
     Library cached;
     ASSERT_TRUE(LibraryCache::load("config/music_library.json", cached));
     EXPECT_EQ(cached.songs.size(), playList.getLibrarySongs().size());
+}
+
+namespace {
+
+constexpr int SETTLE_MS = 400;
+constexpr int POLL_MS = 5;
+
+void setMode(const ScratchDir& scratch, const std::string& mode) {
+    scratch.writeFile("config/settings.json",
+                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
+}
+
+} // namespace
+
+// The end of a song reaches the play list through the player's event on the main thread, and
+// the play list carries on as its play mode says.
+TEST(PlayListThreadTest, SongEndsContinueThroughTheQueueByThePlayMode) {
+    PlayerRig rig(0);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i) {
+        paths.push_back(rig.media.make("song" + std::to_string(i) + ".wav",
+                                       {0.3, 44100, "stereo", "-c:a pcm_s16le", ""}));
+    }
+    rig.capture.captureTo("capture.raw");
+    PlayList playList;
+    for (const std::string& path : paths) {
+        playList.addSong(PlayerRig::songAt(path));
+    }
+    playList.setPlayer(rig.player.get());
+    Player& player = *rig.player;
+    auto pumpUntil = [&](const std::function<bool()>& done) {
+        return rig.pump.pumpUntil(player, done, PlayerRig::SONG_TIMEOUT_MS);
+    };
+    auto reached = [&](size_t index) {
+        return pumpUntil([&] {
+            return playList.getCurrentIndex() == index &&
+                   player.getCurrentFilePath() == paths[index];
+        });
+    };
+
+    // Sequence: on to the last song, and silence after it.
+    ASSERT_TRUE(playList.play(0));
+    ASSERT_TRUE(reached(1));
+    ASSERT_TRUE(reached(2));
+    ASSERT_TRUE(pumpUntil([&] { return player.isStopped(); }));
+    rig.pump.pumpFor(player, SETTLE_MS);
+    EXPECT_EQ(playList.getCurrentIndex(), 2u);
+    EXPECT_TRUE(player.isStopped());
+
+    // Sequence loop: from the last song back to the first.
+    setMode(rig.scratch, "SEQUENCE_LOOP");
+    ASSERT_TRUE(playList.play(2));
+    ASSERT_TRUE(reached(0));
+    playList.stop();
+
+    // Single loop: the song ends and starts again, and again.
+    setMode(rig.scratch, "SINGLE_LOOP");
+    ASSERT_TRUE(playList.play(1));
+    int ends = 0;
+    const Uint64 deadline = SDL_GetTicks64() + PlayerRig::SONG_TIMEOUT_MS;
+    while (ends < 3 && SDL_GetTicks64() < deadline) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, POLL_MS)) {
+            ends += event.type == SDL_USEREVENT && event.user.code == Player::SONG_END_EVENT_CODE;
+            player.handleEvent(&event);
+            EXPECT_EQ(player.getCurrentFilePath(), paths[1]);
+        }
+    }
+    EXPECT_EQ(ends, 3);
+    EXPECT_EQ(playList.getCurrentIndex(), 1u);
+    playList.stop();
+
+    // Single: the end of the song is the end.
+    setMode(rig.scratch, "SINGLE");
+    ASSERT_TRUE(playList.play(0));
+    ASSERT_TRUE(pumpUntil([&] { return player.isStopped(); }));
+    rig.pump.pumpFor(player, SETTLE_MS);
+    EXPECT_EQ(playList.getCurrentIndex(), 0u);
+    EXPECT_TRUE(player.isStopped());
+
+    // A next song that will not load ends the continuation with an error line.
+    setMode(rig.scratch, "SEQUENCE");
+    playList.clear();
+    playList.addSong(PlayerRig::songAt(paths[0]));
+    playList.addSong(PlayerRig::songAt("missing.wav"));
+    playList.addSong(PlayerRig::songAt(paths[2]));
+    StderrCapture errors;
+    ASSERT_TRUE(playList.play(0));
+    ASSERT_TRUE(pumpUntil([&] { return playList.getCurrentIndex() == 1; }));
+    rig.pump.pumpFor(player, SETTLE_MS);
+    EXPECT_EQ(playList.getCurrentIndex(), 1u);
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_NE(PlayerRig::errorLines(errors.take()).find("[ERROR] 播放下一首失败\n"),
+              std::string::npos);
 }
