@@ -98,8 +98,8 @@ std::vector<std::string> makeCollection(const Options& options) {
 
 // --- Scan ---
 
-// Open, stream information and tags: the least any scan has to do per file.
-double floorPass(const std::vector<std::string>& files) {
+// Opens each file and reads its stream information, then hands it to work.
+template <typename Work> double timeOpenedFiles(const std::vector<std::string>& files, Work work) {
     const auto start = Clock::now();
     for (const std::string& file : files) {
         AVFormatContext* opened = nullptr;
@@ -108,29 +108,30 @@ double floorPass(const std::vector<std::string>& files) {
         }
         FormatContext container(opened);
         avformat_find_stream_info(container.get(), nullptr);
-        const AVDictionaryEntry* entry = nullptr;
-        while ((entry = av_dict_get(container->metadata, "", entry, AV_DICT_IGNORE_SUFFIX))) {
-        }
+        work(file, container.get());
     }
     return secondsSince(start);
 }
 
+// Open, stream information and tags: the least any scan has to do per file.
+double floorPass(const std::vector<std::string>& files) {
+    return timeOpenedFiles(files, [](const std::string&, AVFormatContext* container) {
+        const AVDictionaryEntry* entry = nullptr;
+        while ((entry = av_dict_get(container->metadata, "", entry, AV_DICT_IGNORE_SUFFIX))) {
+        }
+    });
+}
+
 // One full decode, conversion and PNG encoding per distinct picture.
 double coverEncodingPass(const std::vector<std::string>& coverAlbumSongs) {
-    const auto start = Clock::now();
-    for (const std::string& file : coverAlbumSongs) {
-        AVFormatContext* opened = nullptr;
-        if (avformat_open_input(&opened, file.c_str(), nullptr, nullptr) < 0) {
-            continue;
-        }
-        FormatContext container(opened);
-        avformat_find_stream_info(container.get(), nullptr);
-        Song song;
-        song.filepath = "bench-" + file;
-        CoverExtractor fresh;
-        fresh.extractCover(container.get(), song);
-    }
-    return secondsSince(start) - floorPass(coverAlbumSongs);
+    const double withCovers =
+        timeOpenedFiles(coverAlbumSongs, [](const std::string& file, AVFormatContext* container) {
+            Song song;
+            song.filepath = "bench-" + file;
+            CoverExtractor fresh;
+            fresh.extractCover(container, song);
+        });
+    return withCovers - floorPass(coverAlbumSongs);
 }
 
 double scanPass() {
