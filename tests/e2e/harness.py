@@ -129,6 +129,9 @@ class PlayerProcess:
             "SDL_AUDIODRIVER": "disk",
             "SDL_DISKAUDIOFILE": self.audio_path,
             "SDL_DISKAUDIODELAY": "20",
+            # SDL's own software renderer, without a GL driver in between.
+            "SDL_RENDER_DRIVER": "software",
+            "SDL_FRAMEBUFFER_ACCELERATION": "0",
         })
         if extra_env:
             env.update(extra_env)
