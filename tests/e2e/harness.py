@@ -168,6 +168,16 @@ class PlayerProcess:
             time.sleep(0.2)
         raise Failure("the player's window did not appear")
 
+    def wait_for_file(self, relative, timeout=120):
+        """Waits until the player has written a file of its runtime folder."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if os.path.exists(self.path(relative)):
+                return
+            check(self.process.poll() is None, f"the player exited: {self.errors()}")
+            time.sleep(0.1)
+        raise Failure(f"{relative} was not written")
+
     def window_geometry(self):
         text = self.xdotool("getwindowgeometry", self.window)
         size_line = [line for line in text.splitlines() if "Geometry" in line][0]
