@@ -1,0 +1,172 @@
+// CPU time per frame of the main menu and of the songs page with a large library, beside the
+// floor of copying the backdrop and presenting, all on SDL's software renderer at 640×480
+// without the frame delay.
+//
+//   page_frame_bench <runtime folder> [songs] [frames]
+
+#include "app/GamepadConfig.h"
+#include "audio/Player.h"
+#include "library/PlayList.h"
+#include "library/SongJson.h"
+#include "pages/MainPage.h"
+#include "pages/SongsPage.h"
+#include "settings/JsonFile.h"
+#include "ui/BackgroundImage.h"
+#include "ui/Dialog.h"
+#include "ui/SdlHandles.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double FRAME_PACE_MS = 16.0;
+
+double cpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
+}
+
+// Average CPU milliseconds of one frame.
+double measure(int frames, const std::function<void(int)>& frame) {
+    for (int i = 0; i < 20; ++i) {
+        frame(i); // warm-up: first loads and text rendering
+    }
+    double start = cpuMilliseconds();
+    for (int i = 0; i < frames; ++i) {
+        frame(i);
+    }
+    return (cpuMilliseconds() - start) / frames;
+}
+
+// A library of placeholder files listed in config/music_library.json.
+void writeLibrary(int count) {
+    fs::create_directories("music");
+    fs::create_directories("config");
+    Json::Value songs(Json::arrayValue);
+    for (int i = 0; i < count; ++i) {
+        Song song;
+        song.title = "Song number " + std::to_string(i + 1) + " — 歌曲";
+        song.artist = "Artist " + std::to_string(i % 100);
+        song.album = "Album " + std::to_string(i / 10);
+        song.filepath = "music/" + std::to_string(i) + ".mp3";
+        song.coverPath = "icons/tfm.png";
+        std::ofstream(song.filepath).put('x');
+        songs.append(songToJson(song));
+    }
+    Json::Value root(Json::objectValue);
+    root["songs"] = songs;
+    root["albums"] = Json::Value(Json::arrayValue);
+    JsonFile::writeAtomically("config/music_library.json", JsonFile::toIndentedText(root, "    "));
+}
+
+void linkRuntime(const fs::path& runtime) {
+    for (const char* folder : {"icons", "resources", "lan"}) {
+        fs::create_directory_symlink(fs::absolute(runtime / folder), folder);
+    }
+}
+
+void report(const char* name, double milliseconds, double floor) {
+    std::printf("%-34s %8.3f ms CPU per frame  %5.2f× floor  %5.2f %% of one core at %.0f ms\n",
+                name, milliseconds, milliseconds / floor, 100.0 * milliseconds / FRAME_PACE_MS,
+                FRAME_PACE_MS);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <runtime folder> [songs] [frames]\n", argv[0]);
+        return 2;
+    }
+    fs::path runtime = fs::absolute(argv[1]);
+    int songCount = argc > 2 ? std::atoi(argv[2]) : 10000;
+    int frames = argc > 3 ? std::atoi(argv[3]) : 2000;
+
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
+
+    fs::path scratch = fs::temp_directory_path() / ("page-frame-bench-" + std::to_string(getpid()));
+    fs::create_directories(scratch);
+    fs::current_path(scratch);
+    linkRuntime(runtime);
+    writeLibrary(songCount);
+
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER) < 0 || TTF_Init() < 0) {
+        std::fprintf(stderr, "SDL start-up failed: %s\n", SDL_GetError());
+        return 1;
+    }
+    {
+        WindowPtr window(SDL_CreateWindow("bench", 0, 0, 640, 480, 0));
+        RendererPtr renderer(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+        FontPtr font(TTF_OpenFont("resources/font.ttf", 24));
+        if (!renderer || !font) {
+            std::fprintf(stderr, "renderer or font failed: %s\n", SDL_GetError());
+            return 1;
+        }
+        GamepadConfig::getInstance().load("config/gamepad.json");
+        Player player;
+        PlayList playList;
+        Dialog dialog("", "", DialogType::INFO);
+        dialog.init(renderer.get(), font.get());
+        SDL_Renderer* target = renderer.get();
+
+        BackgroundImage background;
+        double floor = measure(frames, [&](int) {
+            background.draw(target);
+            SDL_RenderPresent(target);
+        });
+
+        MainPage mainPage(&player, &playList, &dialog);
+        mainPage.init(target, font.get());
+        double menu = measure(frames, [&](int) {
+            mainPage.update();
+            mainPage.render();
+            SDL_RenderPresent(target);
+        });
+
+        SongsPage songsPage(&playList, &player, &dialog);
+        songsPage.init(target, font.get());
+        songsPage.update();
+        double songs = measure(frames, [&](int) {
+            songsPage.update();
+            songsPage.render();
+            SDL_RenderPresent(target);
+        });
+        SDL_Event down{};
+        down.type = SDL_KEYDOWN;
+        down.key.keysym.sym = SDLK_DOWN;
+        double scrolling = measure(frames, [&](int) {
+            songsPage.handleEvent(&down);
+            songsPage.update();
+            songsPage.render();
+            SDL_RenderPresent(target);
+        });
+
+        std::printf("%d songs in the library, %d frames each, software renderer 640×480\n",
+                    static_cast<int>(songsPage.getSongs().size()), frames);
+        report("floor (backdrop + present)", floor, floor);
+        report("main menu", menu, floor);
+        report("songs page", songs, floor);
+        report("songs page, moving every frame", scrolling, floor);
+    }
+    TTF_Quit();
+    SDL_Quit();
+    fs::current_path(fs::temp_directory_path());
+    fs::remove_all(scratch);
+    return 0;
+}
