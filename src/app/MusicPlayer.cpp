@@ -4,10 +4,21 @@
 #include "app/Log.h"
 #include "audio/Player.h"
 #include "library/PlayList.h"
+#include "pages/MainPage.h"
+#include "pages/PlaylistsPage.h"
+#include "pages/SongsPage.h"
+#include "settings/Config.h"
 #include "ui/Dialog.h"
 #include "ui/UIBase.h"
 
-#include <climits>
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -16,6 +27,12 @@ constexpr uint32_t SDL_SUBSYSTEMS = SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_G
 constexpr SDL_Color FIRST_FRAME_COLOR{255, 255, 255, 255};
 constexpr SDL_Color CLEAR_COLOR{0, 0, 0, 255};
 constexpr size_t WORKING_DIRECTORY_BUFFER = 1024;
+constexpr uint32_t MILLISECONDS_PER_SECOND = 1000;
+
+// Raw panel brightness of the levels 1..10 (10 % steps).
+constexpr int BACKLIGHT_LEVELS[] = {18, 33, 48, 63, 84, 107, 137, 168, 198, 255};
+constexpr int PERCENT_PER_LEVEL = 10;
+constexpr size_t BACKLIGHT_COMMAND_SIZE = 100;
 
 // Released in this order; the equalizer page goes after the audio engine.
 constexpr Page PAGES_RELEASED_FIRST[] = {
@@ -29,9 +46,9 @@ size_t slotOf(Page page) {
 
 } // namespace
 
-MusicPlayer::MusicPlayer()
+MusicPlayer::MusicPlayer(const std::string& backlightPath)
     : player(std::make_unique<Player>()), playList(std::make_unique<PlayList>()),
-      lastActivityTime(SDL_GetTicks()) {
+      lastActivityTime(SDL_GetTicks()), backlightPath(backlightPath) {
 }
 
 MusicPlayer::~MusicPlayer() {
@@ -39,6 +56,8 @@ MusicPlayer::~MusicPlayer() {
 }
 
 int MusicPlayer::runApplication() {
+    // FFmpeg's own chatter about files it reads would drown the program's error lines.
+    av_log_set_level(AV_LOG_FATAL);
     if (SDL_Init(SDL_SUBSYSTEMS) < 0) {
         logError(std::string("SDL初始化失败: ") + SDL_GetError());
         return 1;
@@ -77,7 +96,7 @@ bool MusicPlayer::init() {
         return false;
     }
     window.reset(SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  SCREEN_WIDTH, SCREEN_HEIGHT, SDL_WINDOW_SHOWN));
+                                  UIBase::SCREEN_WIDTH, UIBase::SCREEN_HEIGHT, SDL_WINDOW_SHOWN));
     if (!window) {
         logError("窗口创建失败");
         return false;
@@ -107,20 +126,61 @@ bool MusicPlayer::init() {
     dialog->init(renderer.get(), font.get());
     createPages();
     openGameController();
+    savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
     screenOn = true;
     lastActivityTime = SDL_GetTicks();
     running = true;
     return true;
 }
 
+template <typename PageClass, typename... Arguments>
+PageClass* MusicPlayer::createPage(Page page, Arguments&&... arguments) {
+    auto object = std::make_unique<PageClass>(std::forward<Arguments>(arguments)...);
+    PageClass* typed = object.get();
+    typed->init(renderer.get(), font.get());
+    installPage(page, std::move(object));
+    return typed;
+}
+
+// Creates the pages in their fixed order, each wired right after its initialisation. The main
+// page is drawn at once, so that something is on screen while the others load.
 void MusicPlayer::createPages() {
-    // The pages are added here as they are built; an absent page simply shows nothing.
+    mainPage = createPage<MainPage>(Page::MAIN, player.get(), playList.get(), dialog.get());
+    mainPage->setMenuCallback([this](int index) { handleMainPageCallback(index); });
+    if (renderer) {
+        mainPage->render();
+        SDL_RenderPresent(renderer.get());
+    }
+
+    songsPage = createPage<SongsPage>(Page::SONGS, playList.get(), player.get(), dialog.get());
+
+    playlistsPage =
+        createPage<PlaylistsPage>(Page::PLAYLISTS, playList.get(), player.get(), dialog.get());
+    playlistsPage->setSongPlayedCallback([this] { showNowPlaying(); });
 }
 
 void MusicPlayer::installPage(Page page, std::unique_ptr<UIBase> object) {
     size_t slot = slotOf(page);
-    if (slot < PAGE_COUNT) {
-        pages[slot] = std::move(object);
+    if (slot >= PAGE_COUNT) {
+        return;
+    }
+    forgetTypedPage(page);
+    pages[slot] = std::move(object);
+}
+
+void MusicPlayer::forgetTypedPage(Page page) {
+    switch (page) {
+    case Page::MAIN:
+        mainPage = nullptr;
+        break;
+    case Page::SONGS:
+        songsPage = nullptr;
+        break;
+    case Page::PLAYLISTS:
+        playlistsPage = nullptr;
+        break;
+    default:
+        break;
     }
 }
 
@@ -142,10 +202,49 @@ UIBase* MusicPlayer::getCurrentPage() const {
 
 void MusicPlayer::switchPage(Page page) {
     currentPage = page;
+    if (getCurrentPage()) {
+        installEntryCallbacks(page);
+    }
+}
+
+// The callbacks of the page entered; each captures only the application.
+void MusicPlayer::installEntryCallbacks(Page page) {
+    if (page == Page::SONGS && songsPage) {
+        songsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+        songsPage->setSongPlayedCallback([this] { showNowPlaying(); });
+        songsPage->setPageChangeCallback([this](Page previous) { rememberPreviousPage(previous); });
+    } else if (page == Page::PLAYLISTS && playlistsPage) {
+        playlistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    }
+}
+
+// After a song was started from a list. Until a now-playing page exists the list stays on
+// screen, since switching to a missing page would leave the user on a blank screen.
+void MusicPlayer::showNowPlaying() {
+    if (pages[slotOf(Page::NOW_PLAYING)]) {
+        switchPage(Page::NOW_PLAYING);
+    }
+}
+
+void MusicPlayer::rememberPreviousPage(Page page) {
+    (void)page; // the now-playing page records where to return to
 }
 
 void MusicPlayer::handleMainPageCallback(int index) {
-    (void)index;
+    static constexpr Page MENU_TARGETS[] = {Page::SONGS,      Page::ALBUMS,    Page::ARTISTS,
+                                            Page::PLAYLISTS,  Page::EQUALIZER, Page::SETTINGS,
+                                            Page::NOW_PLAYING};
+    if (index < 0 || index >= static_cast<int>(std::size(MENU_TARGETS))) {
+        return;
+    }
+    Page target = MENU_TARGETS[index];
+    if (!pages[slotOf(target)]) {
+        return;
+    }
+    if (target == Page::PLAYLISTS) {
+        playlistsPage->markForRefresh();
+    }
+    switchPage(target);
 }
 
 bool MusicPlayer::isUserInput(const SDL_Event& event) {
@@ -164,9 +263,16 @@ bool MusicPlayer::isUserInput(const SDL_Event& event) {
 }
 
 void MusicPlayer::handleEvents() {
+    switchScreenOffWhenIdle();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (!screenOn) {
+            // A dark screen lets only START through (to wake it); the audio engine still
+            // hears every event, so the play list keeps advancing.
+            if (event.type == SDL_CONTROLLERBUTTONDOWN &&
+                event.cbutton.button == SDL_CONTROLLER_BUTTON_START) {
+                wakeScreen();
+            }
             player->handleEvent(&event);
             continue;
         }
@@ -174,6 +280,64 @@ void MusicPlayer::handleEvents() {
             return;
         }
     }
+}
+
+void MusicPlayer::switchScreenOffWhenIdle() {
+    int timeoutSeconds = Config::getInstance().getBacklightTimeout();
+    if (timeoutSeconds <= 0 || !screenOn) {
+        return;
+    }
+    uint32_t idle = SDL_GetTicks() - lastActivityTime;
+    if (idle > static_cast<uint32_t>(timeoutSeconds) * MILLISECONDS_PER_SECOND) {
+        savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
+        turnOffBacklight();
+        screenOn = false;
+    }
+}
+
+void MusicPlayer::wakeScreen() {
+    setBacklightLevel(savedBrightnessPercent / PERCENT_PER_LEVEL);
+    screenOn = true;
+    lastActivityTime = SDL_GetTicks();
+}
+
+int MusicPlayer::readBacklightBrightness() {
+    std::ifstream file(backlightPath);
+    if (!file) {
+        logError("Failed to open brightness file: " + backlightPath);
+        return 0;
+    }
+    int raw = 0;
+    file >> raw;
+    return file ? raw : 0;
+}
+
+int MusicPlayer::brightnessToPercent(int raw) {
+    for (size_t level = 0; level < std::size(BACKLIGHT_LEVELS); ++level) {
+        if (BACKLIGHT_LEVELS[level] >= raw) {
+            return static_cast<int>(level + 1) * PERCENT_PER_LEVEL;
+        }
+    }
+    return static_cast<int>(std::size(BACKLIGHT_LEVELS)) * PERCENT_PER_LEVEL;
+}
+
+bool MusicPlayer::setBacklightLevel(int level) {
+    int clamped = std::clamp(level, 1, static_cast<int>(std::size(BACKLIGHT_LEVELS)));
+    return writeBacklight(BACKLIGHT_LEVELS[clamped - 1]);
+}
+
+bool MusicPlayer::turnOffBacklight() {
+    return writeBacklight(0);
+}
+
+bool MusicPlayer::writeBacklight(int raw) {
+    char command[BACKLIGHT_COMMAND_SIZE];
+    int length = std::snprintf(command, sizeof command, "echo %d > %s", raw, backlightPath.c_str());
+    if (length < 0 || static_cast<size_t>(length) >= sizeof command || std::system(command) != 0) {
+        logError("Failed to set backlight level");
+        return false;
+    }
+    return true;
 }
 
 // Routes one event while the screen is on. Returns false when the frame's polling ends here.
@@ -187,6 +351,9 @@ bool MusicPlayer::handleScreenOnEvent(SDL_Event& event) {
     }
     if (dialog && dialog->isVisible()) {
         dialog->handleEvent(&event);
+        // The audio engine only reacts to its own end-of-song event; it must see it even
+        // while a dialog is open, or playback would stop at the end of the current song.
+        player->handleEvent(&event);
         return false;
     }
     if (!handleGlobalButtons(event)) {
@@ -260,7 +427,7 @@ void MusicPlayer::render() {
 }
 
 void MusicPlayer::deletePage(Page page) {
-    pages[slotOf(page)].reset();
+    installPage(page, nullptr);
 }
 
 void MusicPlayer::cleanup() {

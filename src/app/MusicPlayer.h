@@ -2,29 +2,33 @@
 
 #include "app/Page.h"
 #include "ui/SdlHandles.h"
+#include "ui/UIBase.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class Dialog;
+class MainPage;
 class Player;
 class PlayList;
-class UIBase;
+class PlaylistsPage;
+class SongsPage;
 
 // The application: owns the window, the renderer, the shared font, the audio engine, the play
 // list, the dialog and one object of each page, and runs the frame loop on the main thread.
 class MusicPlayer {
 public:
-    static constexpr int SCREEN_WIDTH = 640;
-    static constexpr int SCREEN_HEIGHT = 480;
     static constexpr int FONT_SIZE = 24;
     static constexpr uint32_t FRAME_DELAY_MS = 16;
     static constexpr const char* WINDOW_TITLE = "音乐播放器";
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
 
-    MusicPlayer();
+    static constexpr const char* BACKLIGHT_PATH = "/sys/class/backlight/backlight/brightness";
+
+    explicit MusicPlayer(const std::string& backlightPath = BACKLIGHT_PATH);
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
@@ -46,6 +50,13 @@ public:
     void switchPage(Page page);
     void handleMainPageCallback(int index);
 
+    // The screen backlight (ten levels of the panel's 0..255 scale).
+    int readBacklightBrightness();
+    static int brightnessToPercent(int raw);
+    bool setBacklightLevel(int level);
+    bool turnOffBacklight();
+    bool isScreenOn() const { return screenOn; }
+
     bool isRunning() const { return running; }
     Player* getPlayer() const { return player.get(); }
     PlayList* getPlayList() const { return playList.get(); }
@@ -60,10 +71,19 @@ private:
     static constexpr size_t PAGE_COUNT = 10;
 
     void createPages();
+    void switchScreenOffWhenIdle();
+    void wakeScreen();
+    bool writeBacklight(int raw);
+    template <typename PageClass, typename... Arguments>
+    PageClass* createPage(Page page, Arguments&&... arguments);
+    void installEntryCallbacks(Page page);
+    void showNowPlaying();
+    void rememberPreviousPage(Page page);
     bool handleScreenOnEvent(SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
     void togglePlayback();
     void deletePage(Page page);
+    void forgetTypedPage(Page page);
     static bool isUserInput(const SDL_Event& event);
 
     WindowPtr window;
@@ -74,6 +94,10 @@ private:
     std::unique_ptr<PlayList> playList;
     Page currentPage = Page::MAIN;
     std::array<std::unique_ptr<UIBase>, PAGE_COUNT> pages;
+    // Typed views of the pages whose callbacks the application installs.
+    MainPage* mainPage = nullptr;
+    SongsPage* songsPage = nullptr;
+    PlaylistsPage* playlistsPage = nullptr;
     std::unique_ptr<Dialog> dialog;
     bool running = false;
     bool startHeld = false; // controller START is down
@@ -81,4 +105,5 @@ private:
     uint32_t lastActivityTime = 0;
     bool screenOn = true;
     int32_t savedBrightnessPercent = 0;
+    std::string backlightPath;
 };

@@ -5,7 +5,8 @@
 #include "ui/Image.h"
 
 BackgroundImage::BackgroundImage(std::string path, SDL_Color fallback)
-    : path(std::move(path)), fallback(fallback) {}
+    : path(std::move(path)), fallback(fallback) {
+}
 
 bool BackgroundImage::load(SDL_Renderer* renderer) {
     texture = Image::loadTexture(renderer, path);

@@ -13,6 +13,10 @@ bool isButton(const SDL_Event& event, Uint32 type, const char* name) {
 
 } // namespace
 
+bool isButton(const SDL_ControllerButtonEvent& button, const char* name) {
+    return static_cast<int>(button.button) == GamepadConfig::getInstance().getButton(name);
+}
+
 bool isButtonDown(const SDL_Event& event, const char* name) {
     return isButton(event, SDL_CONTROLLERBUTTONDOWN, name);
 }

@@ -10,6 +10,8 @@ namespace Input {
 bool isButtonDown(const SDL_Event& event, const char* name);
 // A release of the controller button mapped to name.
 bool isButtonUp(const SDL_Event& event, const char* name);
+// Whether a controller button event is about the button mapped to name.
+bool isButton(const SDL_ControllerButtonEvent& button, const char* name);
 // A key press of key (repeats included).
 bool isKeyDown(const SDL_Event& event, SDL_Keycode key);
 

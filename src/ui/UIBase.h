@@ -7,6 +7,10 @@
 // The renderer and the font are lent by the application and never freed here.
 class UIBase {
 public:
+    // Every element draws in this fixed screen space.
+    static constexpr int SCREEN_WIDTH = 640;
+    static constexpr int SCREEN_HEIGHT = 480;
+
     virtual ~UIBase() = 0;
     virtual void init(SDL_Renderer* renderer, TTF_Font* font) = 0;
     virtual void handleEvent(SDL_Event* event) { (void)event; }

@@ -2,6 +2,7 @@
 
 #include "app/GamepadConfig.h"
 #include "support/Events.h"
+#include "support/LibraryFiles.h"
 #include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
@@ -35,6 +36,7 @@ class MusicPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         linkRuntimeResources(scratch.path());
+        writeLibraryCache({}); // an empty library, so that no first-start scan begins
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
         GamepadConfig::getInstance().load(MusicPlayer::GAMEPAD_CONFIG_PATH);
         ASSERT_TRUE(app.init());
@@ -135,7 +137,7 @@ TEST_F(MusicPlayerTest, ReleasingStartOrBackBreaksTheChord) {
 }
 
 TEST_F(MusicPlayerTest, MissingPagesShowNothingButTheLoopAndDialogStillWork) {
-    app.switchPage(Page::SONGS);
+    app.switchPage(Page::ALBUMS); // not built yet
     EXPECT_EQ(app.getCurrentPage(), nullptr);
     queue({keyDown(SDLK_DOWN)});
     app.handleEvents();
@@ -164,4 +166,92 @@ TEST(MusicPlayerStartupTest, MissingFontFailsInitialisation) {
     EXPECT_FALSE(app.init());
     EXPECT_NE(errors.take().find("[ERROR] 字体加载失败\n"), std::string::npos);
     EXPECT_FALSE(app.isRunning());
+}
+
+namespace {
+
+// The application with its backlight file in a scratch folder and a one-second idle time-out.
+class MusicPlayerBacklightTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        linkRuntimeResources(scratch.path());
+        scratch.writeFile("config/settings.json", R"({"display": {"backlight": {"timeout": 1}}})");
+        scratch.writeFile("brightness", "100\n");
+        writeLibraryCache({});
+        SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
+        GamepadConfig::getInstance().load(MusicPlayer::GAMEPAD_CONFIG_PATH);
+        app = std::make_unique<MusicPlayer>(scratch.path() + "/brightness");
+        ASSERT_TRUE(app->init());
+        auto recording = std::make_unique<RecordingPage>();
+        page = recording.get();
+        app->installPage(Page::MAIN, std::move(recording));
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+
+    void idleUntilDark() {
+        SDL_Delay(1100);
+        app->handleEvents();
+    }
+
+    std::string brightness() const { return scratch.readFile("brightness"); }
+
+    static void queue(SDL_Event event) { SDL_PushEvent(&event); }
+
+    ScratchDir scratch;
+    std::unique_ptr<MusicPlayer> app;
+    RecordingPage* page = nullptr;
+};
+
+} // namespace
+
+TEST(MusicPlayerBrightnessTest, RawValuesMapToTheTenLevels) {
+    EXPECT_EQ(MusicPlayer::brightnessToPercent(0), 10);
+    EXPECT_EQ(MusicPlayer::brightnessToPercent(18), 10);
+    EXPECT_EQ(MusicPlayer::brightnessToPercent(19), 20);
+    EXPECT_EQ(MusicPlayer::brightnessToPercent(100), 60);
+    EXPECT_EQ(MusicPlayer::brightnessToPercent(198), 90);
+    EXPECT_EQ(MusicPlayer::brightnessToPercent(199), 100);
+    EXPECT_EQ(MusicPlayer::brightnessToPercent(400), 100);
+}
+
+TEST_F(MusicPlayerBacklightTest, IdleScreenGoesDarkAndOnlyStartWakesIt) {
+    app->handleEvents();
+    EXPECT_TRUE(app->isScreenOn()); // not yet a second without input
+    idleUntilDark();
+    EXPECT_FALSE(app->isScreenOn());
+    EXPECT_EQ(brightness(), "0\n");
+
+    queue(keyDown(SDLK_RETURN));
+    queue(namedButtonDown("a"));
+    queue(quitEvent());
+    app->handleEvents();
+    EXPECT_FALSE(app->isScreenOn());
+    EXPECT_TRUE(app->isRunning()); // a dark screen ignores the window's close request too
+    EXPECT_TRUE(page->events.empty());
+
+    queue(buttonDown(SDL_CONTROLLER_BUTTON_START));
+    app->handleEvents();
+    EXPECT_TRUE(app->isScreenOn());
+    EXPECT_EQ(brightness(), "107\n");  // the level at or above the raw 100 read before
+    EXPECT_TRUE(page->events.empty()); // the waking press is not seen by the page
+}
+
+TEST_F(MusicPlayerBacklightTest, InputKeepsTheScreenOn) {
+    for (int i = 0; i < 3; ++i) {
+        SDL_Delay(600);
+        queue(keyUp(SDLK_DOWN));
+        app->handleEvents();
+    }
+    EXPECT_TRUE(app->isScreenOn());
+    EXPECT_EQ(brightness(), "100\n");
+}
+
+TEST_F(MusicPlayerBacklightTest, UnreadableBrightnessWakesAtTheLowestLevel) {
+    std::remove((scratch.path() + "/brightness").c_str());
+    StderrCapture errors;
+    idleUntilDark();
+    EXPECT_NE(errors.take().find("Failed to open brightness file: "), std::string::npos);
+    queue(buttonDown(SDL_CONTROLLER_BUTTON_START));
+    app->handleEvents();
+    EXPECT_EQ(brightness(), "18\n");
 }

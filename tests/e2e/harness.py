@@ -129,6 +129,9 @@ class PlayerProcess:
             "SDL_AUDIODRIVER": "disk",
             "SDL_DISKAUDIOFILE": self.audio_path,
             "SDL_DISKAUDIODELAY": "20",
+            # SDL's own software renderer, without a GL driver in between.
+            "SDL_RENDER_DRIVER": "software",
+            "SDL_FRAMEBUFFER_ACCELERATION": "0",
         })
         if extra_env:
             env.update(extra_env)
@@ -164,6 +167,16 @@ class PlayerProcess:
                     return window_id
             time.sleep(0.2)
         raise Failure("the player's window did not appear")
+
+    def wait_for_file(self, relative, timeout=120):
+        """Waits until the player has written a file of its runtime folder."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if os.path.exists(self.path(relative)):
+                return
+            check(self.process.poll() is None, f"the player exited: {self.errors()}")
+            time.sleep(0.1)
+        raise Failure(f"{relative} was not written")
 
     def window_geometry(self):
         text = self.xdotool("getwindowgeometry", self.window)

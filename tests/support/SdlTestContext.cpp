@@ -41,6 +41,10 @@ bool operator==(const SDL_Color& a, const SDL_Color& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
+bool operator!=(const SDL_Color& a, const SDL_Color& b) {
+    return !(a == b);
+}
+
 void PrintTo(const SDL_Color& color, std::ostream* out) {
     *out << "(" << int(color.r) << ", " << int(color.g) << ", " << int(color.b) << ", "
          << int(color.a) << ")";

@@ -30,4 +30,5 @@ private:
 };
 
 bool operator==(const SDL_Color& a, const SDL_Color& b);
+bool operator!=(const SDL_Color& a, const SDL_Color& b);
 void PrintTo(const SDL_Color& color, std::ostream* out);

@@ -42,13 +42,10 @@ const char* __tsan_default_suppressions() {
 
 namespace {
 
-// SDL loads the Mesa EGL libraries for an accelerated renderer on the offscreen driver and
-// unloads them at SDL_Quit, which turns their caches into leak reports without a module name.
-// Keeping them loaded for the life of the test program keeps those caches reachable.
-void keepGraphicsLibrariesLoaded() {
-    for (const char* library : {"libEGL.so.1", "libEGL_mesa.so.0"}) {
-        dlopen(library, RTLD_NOW | RTLD_NODELETE);
-    }
+// SDL loads libudev for game controllers and unloads it at SDL_Quit, which turns its caches
+// into leak reports without a module name. Keeping it loaded keeps those caches reachable.
+void keepSystemLibrariesLoaded() {
+    dlopen("libudev.so.1", RTLD_NOW | RTLD_NODELETE);
 }
 
 } // namespace
@@ -58,7 +55,10 @@ void keepGraphicsLibrariesLoaded() {
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    keepGraphicsLibrariesLoaded();
+    // SDL's own software renderer, also behind the window's surface: no GL driver at all.
+    setenv("SDL_RENDER_DRIVER", "software", 0);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+    keepSystemLibrariesLoaded();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,160 @@
+#include "pages/MainPage.h"
+
+#include "app/GamepadConfig.h"
+#include "library/PlayList.h"
+#include "settings/LanguageManager.h"
+#include "support/Events.h"
+#include "support/RuntimeFiles.h"
+#include "support/ScratchDir.h"
+#include "support/SdlTestContext.h"
+#include "ui/Dialog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr SDL_Color RED{255, 0, 0, 255};
+constexpr SDL_Color SELECTED_ROW{40, 40, 40, 255};
+
+class MainPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const char* const folders[] = {"resources", "icons", "lan"};
+        linkRuntimeFolders(scratch.path(), folders, 3);
+        GamepadConfig::getInstance().load("config/gamepad.json");
+        dialog.init(sdl.renderer(), sdl.font());
+        page = std::make_unique<MainPage>(nullptr, &playList, &dialog);
+        page->init(sdl.renderer(), sdl.font());
+        page->setMenuCallback([this](int index) { chosen.push_back(index); });
+    }
+
+    void send(SDL_Event event) { page->handleEvent(&event); }
+
+    void settle() {
+        for (int frame = 0; frame < 60; ++frame) {
+            page->update();
+        }
+    }
+
+    ScratchDir scratch;
+    SdlTestContext sdl;
+    PlayList playList;
+    Dialog dialog{"", "", DialogType::INFO};
+    std::unique_ptr<MainPage> page;
+    std::vector<int> chosen;
+};
+
+} // namespace
+
+TEST_F(MainPageTest, SelectionWrapsAndChoosingReportsTheIndex) {
+    send(keyDown(SDLK_UP));
+    EXPECT_EQ(page->getSelectedIndex(), 6); // from the first entry to "now playing"
+    send(namedButtonDown("down"));
+    EXPECT_EQ(page->getSelectedIndex(), 0);
+    send(namedButtonDown("down"));
+    send(keyDown(SDLK_DOWN));
+    send(keyDown(SDLK_RETURN));
+    send(namedButtonDown("a"));
+    EXPECT_EQ(chosen, (std::vector<int>{2, 2}));
+}
+
+TEST_F(MainPageTest, LabelsComeFromTheLanguageAndFollowAChange) {
+    EXPECT_EQ(page->getMenuItems()[0].label, "歌曲");
+    EXPECT_EQ(page->getSlideItems()[2], "退出程序");
+    page->update();
+    ASSERT_TRUE(LanguageManager::getInstance().setLanguage("en_US"));
+    page->update();
+    EXPECT_EQ(page->getMenuItems()[0].label, "Songs");
+    EXPECT_EQ(page->getMenuItems()[6].label, "Now Playing");
+    EXPECT_EQ(page->getSlideItems()[0], "Rescan Music");
+}
+
+TEST_F(MainPageTest, PanelSlidesInByAFifthOfTheDistanceAndCloses) {
+    send(keyDown(SDLK_TAB));
+    EXPECT_TRUE(page->isSlideMenuOpen());
+    page->update();
+    EXPECT_FLOAT_EQ(page->getSlideX(), 640.0f - 0.2f * 405.0f);
+    settle();
+    EXPECT_EQ(page->getSlideX(), MainPage::SLIDE_OPEN_X);
+
+    send(keyDown(SDLK_F5)); // the menu's keys do not act while the panel is open
+    EXPECT_FALSE(dialog.isVisible());
+    send(namedButtonDown("b"));
+    EXPECT_FALSE(page->isSlideMenuOpen());
+    page->update();
+    EXPECT_LT(page->getSlideX(), MainPage::SLIDE_CLOSED_X); // still sliding out
+    settle();
+    EXPECT_EQ(page->getSlideX(), MainPage::SLIDE_CLOSED_X);
+    send(namedButtonDown("menu"));
+    EXPECT_TRUE(page->isSlideMenuOpen());
+}
+
+TEST_F(MainPageTest, PanelEntriesShowTheGuideRescanAndQuit) {
+    send(keyDown(SDLK_TAB));
+    send(keyDown(SDLK_DOWN));
+    send(keyDown(SDLK_RETURN)); // key guide
+    EXPECT_TRUE(page->isKeyGuideVisible());
+    EXPECT_EQ(page->getKeyGuideIndex(), 0);
+    EXPECT_FALSE(page->isSlideMenuOpen());
+    send(namedButtonDown("right"));
+    EXPECT_EQ(page->getKeyGuideIndex(), 1);
+    send(keyDown(SDLK_LEFT));
+    EXPECT_EQ(page->getKeyGuideIndex(), 0);
+    send(keyDown(SDLK_DOWN)); // ignored while the guide is shown
+    send(keyDown(SDLK_ESCAPE));
+    EXPECT_FALSE(page->isKeyGuideVisible());
+    EXPECT_EQ(page->getSelectedIndex(), 0);
+
+    send(keyDown(SDLK_TAB));
+    send(keyDown(SDLK_UP)); // from the guide entry back to the rescan entry
+    send(keyDown(SDLK_RETURN));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getType(), DialogType::LOADING);
+    EXPECT_EQ(dialog.getTitle(), "提示");
+    EXPECT_EQ(dialog.getMessage(), "歌曲载入中...请稍后...");
+    EXPECT_FALSE(page->isSlideMenuOpen());
+
+    dialog.hide();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    send(keyDown(SDLK_TAB));
+    send(keyDown(SDLK_UP)); // wraps to the exit entry
+    send(keyDown(SDLK_RETURN));
+    SDL_Event event;
+    ASSERT_TRUE(SDL_PollEvent(&event));
+    EXPECT_EQ(event.type, static_cast<Uint32>(SDL_QUIT));
+    EXPECT_TRUE(page->isSlideMenuOpen());
+}
+
+TEST_F(MainPageTest, BothShoulderButtonsHeldTogetherRescan) {
+    send(namedButtonDown("l1"));
+    send(namedButtonUp("l1"));
+    send(namedButtonDown("r1"));
+    EXPECT_FALSE(dialog.isVisible());
+    send(namedButtonDown("l1")); // r1 still held
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getType(), DialogType::LOADING);
+}
+
+TEST_F(MainPageTest, F5RescansFromTheMenu) {
+    send(keyDown(SDLK_F5));
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(MainPageTest, DrawsTheSelectedRowThePanelAndTheGuide) {
+    send(keyDown(SDLK_DOWN));
+    page->render();
+    EXPECT_EQ(sdl.pixel(5, 95), RED); // marker of row 1 (y 90..149)
+    EXPECT_EQ(sdl.pixel(600, 95), SELECTED_ROW);
+    EXPECT_NE(sdl.pixel(600, 35), SELECTED_ROW);
+
+    send(keyDown(SDLK_TAB));
+    settle();
+    page->render();
+    EXPECT_NE(sdl.pixel(600, 95), SELECTED_ROW); // covered by the panel from x 235
+    EXPECT_EQ(sdl.pixel(5, 95), RED);
+
+    send(keyDown(SDLK_DOWN));
+    send(keyDown(SDLK_RETURN));
+    page->render();
+    EXPECT_NE(sdl.pixel(5, 95), RED); // the guide covers the whole screen
+}

@@ -1,0 +1,195 @@
+#include "pages/SongsPage.h"
+
+#include "app/GamepadConfig.h"
+#include "audio/Player.h"
+#include "library/PlayList.h"
+#include "support/Events.h"
+#include "support/LibraryFiles.h"
+#include "support/MediaFactory.h"
+#include "support/RuntimeFiles.h"
+#include "support/ScratchDir.h"
+#include "support/SdlTestContext.h"
+#include "ui/Dialog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr SDL_Color RED{255, 0, 0, 255};
+
+class SongsPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        linkRuntimeResources(scratch.path());
+        GamepadConfig::getInstance().load("config/gamepad.json");
+        dialog.init(sdl.renderer(), sdl.font());
+    }
+
+    void open() {
+        page = std::make_unique<SongsPage>(&playList, &player, &dialog);
+        page->init(sdl.renderer(), sdl.font());
+        page->setPageChangeCallback([this](Page from) { pagesReported.push_back(from); });
+        page->setSongPlayedCallback([this] { ++songsPlayed; });
+        page->update();
+    }
+
+    void openWith(const std::vector<Song>& songs) {
+        writeLibraryCache(songs);
+        open();
+    }
+
+    void send(SDL_Event event) { page->handleEvent(&event); }
+    void answerDialog(SDL_Keycode key) {
+        SDL_Event event = keyDown(key);
+        dialog.handleEvent(&event);
+    }
+
+    ScratchDir scratch;
+    SdlTestContext sdl;
+    Player player;
+    PlayList playList;
+    Dialog dialog{"", "", DialogType::INFO};
+    std::unique_ptr<SongsPage> page;
+    std::vector<Page> pagesReported;
+    int songsPlayed = 0;
+};
+
+} // namespace
+
+TEST_F(SongsPageTest, ListsTheLibraryCacheWithoutScanning) {
+    openWith(placeholderSongs(20));
+    ASSERT_EQ(page->getSongs().size(), 20u);
+    EXPECT_EQ(page->getSongs()[3].title, "Song 04");
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(SongsPageTest, MissingOrBrokenCacheStartsTheLoadingScan) {
+    open();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getType(), DialogType::LOADING);
+    EXPECT_EQ(dialog.getMessage(), "歌曲载入中...请稍后...");
+
+    dialog.hide();
+    scratch.writeFile("config/music_library.json", R"({"songs": {}})");
+    open();
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(SongsPageTest, MovesStopAtTheEndsAndPagesScrollTheWindow) {
+    openWith(placeholderSongs(20));
+    send(namedButtonDown("up"));
+    EXPECT_EQ(page->getSelectedIndex(), 0);
+    for (int i = 0; i < 8; ++i) {
+        send(namedButtonDown("down"));
+    }
+    EXPECT_EQ(page->getSelectedIndex(), 8);
+    EXPECT_EQ(page->getScrollOffset(), 1);
+    send(namedButtonDown("l1"));
+    EXPECT_EQ(page->getSelectedIndex(), 0);
+    EXPECT_EQ(page->getScrollOffset(), 0);
+    send(keyDown(SDLK_PAGEDOWN));
+    send(namedButtonDown("r1"));
+    send(namedButtonDown("r1"));
+    EXPECT_EQ(page->getSelectedIndex(), 19);
+    EXPECT_EQ(page->getScrollOffset(), 12);
+    send(keyDown(SDLK_UP, true)); // a held key moves once only
+    EXPECT_EQ(page->getSelectedIndex(), 19);
+    send(keyDown(SDLK_UP));
+    EXPECT_EQ(page->getSelectedIndex(), 18);
+}
+
+TEST_F(SongsPageTest, FavouriteIsAddedAtOnceButRemovedOnlyAfterConfirmation) {
+    openWith(placeholderSongs(3));
+    send(keyDown(SDLK_DOWN));
+    send(keyDown(SDLK_f));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getType(), DialogType::INFO);
+    EXPECT_EQ(dialog.getMessage(), "添加成功！");
+    ASSERT_EQ(playList.getLikedSongs().size(), 1u);
+    EXPECT_NE(scratch.readFile("config/like.json").find("Song 02"), std::string::npos);
+
+    dialog.hide();
+    send(namedButtonDown("y"));
+    EXPECT_EQ(dialog.getType(), DialogType::CONFIRM);
+    EXPECT_EQ(dialog.getMessage(), "是否从喜爱列表里删除歌曲？");
+    answerDialog(SDLK_ESCAPE);
+    EXPECT_EQ(playList.getLikedSongs().size(), 1u);
+
+    send(namedButtonDown("y"));
+    answerDialog(SDLK_RETURN);
+    EXPECT_TRUE(playList.getLikedSongs().empty());
+    EXPECT_EQ(scratch.readFile("config/like.json").find("Song 02"), std::string::npos);
+}
+
+TEST_F(SongsPageTest, RemovingAFavouriteKeepsOneWithTheSameFileNameElsewhere) {
+    std::vector<Song> songs = placeholderSongs(1, "music/a");
+    std::vector<Song> more = placeholderSongs(1, "music/b");
+    songs.push_back(more[0]);
+    openWith(songs);
+    send(keyDown(SDLK_f));
+    send(keyDown(SDLK_DOWN));
+    send(keyDown(SDLK_f));
+    ASSERT_EQ(playList.getLikedSongs().size(), 2u);
+    send(keyDown(SDLK_f));
+    answerDialog(SDLK_RETURN);
+    ASSERT_EQ(playList.getLikedSongs().size(), 1u);
+    EXPECT_EQ(playList.getLikedSongs()[0].filepath, "music/a/Song 01.mp3");
+}
+
+TEST_F(SongsPageTest, ChoosingARowPlaysThatRowWhateverTheQueueHeld) {
+    MediaFactory media("music");
+    std::vector<Song> songs = placeholderSongs(3);
+    for (Song& song : songs) {
+        song.filepath = media.make(song.title + ".wav", {0.5});
+    }
+    openWith(songs);
+    // Another page left a queue of its own.
+    playList.clear();
+    playList.addSong(songs[0]);
+    send(keyDown(SDLK_DOWN));
+    send(keyDown(SDLK_DOWN));
+    send(keyDown(SDLK_RETURN));
+    EXPECT_EQ(player.getCurrentFilePath(), songs[2].filepath);
+    EXPECT_TRUE(player.isPlaying());
+    EXPECT_EQ(playList.getSongs().size(), 3u);
+    EXPECT_EQ(playList.getCurrentIndex(), 2u);
+    EXPECT_EQ(pagesReported, (std::vector<Page>{Page::SONGS}));
+    EXPECT_EQ(songsPlayed, 1);
+    player.stop();
+}
+
+TEST_F(SongsPageTest, FailedPlayReportsNothingToNavigation) {
+    openWith(placeholderSongs(2)); // placeholders are not audio
+    send(namedButtonDown("a"));
+    EXPECT_TRUE(pagesReported.empty());
+    EXPECT_EQ(songsPlayed, 0);
+}
+
+TEST_F(SongsPageTest, ANewLibraryIsShownAndTheSelectionKeptInsideIt) {
+    openWith(placeholderSongs(20));
+    send(keyDown(SDLK_PAGEDOWN));
+    send(keyDown(SDLK_PAGEDOWN));
+    EXPECT_EQ(page->getSelectedIndex(), 16);
+    writeLibraryCache(placeholderSongs(5, "other"));
+    ASSERT_TRUE(playList.loadFromFile("config/music_library.json")); // as a rescan would
+    page->update();
+    ASSERT_EQ(page->getSongs().size(), 5u);
+    EXPECT_EQ(page->getSelectedIndex(), 4);
+    EXPECT_EQ(page->getScrollOffset(), 0);
+}
+
+TEST_F(SongsPageTest, DrawsRowsAndAScrollBarOnlyForLongLists) {
+    openWith(placeholderSongs(8));
+    page->render();
+    EXPECT_EQ(sdl.pixel(5, 40), RED);
+    SDL_Color near = sdl.pixel(635, 100);
+    SDL_Color far = sdl.pixel(635, 420);
+    SDL_Color below = sdl.pixel(635, 430);
+
+    openWith(placeholderSongs(9));
+    page->render();
+    // A thumb of 440 × 8 / 9 = 391 pixels from y 35.
+    EXPECT_NE(sdl.pixel(635, 100), near);
+    EXPECT_NE(sdl.pixel(635, 420), far);
+    EXPECT_EQ(sdl.pixel(635, 430), below);
+}
