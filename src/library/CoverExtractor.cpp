@@ -198,6 +198,7 @@ Packet encodePng(const AVFrame& rgb) {
 bool writeCoverFile(const std::string& target, const AVPacket& png) {
     std::error_code ec;
     fs::create_directories(CoverExtractor::COVER_FOLDER, ec);
+    fs::remove(target, ec); // it may be a second name of another song's cover: never write through
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
     if (!file) {
         return false;
@@ -262,7 +263,14 @@ bool CoverExtractor::reuseEncodedPicture(const PictureKey& key, const std::strin
     if (found->second == target) {
         return true;
     }
+    // A second name for the same file costs no copying; where the file system has no such
+    // links (FAT on a memory card), the bytes are copied.
     std::error_code ec;
+    fs::remove(target, ec);
+    fs::create_hard_link(found->second, target, ec);
+    if (!ec) {
+        return true;
+    }
     return fs::copy_file(found->second, target, fs::copy_options::overwrite_existing, ec) && !ec;
 }
 

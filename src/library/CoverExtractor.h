@@ -14,7 +14,7 @@ struct AVFrame;
 // Writes the picture embedded in an audio file (the attached picture that tagging tools store
 // as a video stream) as covers/<hash of the song's path>.png. One object serves one scan:
 // a picture identical to one it has already encoded is not decoded and encoded again; its PNG
-// is copied under the new song's own file name.
+// gets the new song's own file name as a second name (or as a copy where links are not possible).
 class CoverExtractor {
 public:
     static constexpr const char* COVER_FOLDER = "covers";

@@ -30,6 +30,11 @@ Json::Value libraryToJson(const Library& library) {
     return root;
 }
 
+std::string filepathOf(const Json::Value& songObject) {
+    const Json::Value& filepath = songObject["filepath"];
+    return filepath.isString() ? filepath.asString() : std::string();
+}
+
 std::vector<Song> readSongs(const Json::Value& array, ExistingFiles& existing) {
     std::vector<Song> songs;
     songs.reserve(array.size());
@@ -38,12 +43,19 @@ std::vector<Song> readSongs(const Json::Value& array, ExistingFiles& existing) {
         if (!element.isObject()) {
             continue;
         }
+        Song song;
         try {
-            if (existing.contains(element["filepath"].asString())) {
-                songs.push_back(songFromJson(element));
-            }
+            song = songFromJson(element);
         } catch (const std::exception& e) {
-            logError("解析歌曲信息失败，索引: " + std::to_string(index) + ", 错误: " + e.what());
+            // An entry of a file that is gone is dropped without a word, however damaged.
+            if (existing.contains(filepathOf(element))) {
+                logError("解析歌曲信息失败，索引: " + std::to_string(index) +
+                         ", 错误: " + e.what());
+            }
+            continue;
+        }
+        if (existing.contains(song.filepath)) {
+            songs.push_back(std::move(song));
         }
     }
     return songs;
