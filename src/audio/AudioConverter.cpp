@@ -9,6 +9,11 @@ AudioConverter::Status AudioConverter::configure(const AudioFormat& from, const 
         return Status::READY;
     }
     release();
+    for (int rate : {from.sampleRate, to.sampleRate}) {
+        if (rate < 1 || rate > MAX_SAMPLE_RATE) {
+            return Status::INITIALISATION_FAILED;
+        }
+    }
     AVChannelLayout fromLayout = from.channelLayout();
     AVChannelLayout toLayout = to.channelLayout();
     SwrContext* raw = nullptr;

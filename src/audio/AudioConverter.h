@@ -11,7 +11,12 @@ class AudioConverter {
 public:
     enum class Status { READY, ALLOCATION_FAILED, INITIALISATION_FAILED };
 
+    // The highest sample rate converted. A damaged header can claim any rate, and the
+    // resampler's filter grows with the ratio of the two rates: gigahertz would take gigabytes.
+    static constexpr int MAX_SAMPLE_RATE = 768000;
+
     // Prepares the conversion; a no-op when it is already set up for these two formats.
+    // Rates outside 1..MAX_SAMPLE_RATE fail to initialise.
     Status configure(const AudioFormat& from, const AudioFormat& to);
     bool isReady() const { return resampler != nullptr; }
     const AudioFormat& inputFormat() const { return input; }

@@ -154,3 +154,17 @@ TEST(PlayerDamagedFileTest, AFileDeletedWhilePlayingEndsTheSong) {
 }
 
 } // namespace
+
+// A header may claim any sample rate; converting from gigahertz would need gigabytes.
+TEST(PlayerDamagedFileTest, AbsurdSampleRateIsTurnedDown) {
+    PlayerRig rig(0);
+    std::string path = rig.media.make("forged.wav", {0.2, 44100, "stereo", "-c:a pcm_s16le", ""});
+    std::string bytes = readBytes(path);
+    const uint32_t forgedRate = 1129914176;
+    bytes.replace(24, 4, reinterpret_cast<const char*>(&forgedRate), 4); // the fmt chunk's rate
+    writeBytes(path, bytes);
+    StderrCapture errors;
+    EXPECT_FALSE(rig.load(path, "/dev/null"));
+    EXPECT_NE(errors.take().find("[ERROR] 无法初始化重采样上下文\n"), std::string::npos);
+    EXPECT_TRUE(rig.player->isStopped());
+}
