@@ -264,11 +264,8 @@ void MainPage::rescanMusicFiles() {
         return;
     }
     PlayList* target = playList;
-    dialog->setTitle(text("dialog_title_tip"));
-    dialog->setMessage(text("dialog_message_loading"));
-    dialog->setType("LOADING");
-    dialog->setLoadingTask([target] { MusicScanner::getInstance().scanMusicFiles(target); });
-    dialog->show();
+    dialog->showLoading(text("dialog_title_tip"), text("dialog_message_loading"),
+                        [target] { MusicScanner::getInstance().scanMusicFiles(target); });
 }
 
 void MainPage::update() {

@@ -44,14 +44,6 @@ ScrollBarStyle favouriteScrollBar() {
     return style;
 }
 
-TexturePtr loadIcon(SDL_Renderer* renderer, const char* path, const char* failure) {
-    TexturePtr icon = Image::loadTexture(renderer, path);
-    if (!icon) {
-        logError(failure + std::string(SDL_GetError()));
-    }
-    return icon;
-}
-
 } // namespace
 
 PlaylistsPage::PlaylistsPage(PlayList* playlist, Player* player, Dialog* dialog)
@@ -68,8 +60,9 @@ void PlaylistsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
     topBar->init(renderer, font);
     bounds = PAGE_BOUNDS;
     background.load(renderer);
-    songIcon = loadIcon(renderer, "icons/gequ.png", "无法加载歌曲图标: ");
-    selectedSongIcon = loadIcon(renderer, "icons/gequ_l.png", "无法加载选中歌曲图标: ");
+    songIcon = Image::loadTextureOrReport(renderer, "icons/gequ.png", "无法加载歌曲图标: ");
+    selectedSongIcon =
+        Image::loadTextureOrReport(renderer, "icons/gequ_l.png", "无法加载选中歌曲图标: ");
 }
 
 void PlaylistsPage::update() {
@@ -137,17 +130,15 @@ void PlaylistsPage::removeSong(int index) {
         return;
     }
     std::string filepath = favourites[index].filepath;
-    dialog->setTitle(REMOVE_TITLE);
-    dialog->setMessage(REMOVE_QUESTION);
-    dialog->setType("CONFIRM");
-    dialog->setOnConfirm([this, filepath] {
-        playlist->removeFavourite(filepath);
-        playlist->loadFavourites();
-        takeFavourites();
-        dialog->hide();
-    });
-    dialog->setOnCancel([this] { dialog->hide(); });
-    dialog->show();
+    dialog->showConfirm(
+        REMOVE_TITLE, REMOVE_QUESTION,
+        [this, filepath] {
+            playlist->removeFavourite(filepath);
+            playlist->loadFavourites();
+            takeFavourites();
+            dialog->hide();
+        },
+        [this] { dialog->hide(); });
 }
 
 void PlaylistsPage::takeFavourites() {

@@ -33,14 +33,6 @@ ScrollBarStyle songsScrollBar() {
     return style;
 }
 
-TexturePtr loadIcon(SDL_Renderer* renderer, const char* path) {
-    TexturePtr icon = Image::loadTexture(renderer, path);
-    if (!icon) {
-        logError(std::string("无法加载图标: ") + path + ", " + SDL_GetError());
-    }
-    return icon;
-}
-
 } // namespace
 
 SongsPage::SongsPage(PlayList* playlist, Player* player, Dialog* dialog)
@@ -81,12 +73,15 @@ void SongsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
 }
 
 void SongsPage::loadIcons() {
-    songIcon = loadIcon(renderer, "icons/song.png");
-    songIconSelected = loadIcon(renderer, "icons/song_l.png");
-    playingIcon = loadIcon(renderer, "icons/bofang.png");
-    playingIconSelected = loadIcon(renderer, "icons/bofang_l.png");
-    favouriteIcon = loadIcon(renderer, "icons/shoucang.png");
-    favouriteIconSelected = loadIcon(renderer, "icons/shoucang_l.png");
+    auto load = [this](const std::string& path) {
+        return Image::loadTextureOrReport(renderer, path, "无法加载图标: " + path + ", ");
+    };
+    songIcon = load("icons/song.png");
+    songIconSelected = load("icons/song_l.png");
+    playingIcon = load("icons/bofang.png");
+    playingIconSelected = load("icons/bofang_l.png");
+    favouriteIcon = load("icons/shoucang.png");
+    favouriteIconSelected = load("icons/shoucang_l.png");
 }
 
 // The scan runs on the dialog's loading thread and publishes the new library to the play list;
@@ -97,11 +92,8 @@ void SongsPage::startLoadingScan() {
         return;
     }
     PlayList* target = playlist;
-    dialog->setTitle(TIP_TITLE);
-    dialog->setMessage(LOADING_MESSAGE);
-    dialog->setType("LOADING");
-    dialog->setLoadingTask([target] { MusicScanner::getInstance().scanMusicFiles(target); });
-    dialog->show();
+    dialog->showLoading(TIP_TITLE, LOADING_MESSAGE,
+                        [target] { MusicScanner::getInstance().scanMusicFiles(target); });
 }
 
 void SongsPage::takeLibrary() {
@@ -239,20 +231,13 @@ void SongsPage::toggleFavourite() {
     const Song& song = songs[list.selectedIndex];
     if (playlist->isFavourite(song)) {
         if (dialog) {
-            dialog->setTitle(TIP_TITLE);
-            dialog->setMessage(REMOVE_QUESTION);
-            dialog->setType("CONFIRM");
-            dialog->setOnConfirm([this] { removeSelectedFavourite(); });
-            dialog->show();
+            dialog->showConfirm(TIP_TITLE, REMOVE_QUESTION, [this] { removeSelectedFavourite(); });
         }
         return;
     }
     playlist->addFavourite(song);
     if (dialog) {
-        dialog->setTitle(TIP_TITLE);
-        dialog->setMessage(ADDED_MESSAGE);
-        dialog->setType("INFO");
-        dialog->show();
+        dialog->showInfo(TIP_TITLE, ADDED_MESSAGE);
     }
 }
 

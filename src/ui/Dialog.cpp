@@ -114,6 +114,32 @@ void Dialog::hide() {
     activeDialog.compare_exchange_strong(self, nullptr);
 }
 
+void Dialog::showInfo(const std::string& titleText, const std::string& messageText) {
+    setTitle(titleText);
+    setMessage(messageText);
+    setType("INFO");
+    show();
+}
+
+void Dialog::showConfirm(const std::string& titleText, const std::string& messageText,
+                         std::function<void()> onConfirm, std::function<void()> onCancel) {
+    setTitle(titleText);
+    setMessage(messageText);
+    setType("CONFIRM");
+    setOnConfirm(std::move(onConfirm));
+    setOnCancel(std::move(onCancel));
+    show();
+}
+
+void Dialog::showLoading(const std::string& titleText, const std::string& messageText,
+                         std::function<void()> task) {
+    setTitle(titleText);
+    setMessage(messageText);
+    setType("LOADING");
+    setLoadingTask(std::move(task));
+    show();
+}
+
 void Dialog::handleEvent(SDL_Event* event) {
     if (!event || !visible) {
         return;

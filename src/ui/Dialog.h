@@ -40,6 +40,13 @@ public:
 
     void show();
     void hide();
+
+    // The usual sequences: title, message, kind and what the kind needs, then show.
+    void showInfo(const std::string& title, const std::string& message);
+    void showConfirm(const std::string& title, const std::string& message,
+                     std::function<void()> onConfirm, std::function<void()> onCancel = {});
+    void showLoading(const std::string& title, const std::string& message,
+                     std::function<void()> task);
     bool isVisible() const { return visible; }
     DialogType getType() const { return type; }
     const std::string& getTitle() const { return title; }

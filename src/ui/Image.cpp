@@ -1,5 +1,7 @@
 #include "ui/Image.h"
 
+#include "app/Log.h"
+
 #include <SDL_image.h>
 
 namespace Image {
@@ -9,6 +11,15 @@ TexturePtr loadTexture(SDL_Renderer* renderer, const std::string& path) {
         return nullptr;
     }
     return TexturePtr(IMG_LoadTexture(renderer, path.c_str()));
+}
+
+TexturePtr loadTextureOrReport(SDL_Renderer* renderer, const std::string& path,
+                               const std::string& failure) {
+    TexturePtr texture = loadTexture(renderer, path);
+    if (!texture) {
+        logError(failure + SDL_GetError());
+    }
+    return texture;
 }
 
 SurfacePtr loadSurface(const std::string& path) {

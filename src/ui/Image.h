@@ -10,6 +10,11 @@ namespace Image {
 // The image as a texture, or null (SDL_GetError tells why).
 TexturePtr loadTexture(SDL_Renderer* renderer, const std::string& path);
 
+// The image as a texture; when it cannot be loaded, the error line failure + SDL's reason is
+// written and null returned.
+TexturePtr loadTextureOrReport(SDL_Renderer* renderer, const std::string& path,
+                               const std::string& failure);
+
 // The image as a surface, or null.
 SurfacePtr loadSurface(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -42,6 +43,7 @@ std::string toneExpressions(int channels) {
 } // namespace
 
 MediaFactory::MediaFactory(std::string folder) : folder(std::move(folder)) {
+    std::filesystem::create_directories(this->folder);
 }
 
 std::string MediaFactory::quote(const std::string& text) {
