@@ -1,8 +1,10 @@
 #include "app/MusicPlayer.h"
 
 #include "app/GamepadConfig.h"
+#include "audio/Player.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
+#include "support/MediaFactory.h"
 #include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
@@ -254,4 +256,26 @@ TEST_F(MusicPlayerBacklightTest, UnreadableBrightnessWakesAtTheLowestLevel) {
     queue(buttonDown(SDL_CONTROLLER_BUTTON_START));
     app->handleEvents();
     EXPECT_EQ(brightness(), "18\n");
+}
+
+TEST_F(MusicPlayerTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {
+    Song song;
+    song.filepath = MediaFactory("music").make("tone.wav", {3.0});
+    Player* player = app.getPlayer();
+    ASSERT_TRUE(player->loadSong(song));
+    queue({namedButtonDown("l2")});
+    app.handleEvents();
+    EXPECT_TRUE(player->isPlaying());
+    queue({namedButtonDown("l2")});
+    app.handleEvents();
+    EXPECT_TRUE(player->isPaused());
+    EXPECT_EQ(page->events.size(), 2u);
+
+    // Not while a dialog is open: the dialog alone takes the press.
+    app.getDialog()->setType("WARNING");
+    app.getDialog()->show();
+    queue({namedButtonDown("l2")});
+    app.handleEvents();
+    EXPECT_TRUE(player->isPaused());
+    EXPECT_EQ(page->events.size(), 2u);
 }
