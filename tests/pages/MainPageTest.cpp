@@ -1,13 +1,7 @@
 #include "pages/MainPage.h"
 
-#include "app/GamepadConfig.h"
-#include "library/PlayList.h"
 #include "settings/LanguageManager.h"
-#include "support/Events.h"
-#include "support/RuntimeFiles.h"
-#include "support/ScratchDir.h"
-#include "support/SdlTestContext.h"
-#include "ui/Dialog.h"
+#include "support/PageTest.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +10,15 @@ namespace {
 constexpr SDL_Color RED{255, 0, 0, 255};
 constexpr SDL_Color SELECTED_ROW{40, 40, 40, 255};
 
-class MainPageTest : public ::testing::Test {
+class MainPageTest : public PageTest {
 protected:
     void SetUp() override {
-        static const char* const folders[] = {"resources", "icons", "lan"};
-        linkRuntimeFolders(scratch.path(), folders, 3);
-        GamepadConfig::getInstance().load("config/gamepad.json");
-        dialog.init(sdl.renderer(), sdl.font());
         page = std::make_unique<MainPage>(nullptr, &playList, &dialog);
         page->init(sdl.renderer(), sdl.font());
         page->setMenuCallback([this](int index) { chosen.push_back(index); });
     }
 
-    void send(SDL_Event event) { page->handleEvent(&event); }
+    void send(SDL_Event event) { deliver(*page, event); }
 
     void settle() {
         for (int frame = 0; frame < 60; ++frame) {
@@ -36,10 +26,6 @@ protected:
         }
     }
 
-    ScratchDir scratch;
-    SdlTestContext sdl;
-    PlayList playList;
-    Dialog dialog{"", "", DialogType::INFO};
     std::unique_ptr<MainPage> page;
     std::vector<int> chosen;
 };

@@ -1,26 +1,16 @@
 #include "pages/PlaylistsPage.h"
 
-#include "app/GamepadConfig.h"
-#include "audio/Player.h"
-#include "library/PlayList.h"
-#include "support/Events.h"
 #include "support/LibraryFiles.h"
 #include "support/MediaFactory.h"
-#include "support/RuntimeFiles.h"
-#include "support/ScratchDir.h"
-#include "support/SdlTestContext.h"
-#include "ui/Dialog.h"
+#include "support/PageTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class PlaylistsPageTest : public ::testing::Test {
+class PlaylistsPageTest : public PageTest {
 protected:
     void SetUp() override {
-        linkRuntimeResources(scratch.path());
-        GamepadConfig::getInstance().load("config/gamepad.json");
-        dialog.init(sdl.renderer(), sdl.font());
         page.init(sdl.renderer(), sdl.font());
         page.setSongPlayedCallback([this] { ++songsPlayed; });
     }
@@ -31,17 +21,8 @@ protected:
         page.render();
     }
 
-    void send(SDL_Event event) { page.handleEvent(&event); }
-    void answerDialog(SDL_Keycode key) {
-        SDL_Event event = keyDown(key);
-        dialog.handleEvent(&event);
-    }
+    void send(SDL_Event event) { deliver(page, event); }
 
-    ScratchDir scratch;
-    SdlTestContext sdl;
-    Player player;
-    PlayList playList;
-    Dialog dialog{"", "", DialogType::INFO};
     PlaylistsPage page{&playList, &player, &dialog};
     int songsPlayed = 0;
 };

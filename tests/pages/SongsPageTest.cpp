@@ -1,15 +1,8 @@
 #include "pages/SongsPage.h"
 
-#include "app/GamepadConfig.h"
-#include "audio/Player.h"
-#include "library/PlayList.h"
-#include "support/Events.h"
 #include "support/LibraryFiles.h"
 #include "support/MediaFactory.h"
-#include "support/RuntimeFiles.h"
-#include "support/ScratchDir.h"
-#include "support/SdlTestContext.h"
-#include "ui/Dialog.h"
+#include "support/PageTest.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +10,8 @@ namespace {
 
 constexpr SDL_Color RED{255, 0, 0, 255};
 
-class SongsPageTest : public ::testing::Test {
+class SongsPageTest : public PageTest {
 protected:
-    void SetUp() override {
-        linkRuntimeResources(scratch.path());
-        GamepadConfig::getInstance().load("config/gamepad.json");
-        dialog.init(sdl.renderer(), sdl.font());
-    }
-
     void open() {
         page = std::make_unique<SongsPage>(&playList, &player, &dialog);
         page->init(sdl.renderer(), sdl.font());
@@ -38,17 +25,8 @@ protected:
         open();
     }
 
-    void send(SDL_Event event) { page->handleEvent(&event); }
-    void answerDialog(SDL_Keycode key) {
-        SDL_Event event = keyDown(key);
-        dialog.handleEvent(&event);
-    }
+    void send(SDL_Event event) { deliver(*page, event); }
 
-    ScratchDir scratch;
-    SdlTestContext sdl;
-    Player player;
-    PlayList playList;
-    Dialog dialog{"", "", DialogType::INFO};
     std::unique_ptr<SongsPage> page;
     std::vector<Page> pagesReported;
     int songsPlayed = 0;

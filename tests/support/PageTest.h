@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/GamepadConfig.h"
+#include "audio/Player.h"
+#include "library/PlayList.h"
+#include "support/Events.h"
+#include "support/RuntimeFiles.h"
+#include "support/ScratchDir.h"
+#include "support/SdlTestContext.h"
+#include "ui/Dialog.h"
+
+#include <gtest/gtest.h>
+
+// What a page test needs: a scratch working directory with the runtime's read-only files, a
+// software renderer with the program's font, the controller mapping, and the audio engine, play
+// list and dialog that the application lends its pages.
+class PageTest : public ::testing::Test {
+protected:
+    PageTest() {
+        static const char* const folders[] = {"resources", "icons", "lan"};
+        linkRuntimeFolders(scratch.path(), folders, 3);
+        GamepadConfig::getInstance().load("config/gamepad.json");
+        dialog.init(sdl.renderer(), sdl.font());
+    }
+
+    static void deliver(UIBase& element, SDL_Event event) { element.handleEvent(&event); }
+    void answerDialog(SDL_Keycode key) { deliver(dialog, keyDown(key)); }
+
+    ScratchDir scratch;
+    SdlTestContext sdl;
+    Player player;
+    PlayList playList;
+    Dialog dialog{"", "", DialogType::INFO};
+};
