@@ -212,7 +212,6 @@ void MusicPlayer::installEntryCallbacks(Page page) {
     if (page == Page::SONGS && songsPage) {
         songsPage->setBackCallback([this] { switchPage(Page::MAIN); });
         songsPage->setSongPlayedCallback([this] { showNowPlaying(); });
-        songsPage->setPageChangeCallback([this](Page previous) { rememberPreviousPage(previous); });
     } else if (page == Page::PLAYLISTS && playlistsPage) {
         playlistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
     }
@@ -224,10 +223,6 @@ void MusicPlayer::showNowPlaying() {
     if (pages[slotOf(Page::NOW_PLAYING)]) {
         switchPage(Page::NOW_PLAYING);
     }
-}
-
-void MusicPlayer::rememberPreviousPage(Page page) {
-    (void)page; // the now-playing page records where to return to
 }
 
 void MusicPlayer::handleMainPageCallback(int index) {

@@ -78,7 +78,6 @@ private:
     PageClass* createPage(Page page, Arguments&&... arguments);
     void installEntryCallbacks(Page page);
     void showNowPlaying();
-    void rememberPreviousPage(Page page);
     bool handleScreenOnEvent(SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
     void togglePlayback();

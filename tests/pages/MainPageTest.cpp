@@ -3,11 +3,12 @@
 #include "settings/LanguageManager.h"
 #include "support/PageTest.h"
 
+#include "ui/Draw.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr SDL_Color RED{255, 0, 0, 255};
 constexpr SDL_Color SELECTED_ROW{40, 40, 40, 255};
 
 class MainPageTest : public PageTest {
@@ -129,7 +130,7 @@ TEST_F(MainPageTest, F5RescansFromTheMenu) {
 TEST_F(MainPageTest, DrawsTheSelectedRowThePanelAndTheGuide) {
     send(keyDown(SDLK_DOWN));
     page->render();
-    EXPECT_EQ(sdl.pixel(5, 95), RED); // marker of row 1 (y 90..149)
+    EXPECT_EQ(sdl.pixel(5, 95), Draw::RED); // marker of row 1 (y 90..149)
     EXPECT_EQ(sdl.pixel(600, 95), SELECTED_ROW);
     EXPECT_NE(sdl.pixel(600, 35), SELECTED_ROW);
 
@@ -137,10 +138,10 @@ TEST_F(MainPageTest, DrawsTheSelectedRowThePanelAndTheGuide) {
     settle();
     page->render();
     EXPECT_NE(sdl.pixel(600, 95), SELECTED_ROW); // covered by the panel from x 235
-    EXPECT_EQ(sdl.pixel(5, 95), RED);
+    EXPECT_EQ(sdl.pixel(5, 95), Draw::RED);
 
     send(keyDown(SDLK_DOWN));
     send(keyDown(SDLK_RETURN));
     page->render();
-    EXPECT_NE(sdl.pixel(5, 95), RED); // the guide covers the whole screen
+    EXPECT_NE(sdl.pixel(5, 95), Draw::RED); // the guide covers the whole screen
 }

@@ -4,11 +4,11 @@
 #include "support/MediaFactory.h"
 #include "support/PageTest.h"
 
+#include "ui/Draw.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr SDL_Color RED{255, 0, 0, 255};
 
 class SongsPageTest : public PageTest {
 protected:
@@ -159,7 +159,7 @@ TEST_F(SongsPageTest, ANewLibraryIsShownAndTheSelectionKeptInsideIt) {
 TEST_F(SongsPageTest, DrawsRowsAndAScrollBarOnlyForLongLists) {
     openWith(placeholderSongs(8));
     page->render();
-    EXPECT_EQ(sdl.pixel(5, 40), RED);
+    EXPECT_EQ(sdl.pixel(5, 40), Draw::RED);
     SDL_Color near = sdl.pixel(635, 100);
     SDL_Color far = sdl.pixel(635, 420);
     SDL_Color below = sdl.pixel(635, 430);

@@ -4,15 +4,15 @@
 #include "support/Events.h"
 #include "support/SdlTestContext.h"
 
+#include "ui/Draw.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr SDL_Color GREEN{0, 255, 0, 255};
 constexpr SDL_Color CANCEL_RED{237, 10, 10, 255};
 constexpr SDL_Color BOX_FILL{40, 40, 40, 255};
 constexpr SDL_Color TITLE_FILL{36, 36, 36, 255};
-constexpr SDL_Color WHITE{255, 255, 255, 255};
 
 class DialogTest : public ::testing::Test {
 protected:
@@ -129,9 +129,9 @@ TEST(DialogDrawingTest, ConfirmDialogDimsThePageAndDrawsBoxAndButtons) {
     SdlTestContext sdl;
     Dialog dialog("提示", "是否从喜爱列表里删除歌曲？", DialogType::CONFIRM);
     dialog.init(sdl.renderer(), sdl.font());
-    sdl.clear(WHITE);
+    sdl.clear(Draw::WHITE);
     dialog.render(); // hidden: draws nothing
-    EXPECT_EQ(sdl.pixel(5, 5), WHITE);
+    EXPECT_EQ(sdl.pixel(5, 5), Draw::WHITE);
 
     dialog.show();
     dialog.render();
@@ -139,8 +139,8 @@ TEST(DialogDrawingTest, ConfirmDialogDimsThePageAndDrawsBoxAndButtons) {
     EXPECT_EQ(sdl.pixel(125, 200), BOX_FILL);
     EXPECT_EQ(sdl.pixel(120, 140), (SDL_Color{80, 80, 80, 255})); // outline
     EXPECT_EQ(sdl.pixel(142, 162), TITLE_FILL);
-    EXPECT_EQ(sdl.pixel(212, 287), GREEN); // OK button at (210, 285)
-    EXPECT_EQ(sdl.pixel(308, 313), GREEN);
+    EXPECT_EQ(sdl.pixel(212, 287), Draw::GREEN); // OK button at (210, 285)
+    EXPECT_EQ(sdl.pixel(308, 313), Draw::GREEN);
     EXPECT_EQ(sdl.pixel(332, 287), CANCEL_RED); // Cancel button at (330, 285)
     EXPECT_EQ(sdl.pixel(315, 300), BOX_FILL);   // the 20-pixel gap
 }
@@ -150,19 +150,19 @@ TEST(DialogDrawingTest, WarningHasOneCentredButtonAndLoadingASpinner) {
     Dialog dialog("", "", DialogType::WARNING);
     dialog.init(sdl.renderer(), sdl.font());
     dialog.show();
-    sdl.clear(WHITE);
+    sdl.clear(Draw::WHITE);
     dialog.render();
-    EXPECT_EQ(sdl.pixel(272, 287), GREEN); // (270, 285, 100, 30)
-    EXPECT_EQ(sdl.pixel(368, 313), GREEN);
+    EXPECT_EQ(sdl.pixel(272, 287), Draw::GREEN); // (270, 285, 100, 30)
+    EXPECT_EQ(sdl.pixel(368, 313), Draw::GREEN);
     EXPECT_EQ(sdl.pixel(212, 287), BOX_FILL);
 
     dialog.setType("LOADING");
-    sdl.clear(WHITE);
+    sdl.clear(Draw::WHITE);
     dialog.render();
     int arcPixels = 0;
     for (int y = 280; y <= 320; ++y) {
         for (int x = 300; x <= 340; ++x) {
-            arcPixels += sdl.pixel(x, y) == WHITE;
+            arcPixels += sdl.pixel(x, y) == Draw::WHITE;
         }
     }
     EXPECT_GT(arcPixels, 40); // a 300-degree arc of radius 15 around (320, 300)

@@ -5,15 +5,11 @@
 #include "support/SdlTestContext.h"
 #include "support/StderrCapture.h"
 
+#include "ui/Draw.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr SDL_Color BLACK{0, 0, 0, 255};
-constexpr SDL_Color WHITE{255, 255, 255, 255};
-constexpr SDL_Color GREEN{0, 255, 0, 255};
-constexpr SDL_Color YELLOW{255, 255, 0, 255};
-constexpr SDL_Color RED{255, 0, 0, 255};
 
 class TopBarTest : public ::testing::Test {
 protected:
@@ -25,7 +21,7 @@ protected:
     // Draws the bar over black and returns the colours along the gauge's inner row.
     void draw(TopBar& bar) {
         bar.init(sdl.renderer(), sdl.font());
-        sdl.clear(BLACK);
+        sdl.clear(Draw::BLACK);
         bar.render();
     }
 
@@ -44,11 +40,11 @@ TEST_F(TopBarTest, DischargingBatteryAtFifteenPercentIsYellowAndFourPixelsWide) 
     EXPECT_EQ(reading.capacity, 15);
 
     draw(bar);
-    EXPECT_EQ(sdl.pixel(603, 7), WHITE);   // outline corner
-    EXPECT_EQ(sdl.pixel(636, 13), WHITE);  // terminal nub (635, 11, 3 × 8)
-    EXPECT_EQ(sdl.pixel(605, 10), YELLOW); // fill from x 605 ...
-    EXPECT_EQ(sdl.pixel(608, 10), YELLOW);
-    EXPECT_EQ(sdl.pixel(609, 10), BLACK); // ... 28 × 15 / 100 = 4 pixels
+    EXPECT_EQ(sdl.pixel(603, 7), Draw::WHITE);   // outline corner
+    EXPECT_EQ(sdl.pixel(636, 13), Draw::WHITE);  // terminal nub (635, 11, 3 × 8)
+    EXPECT_EQ(sdl.pixel(605, 10), Draw::YELLOW); // fill from x 605 ...
+    EXPECT_EQ(sdl.pixel(608, 10), Draw::YELLOW);
+    EXPECT_EQ(sdl.pixel(609, 10), Draw::BLACK); // ... 28 × 15 / 100 = 4 pixels
     // The percentage sits left of the gauge.
     int textPixels = 0;
     for (int x = 540; x < 598; ++x) {
@@ -64,9 +60,9 @@ TEST_F(TopBarTest, ChargingBatteryIsGreenWithAPlusSignEvenWhenLow) {
     battery("bat1", "Charging", "5");
     TopBar bar(nullptr, scratch.path() + "/power");
     draw(bar);
-    EXPECT_EQ(sdl.pixel(605, 12), GREEN);
-    EXPECT_EQ(sdl.pixel(619, 11), WHITE); // the vertical stroke of the plus at x 615 + 4
-    EXPECT_EQ(sdl.pixel(616, 15), WHITE); // the horizontal stroke at y 11 + 4
+    EXPECT_EQ(sdl.pixel(605, 12), Draw::GREEN);
+    EXPECT_EQ(sdl.pixel(619, 11), Draw::WHITE); // the vertical stroke of the plus at x 615 + 4
+    EXPECT_EQ(sdl.pixel(616, 15), Draw::WHITE); // the horizontal stroke at y 11 + 4
 }
 
 TEST_F(TopBarTest, StatusOtherThanDischargingCountsAsCharging) {
@@ -78,7 +74,7 @@ TEST_F(TopBarTest, StatusOtherThanDischargingCountsAsCharging) {
     battery("battery", "Discharging", "8");
     TopBar bar(nullptr, scratch.path() + "/power");
     draw(bar);
-    EXPECT_EQ(sdl.pixel(605, 12), RED);
+    EXPECT_EQ(sdl.pixel(605, 12), Draw::RED);
 }
 
 TEST_F(TopBarTest, NoBatteryOrUnreadableCapacityDrawsNoGauge) {
@@ -86,7 +82,7 @@ TEST_F(TopBarTest, NoBatteryOrUnreadableCapacityDrawsNoGauge) {
     TopBar withoutBattery(nullptr, scratch.path() + "/power");
     EXPECT_FALSE(withoutBattery.readBattery().valid);
     draw(withoutBattery);
-    EXPECT_EQ(sdl.pixel(603, 7), BLACK);
+    EXPECT_EQ(sdl.pixel(603, 7), Draw::BLACK);
 
     battery("battery", "Discharging", "n/a");
     TopBar unreadable(nullptr, scratch.path() + "/power2");
