@@ -21,7 +21,10 @@ set(MP_ASSET_KIT
 file(GLOB MP_ART_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/assets/art/*.cpp)
 mp_asset_program(mp-artgen ${CMAKE_SOURCE_DIR}/tools/assets/ArtGenerator.cpp ${MP_ART_SOURCES}
     ${MP_ASSET_KIT})
-set(MP_ART_STAMP ${CMAKE_BINARY_DIR}/stamps/artwork.stamp)
+# Ninja creates the folders of a rule's outputs, the other generators do not.
+set(MP_STAMP_DIR ${CMAKE_BINARY_DIR}/stamps)
+file(MAKE_DIRECTORY ${MP_STAMP_DIR})
+set(MP_ART_STAMP ${MP_STAMP_DIR}/artwork.stamp)
 # Besides the stamp, one drawn file is named, so that a deleted runtime folder is drawn again.
 add_custom_command(OUTPUT ${MP_ART_STAMP} ${MP_RUNTIME_DIR}/icons/bg.png
     COMMAND mp-artgen ${MP_RUNTIME_DIR} ${MP_UI_FONT} ${MP_COVER_FONT}
@@ -36,7 +39,7 @@ find_program(MP_FFMPEG ffmpeg REQUIRED)
 file(GLOB MP_DEMO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/assets/demo/*.cpp)
 mp_asset_program(mp-demolib ${MP_DEMO_SOURCES} ${MP_ASSET_KIT})
 set(MP_DEMO_WORK ${CMAKE_BINARY_DIR}/demo-library)
-set(MP_DEMO_STAMP ${CMAKE_BINARY_DIR}/stamps/demo-library.stamp)
+set(MP_DEMO_STAMP ${MP_STAMP_DIR}/demo-library.stamp)
 add_custom_command(OUTPUT ${MP_DEMO_STAMP} "${MP_RUNTIME_DIR}/music/Pixel Harbor/Neon Arcade/01 Insert Coin.flac"
     COMMAND mp-demolib ${MP_RUNTIME_DIR} ${MP_DEMO_WORK} ${MP_UI_FONT} ${MP_COVER_FONT}
     COMMAND ${CMAKE_COMMAND} -E touch ${MP_DEMO_STAMP}

@@ -51,12 +51,31 @@ cmake_flags_for() {
     esac
 }
 
+# The generator of a build: Ninja, except the tsan build, which uses CMake's default generator so
+# that a plain "cmake -S . -B build" keeps working for users and packagers.
+generator_for() {
+    case "$1" in
+        tsan) echo "" ;;
+        *) echo "Ninja" ;;
+    esac
+}
+
+# ccache, when a developer has it, shares compiled objects between build folders and checkouts.
+launcher_flags() {
+    if command -v ccache >/dev/null 2>&1; then
+        echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+    fi
+}
+
 build() {
     local name="$1"
     local dir="$ROOT/build/$name"
-    if [[ ! -f "$dir/build.ninja" ]]; then
+    local generator
+    generator="$(generator_for "$name")"
+    if [[ ! -f "$dir/CMakeCache.txt" ]]; then
         # shellcheck disable=SC2046
-        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$dir" -G Ninja $(cmake_flags_for "$name")
+        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$dir" ${generator:+-G "$generator"} \
+            $(cmake_flags_for "$name") $(launcher_flags)
     fi
     cmake --build "$dir" -j "$(nproc)"
 }
