@@ -15,7 +15,7 @@ set(MP_ASSET_KIT
     ${CMAKE_SOURCE_DIR}/tools/assets/Canvas.cpp
     ${CMAKE_SOURCE_DIR}/tools/assets/ArtOutput.cpp
     ${CMAKE_SOURCE_DIR}/src/ui/ThemeAssetCodec.cpp
-    ${CMAKE_SOURCE_DIR}/src/app/Log.cpp)
+    ${CMAKE_SOURCE_DIR}/src/core/Log.cpp)
 
 # The pictures: icons/ (plain) and the scrambled skin folders.
 file(GLOB MP_ART_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/assets/art/*.cpp)
@@ -53,7 +53,7 @@ set(MP_DEMO_COVERS ${MP_DEMO_WORK}/cover-1.png ${MP_DEMO_WORK}/cover-2.png
 # Composed previews of the main screens, for judging the artwork together (not part of the build):
 #   cmake --build build/<config> --target previews      → build/<config>/previews/*.png
 mp_asset_program(mp-previews ${CMAKE_SOURCE_DIR}/tools/assets/preview/Previews.cpp
-    ${CMAKE_SOURCE_DIR}/src/ui/ThemeAssetCodec.cpp ${CMAKE_SOURCE_DIR}/src/app/Log.cpp)
+    ${CMAKE_SOURCE_DIR}/src/ui/ThemeAssetCodec.cpp ${CMAKE_SOURCE_DIR}/src/core/Log.cpp)
 set_target_properties(mp-previews PROPERTIES EXCLUDE_FROM_ALL TRUE)
 add_custom_target(previews
     COMMAND mp-previews ${MP_RUNTIME_DIR} ${CMAKE_BINARY_DIR}/previews ${MP_DEMO_COVERS}

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test configurations and runs the whole suite:
+#   0. the include layering of src/ (tools/check-layers.sh);
 #   1. every unit and end-to-end test under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   2. the threaded tests again under ThreadSanitizer;
+#   2. the threaded tests again under ThreadSanitizer (built with CMake's default generator);
 #   3. every fuzz target for a bounded time, starting from its seed corpus.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 FUZZ_SECONDS="${FUZZ_SECONDS:-30}"
 JOBS="$(nproc)"
+
+bash "$ROOT/tools/check-layers.sh"
 
 "$ROOT/tools/setup.sh" build asan
 (cd "$ROOT/build/asan" && ctest --output-on-failure -j "$JOBS")

@@ -1,7 +1,7 @@
 #include "app/MusicPlayer.h"
 
-#include "app/GamepadConfig.h"
-#include "app/Log.h"
+#include "settings/GamepadConfig.h"
+#include "core/Log.h"
 #include "audio/Player.h"
 #include "library/PlayList.h"
 #include "pages/MainPage.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Page.h"
-#include "ui/SdlHandles.h"
+#include "pages/Page.h"
+#include "core/SdlHandles.h"
 #include "ui/UIBase.h"
 
 #include <array>

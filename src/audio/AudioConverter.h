@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/AudioFormat.h"
-#include "audio/FfmpegHandles.h"
+#include "core/FfmpegHandles.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "audio/EqualizerChain.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>

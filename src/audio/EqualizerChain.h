@@ -2,7 +2,7 @@
 
 #include "audio/AudioConverter.h"
 #include "audio/AudioFormat.h"
-#include "audio/FfmpegHandles.h"
+#include "core/FfmpegHandles.h"
 
 #include <string>
 #include <vector>

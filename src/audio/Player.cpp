@@ -1,7 +1,8 @@
 #include "audio/Player.h"
 
-#include "app/Log.h"
 #include "audio/EqualizerChain.h"
+#include "core/Log.h"
+#include "library/Song.h"
 
 #include <algorithm>
 #include <utility>
@@ -37,9 +38,7 @@ struct Player::SeekKind {
     int flags;
 };
 
-Player::Player()
-    : eqGains(EqualizerChain::BAND_COUNT, 0.0f), decoderMutex(SDL_CreateMutex()),
-      eqMutex(SDL_CreateMutex()) {
+Player::Player() : eqGains(EqualizerChain::BAND_COUNT, 0.0f) {
 }
 
 Player::~Player() {
@@ -95,7 +94,7 @@ bool Player::loadSong(const Song& song) {
     // The old device is closed: no further event about the previous song can be posted.
     songLoadedAt = SDL_GetTicks();
 
-    MutexLock lock(decoderMutex.get());
+    std::lock_guard<std::mutex> lock(decoderMutex);
     if (!openFile(song.filepath) || !openDecoder() || !openResampler()) {
         releaseFile();
         return false;
@@ -105,7 +104,7 @@ bool Player::loadSong(const Song& song) {
     if (!initEqualizer()) {
         logError("EQ滤镜初始化失败");
     }
-    currentSong = song;
+    currentFilePath = song.filepath;
     currentTime = 0.0;
     rewindPending = false;
     return true;
@@ -210,14 +209,14 @@ bool Player::isFileOpen() const {
 void Player::cleanup() {
     audioDevice.setPaused(true);
     {
-        MutexLock lock(eqMutex.get());
+        std::lock_guard<std::mutex> lock(eqMutex);
         equalizer.reset();
     }
     streamFormat = AudioFormat{};
     audioBuffer.reset();
     audioBufferCapacity = audioBufferSize = audioBufferIndex = 0;
     {
-        MutexLock lock(decoderMutex.get());
+        std::lock_guard<std::mutex> lock(decoderMutex);
         releaseFile();
     }
     playing = false;
@@ -241,7 +240,7 @@ void Player::play() {
         return;
     }
     if (rewindPending) {
-        MutexLock lock(decoderMutex.get());
+        std::lock_guard<std::mutex> lock(decoderMutex);
         if (isFileOpen()) {
             av_seek_frame(formatContext.get(), audioStreamIndex, 0, AVSEEK_FLAG_BACKWARD);
             restartDecoding();
@@ -273,7 +272,7 @@ void Player::stop() {
     audioDevice.setPaused(true);
     currentTime = 0.0;
     {
-        MutexLock lock(decoderMutex.get());
+        std::lock_guard<std::mutex> lock(decoderMutex);
         audioBufferIndex = audioBufferSize;
     }
     rewindPending = true;
@@ -312,7 +311,7 @@ bool Player::isStopped() const {
 }
 
 std::string Player::getCurrentFilePath() const {
-    return currentSong.filepath;
+    return currentFilePath;
 }
 
 // ---- end of song ---------------------------------------------------------------------------
@@ -365,8 +364,8 @@ void Player::audioCallback(Uint8* stream, int length) {
     bool songGoesOn = true;
     {
         // Held by a seek on the main thread: this buffer stays silent rather than waiting.
-        MutexTryLock lock(decoderMutex.get());
-        if (!lock.ownsLock()) {
+        std::unique_lock<std::mutex> lock(decoderMutex, std::try_to_lock);
+        if (!lock.owns_lock()) {
             return;
         }
         songGoesOn = fillStream(stream, length);
@@ -627,8 +626,8 @@ void Player::rewind(int seconds) {
 void Player::seek(double target, const SeekKind& kind) {
     double timeBase = av_q2d(audioStream->time_base);
     Uint64 firstAttempt = SDL_GetTicks64();
-    MutexTryLock lock(decoderMutex.get());
-    while (!lock.retry()) {
+    std::unique_lock<std::mutex> lock(decoderMutex, std::try_to_lock);
+    while (!lock.owns_lock() && !lock.try_lock()) {
         if (SDL_GetTicks64() - firstAttempt > SEEK_GIVE_UP_MS) {
             logError(kind.timeoutMessage);
             return;
@@ -674,7 +673,7 @@ bool Player::initEqualizer() {
         }
     }
     {
-        MutexLock lock(eqMutex.get());
+        std::lock_guard<std::mutex> lock(eqMutex);
         std::swap(equalizer, chain);
     }
     return built;
@@ -682,8 +681,8 @@ bool Player::initEqualizer() {
 
 void Player::applyEqualizer(AVFrame* frame) {
     // Held while the main thread swaps chains: this frame passes unfiltered.
-    MutexTryLock lock(eqMutex.get());
-    if (lock.ownsLock() && equalizer && equalizer->accepts(*frame)) {
+    std::unique_lock<std::mutex> lock(eqMutex, std::try_to_lock);
+    if (lock.owns_lock() && equalizer && equalizer->accepts(*frame)) {
         equalizer->apply(frame);
     }
 }

@@ -3,9 +3,7 @@
 #include "audio/AudioConverter.h"
 #include "audio/AudioDevice.h"
 #include "audio/AudioFormat.h"
-#include "audio/FfmpegHandles.h"
-#include "library/Song.h"
-#include "ui/SdlHandles.h"
+#include "core/FfmpegHandles.h"
 
 #include <SDL.h>
 
@@ -13,10 +11,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 class EqualizerChain;
+struct Song;
 
 // The audio engine: decodes one file at a time inside the SDL audio callback, runs it through
 // the ten-band equalizer and mixes it into the device at the current volume.
@@ -114,7 +114,7 @@ private:
     std::atomic<int> volume{100};
     std::atomic<double> currentTime{0.0};
     double duration = 0.0;
-    Song currentSong;
+    std::string currentFilePath; // of the song last loaded successfully
 
     // The converted PCM of the frame being played; kept allocated between frames.
     AvBytes audioBuffer;
@@ -133,6 +133,6 @@ private:
     std::unique_ptr<EqualizerChain> equalizer;
     bool rewindPending = false;
 
-    MutexPtr decoderMutex;
-    MutexPtr eqMutex;
+    std::mutex decoderMutex;
+    std::mutex eqMutex;
 };

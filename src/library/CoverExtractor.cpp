@@ -1,7 +1,7 @@
 #include "library/CoverExtractor.h"
 
-#include "app/Log.h"
-#include "audio/FfmpegHandles.h"
+#include "core/Log.h"
+#include "core/FfmpegHandles.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,9 +1,9 @@
 #include "library/Favourites.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "library/ExistingFiles.h"
 #include "library/SongJson.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,9 +1,9 @@
 #include "library/LibraryCache.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "library/ExistingFiles.h"
 #include "library/SongJson.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 
 #include <exception>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "library/LyricsParser.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
 #include "library/MusicScanner.h"
 
-#include "app/Log.h"
-#include "audio/FfmpegHandles.h"
+#include "core/Log.h"
+#include "core/FfmpegHandles.h"
 #include "library/LibraryCache.h"
 #include "library/PlayList.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 
 #include <cmath>
 #include <exception>

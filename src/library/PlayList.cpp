@@ -1,6 +1,6 @@
 #include "library/PlayList.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "audio/Player.h"
 #include "library/LibraryCache.h"
 

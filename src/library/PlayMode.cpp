@@ -1,7 +1,7 @@
 #include "library/PlayMode.h"
 
-#include "settings/JsonFile.h"
-#include "settings/JsonPath.h"
+#include "core/JsonFile.h"
+#include "core/JsonPath.h"
 
 #include <array>
 

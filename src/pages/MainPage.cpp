@@ -1,6 +1,6 @@
 #include "pages/MainPage.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "library/MusicScanner.h"
 #include "settings/LanguageManager.h"
 #include "ui/Dialog.h"

@@ -1,6 +1,6 @@
 #include "pages/PlaylistsPage.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "library/PlayList.h"
 #include "ui/Dialog.h"
 #include "ui/Image.h"

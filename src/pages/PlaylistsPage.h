@@ -4,7 +4,7 @@
 #include "ui/BackgroundImage.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 #include "ui/TextCache.h"
 #include "ui/UIBase.h"
 

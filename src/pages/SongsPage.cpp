@@ -1,6 +1,6 @@
 #include "pages/SongsPage.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "audio/Player.h"
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"

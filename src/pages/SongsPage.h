@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/Page.h"
+#include "pages/Page.h"
 #include "library/Song.h"
 #include "ui/BackgroundImage.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 #include "ui/UIBase.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "settings/Config.h"
 
-#include "app/Log.h"
-#include "settings/JsonFile.h"
-#include "settings/JsonPath.h"
+#include "core/Log.h"
+#include "core/JsonFile.h"
+#include "core/JsonPath.h"
 
 #include <algorithm>
 #include <cerrno>

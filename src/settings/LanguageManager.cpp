@@ -1,9 +1,9 @@
 #include "settings/LanguageManager.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "settings/BuiltInLanguages.h"
-#include "settings/JsonFile.h"
-#include "settings/JsonPath.h"
+#include "core/JsonFile.h"
+#include "core/JsonPath.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "ui/BackgroundImage.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "ui/Draw.h"
 #include "ui/Image.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "ui/Dialog.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "ui/Draw.h"
 #include "ui/Input.h"
 

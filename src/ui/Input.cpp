@@ -1,6 +1,6 @@
 #include "ui/Input.h"
 
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 
 namespace Input {
 

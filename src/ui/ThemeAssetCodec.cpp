@@ -1,6 +1,6 @@
 #include "ui/ThemeAssetCodec.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 #include <SDL_image.h>
 

@@ -1,6 +1,6 @@
 #include "ui/TopBar.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "audio/Player.h"
 #include "ui/Draw.h"
 #include "ui/Image.h"

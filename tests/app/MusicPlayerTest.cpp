@@ -1,6 +1,6 @@
 #include "app/MusicPlayer.h"
 
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 #include "audio/Player.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"

@@ -1,7 +1,7 @@
 // The configuration shipped in the runtime folder: a first start must find usable settings,
 // presets the equalizer can draw, skins whose folders exist, and the console's button mapping.
-#include "app/GamepadConfig.h"
-#include "settings/JsonFile.h"
+#include "settings/GamepadConfig.h"
+#include "core/JsonFile.h"
 
 #include "support/ScratchDir.h"
 

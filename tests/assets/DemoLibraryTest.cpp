@@ -1,5 +1,5 @@
 // The demo library in the runtime folder's music/: what a first start scans and plays.
-#include "audio/FfmpegHandles.h"
+#include "core/FfmpegHandles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The two staged fonts must draw every label of the nine languages and the titles and artists
 // that tags bring: accented Latin, Chinese, Japanese and Hangul, without missing-glyph boxes.
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>

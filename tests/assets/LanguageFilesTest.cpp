@@ -1,6 +1,6 @@
 // The shipped language files must translate every key the program looks up, in all nine
 // languages, so that no screen ever shows a raw key.
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 
 #include <gtest/gtest.h>
 

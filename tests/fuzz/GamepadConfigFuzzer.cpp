@@ -1,7 +1,7 @@
 // Loads fuzz input as the controller mapping file.
 #include "FuzzSupport.h"
 
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "library/Favourites.h"
 
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
 

@@ -1,7 +1,7 @@
 #include "library/LibraryCache.h"
 
 #include "library/PlayList.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
 

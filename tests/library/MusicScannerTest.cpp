@@ -3,7 +3,7 @@
 #include "library/CoverExtractor.h"
 #include "library/LibraryCache.h"
 #include "library/PlayList.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 #include "support/MediaFactory.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"

@@ -1,6 +1,6 @@
 #include "settings/Config.h"
 
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 #include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>

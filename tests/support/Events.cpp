@@ -1,6 +1,6 @@
 #include "support/Events.h"
 
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "support/LibraryFiles.h"
 
 #include "library/SongJson.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 
 #include <filesystem>
 #include <fstream>

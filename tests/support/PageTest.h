@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 #include "audio/Player.h"
 #include "library/PlayList.h"
 #include "support/Events.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 
 // SDL video and SDL_ttf for a test, with a software renderer drawing into a 640×480 surface
 // whose pixels the test can read back, and the program's font at 24 points.

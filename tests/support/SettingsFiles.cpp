@@ -1,7 +1,7 @@
 #include "support/SettingsFiles.h"
 
 #include "settings/Config.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 
 #include <gtest/gtest.h>
 

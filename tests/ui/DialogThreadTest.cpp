@@ -1,6 +1,6 @@
 #include "ui/Dialog.h"
 
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 #include "support/Events.h"
 
 #include <gtest/gtest.h>

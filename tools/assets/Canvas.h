@@ -4,7 +4,7 @@
 // (negative inside, in pixels), so every edge is anti-aliased, soft shadows are a wider edge,
 // and outlines and cut-outs are simple arithmetic on distances.
 
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 
 #include <functional>
 #include <string>

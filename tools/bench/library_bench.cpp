@@ -7,7 +7,7 @@
 //      memory is its own.
 //
 // Usage: library_bench [--albums N] [--songs-per-album N] [--cache-songs N] [--cache-albums N]
-#include "audio/FfmpegHandles.h"
+#include "core/FfmpegHandles.h"
 #include "library/CoverExtractor.h"
 #include "library/LibraryCache.h"
 #include "library/MusicScanner.h"

@@ -4,16 +4,16 @@
 //
 //   page_frame_bench <runtime folder> [songs] [frames]
 
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 #include "audio/Player.h"
 #include "library/PlayList.h"
 #include "library/SongJson.h"
 #include "pages/MainPage.h"
 #include "pages/SongsPage.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 #include "ui/BackgroundImage.h"
 #include "ui/Dialog.h"
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>

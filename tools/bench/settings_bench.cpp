@@ -4,7 +4,7 @@
 //
 //   build/release/bench/settings_bench
 #include "settings/Config.h"
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 #include "settings/LanguageManager.h"
 
 #include <chrono>

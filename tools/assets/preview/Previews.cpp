@@ -1,7 +1,7 @@
 // Renders composed screens of the player from the staged runtime folder, using the positions and
 // sizes the pages draw with, so that the artwork can be judged together:
 //   mp-previews <runtime folder> <output folder> [sample cover …]
-#include "ui/SdlHandles.h"
+#include "core/SdlHandles.h"
 #include "ui/ThemeAssetCodec.h"
 
 #include <SDL_image.h>

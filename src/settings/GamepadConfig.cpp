@@ -1,7 +1,7 @@
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 
-#include "app/Log.h"
-#include "settings/JsonFile.h"
+#include "core/Log.h"
+#include "core/JsonFile.h"
 
 #include <SDL.h>
 

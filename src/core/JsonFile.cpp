@@ -1,6 +1,6 @@
-#include "settings/JsonFile.h"
+#include "core/JsonFile.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/GamepadConfig.h"
+#include "settings/GamepadConfig.h"
 
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"

@@ -1,4 +1,4 @@
-#include "settings/JsonPath.h"
+#include "core/JsonPath.h"
 
 #include <utility>
 
