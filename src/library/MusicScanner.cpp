@@ -1,10 +1,10 @@
 #include "library/MusicScanner.h"
 
-#include "core/Log.h"
 #include "core/FfmpegHandles.h"
+#include "core/Log.h"
 #include "library/LibraryCache.h"
 #include "library/PlayList.h"
-#include "core/JsonFile.h"
+#include "settings/Config.h"
 
 #include <cmath>
 #include <exception>
@@ -24,28 +24,6 @@ std::string lowerAscii(std::string text) {
     return text;
 }
 
-// --- Settings ---
-
-// The string elements of music.<key>; anything else in the list is logged and left out.
-std::vector<std::string> stringList(const Json::Value& music, const char* key) {
-    std::vector<std::string> values;
-    const Json::Value& list = music[key];
-    if (list.isNull()) {
-        return values;
-    }
-    if (!list.isArray()) {
-        logError(std::string("配置项不是数组: music.") + key);
-        return values;
-    }
-    for (const Json::Value& element : list) {
-        if (element.isString()) {
-            values.push_back(element.asString());
-        } else {
-            logError(std::string("配置项不是字符串: music.") + key);
-        }
-    }
-    return values;
-}
 
 // --- Directory walk ---
 
@@ -234,38 +212,17 @@ void removeCoverFolder() {
 } // namespace
 
 MusicScanner& MusicScanner::getInstance() {
-    static MusicScanner scanner;
+    static MusicScanner scanner(Config::getInstance().getScanDirectories(),
+                                Config::getInstance().getSupportedFormats());
     return scanner;
 }
 
-MusicScanner::MusicScanner(const std::string& settingsPath) {
-    loadSettings(settingsPath);
+MusicScanner::MusicScanner(std::vector<std::string> scanDirectories,
+                           const std::vector<std::string>& supportedFormats)
+    : scanDirectories(std::move(scanDirectories)),
+      supportedFormats(supportedFormats.begin(), supportedFormats.end()) {
 }
 
-void MusicScanner::loadSettings(const std::string& settingsPath) {
-    JsonFile::ReadResult settings = JsonFile::read(settingsPath);
-    if (settings.status == JsonFile::ReadStatus::Missing ||
-        settings.status == JsonFile::ReadStatus::OpenFailed) {
-        logError("无法打开配置文件: " + settingsPath);
-        return;
-    }
-    if (settings.status == JsonFile::ReadStatus::ParseFailed) {
-        logError("加载配置失败: " + settings.error);
-        return;
-    }
-    if (!settings.root.isObject() || !settings.root.isMember("music")) {
-        return;
-    }
-    const Json::Value& music = settings.root["music"];
-    if (!music.isObject()) {
-        logError("配置项不是对象: music");
-        return;
-    }
-    scanDirectories = stringList(music, "scan_directories");
-    for (const std::string& format : stringList(music, "supported_formats")) {
-        supportedFormats.insert(format);
-    }
-}
 
 bool MusicScanner::isSupported(const std::string& path) const {
     return supportedFormats.empty() ||

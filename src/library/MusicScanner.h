@@ -17,17 +17,18 @@ class PlayList;
 // cache and hands the result to the play list. A scan runs on the loading dialog's thread.
 class MusicScanner {
 public:
-    static constexpr const char* SETTINGS_PATH = "config/settings.json";
     static constexpr const char* DEFAULT_SCAN_DIRECTORY = "music";
     static constexpr const char* CACHE_NAME = "music_library";
     static constexpr const char* UNKNOWN_ARTIST = "未知艺术家";
     static constexpr const char* PLACEHOLDER_COVER = "icons/tfm.png";
 
-    // The process-wide scanner; the first call reads the scan settings.
+    // The process-wide scanner; the first call takes the scan folders and formats from the
+    // settings (they hold for the rest of the run).
     static MusicScanner& getInstance();
 
-    // Reads music.scan_directories and music.supported_formats from a settings file.
-    explicit MusicScanner(const std::string& settingsPath = SETTINGS_PATH);
+    // Formats are extensions with their dot, in lower case (".mp3"); none accepts every file.
+    MusicScanner(std::vector<std::string> scanDirectories,
+                 const std::vector<std::string>& supportedFormats);
     MusicScanner(const MusicScanner&) = delete;
     MusicScanner& operator=(const MusicScanner&) = delete;
 
@@ -43,7 +44,6 @@ public:
     static std::vector<Album> groupAlbums(const std::vector<Song>& songs);
 
 private:
-    void loadSettings(const std::string& settingsPath);
     bool isSupported(const std::string& path) const;
     void scanDirectory(const std::string& directory, std::vector<Song>& songs);
     void addFile(const std::string& path, std::vector<Song>& songs);

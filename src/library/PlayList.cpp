@@ -3,6 +3,7 @@
 #include "core/Log.h"
 #include "audio/Player.h"
 #include "library/LibraryCache.h"
+#include "settings/Config.h"
 
 #include <algorithm>
 #include <random>
@@ -195,8 +196,9 @@ void PlayList::continueAfterSongEnd() {
     }
 }
 
+// The settings page may have changed the mode since the last lookup; an unknown text keeps it.
 void PlayList::refreshPlayMode() {
-    readPlayModeSetting(SETTINGS_PATH, playMode);
+    playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), playMode);
 }
 
 int PlayList::getNextIndex() {

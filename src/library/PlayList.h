@@ -28,8 +28,6 @@ class Player;
 // copy what must outlive the frame.
 class PlayList {
 public:
-    static constexpr const char* SETTINGS_PATH = "config/settings.json";
-
     PlayList();
     virtual ~PlayList();
     PlayList(const PlayList&) = delete;
@@ -64,7 +62,7 @@ public:
     // Also installs the end-of-song continuation on the player.
     void setPlayer(Player* player);
     bool play(int index);
-    // Both re-read the play mode from the settings file; -1 when there is no such song.
+    // Both look the play mode up in the settings anew; -1 when there is no such song.
     int getNextIndex();
     int getPrevIndex();
     // Play the neighbour; the index started, or -1 when there was none or it did not start.

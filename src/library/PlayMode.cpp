@@ -1,8 +1,5 @@
 #include "library/PlayMode.h"
 
-#include "core/JsonFile.h"
-#include "core/JsonPath.h"
-
 #include <array>
 
 namespace {
@@ -48,13 +45,4 @@ bool playModeFromText(const std::string& text, PlayMode& mode) {
         }
     }
     return false;
-}
-
-bool readPlayModeSetting(const std::string& settingsPath, PlayMode& mode) {
-    JsonFile::ReadResult settings = JsonFile::read(settingsPath);
-    if (settings.status != JsonFile::ReadStatus::Ok) {
-        return false;
-    }
-    const Json::Value* text = JsonPath::find(settings.root, "music.playback.mode");
-    return text && text->isString() && playModeFromText(text->asString(), mode);
 }

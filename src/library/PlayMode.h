@@ -12,6 +12,3 @@ const char* playModeLabelKey(PlayMode mode);
 // True when text is exactly one of the five stored texts.
 bool playModeFromText(const std::string& text, PlayMode& mode);
 
-// Reads music.playback.mode from a settings file. Leaves mode alone and returns false when the
-// file is missing, does not parse or holds no known mode.
-bool readPlayModeSetting(const std::string& settingsPath, PlayMode& mode);

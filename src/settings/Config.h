@@ -19,6 +19,8 @@ public:
     using BacklightOption = std::pair<int, std::string>;
 
     static constexpr const char* DEFAULT_PATH = "config/settings.json";
+    // The play mode's stored text ("SEQUENCE", "RANDOM", ...).
+    static constexpr const char* PLAY_MODE_PATH = "music.playback.mode";
 
     static Config& getInstance();
 

@@ -1,4 +1,5 @@
 #include "library/PlayList.h"
+#include "settings/Config.h"
 
 #include "audio/Player.h"
 #include "support/ScratchDir.h"
@@ -36,9 +37,14 @@ void queue(PlayList& playList, int count) {
     }
 }
 
+// The settings as the settings page leaves them: written, and the store holding them.
+void useSettings(ScratchDir& scratch, const std::string& text) {
+    scratch.writeFile("config/settings.json", text);
+    Config::getInstance().load("config/settings.json");
+}
+
 void setMode(ScratchDir& scratch, const std::string& mode) {
-    scratch.writeFile("config/settings.json",
-                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
+    useSettings(scratch, R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
 }
 
 } // namespace
@@ -98,13 +104,15 @@ TEST(PlayListTest, ModeIsReReadAndKeptWhenTheSettingsAreUnusable) {
     PlayList playList;
     queue(playList, 3);
     playList.setCurrentIndex(2);
-    EXPECT_EQ(playList.getNextIndex(), -1); // no settings: Sequence
+    useSettings(scratch, "{}");
+    EXPECT_EQ(playList.getNextIndex(), -1); // no mode set: Sequence
     setMode(scratch, "SEQUENCE_LOOP");
     EXPECT_EQ(playList.getNextIndex(), 0);
     for (const char* text : {"{ not json", R"({"music": {"playback": {"mode": 4}}})",
                              R"({"music": {"playback": {"mode": "sequence"}}})", R"({"music": []})",
                              "[1]", R"({"music": {"playback": "x"}})"}) {
-        scratch.writeFile("config/settings.json", text);
+        StderrCapture errors;
+        useSettings(scratch, text);
         EXPECT_EQ(playList.getNextIndex(), 0) << text;
         EXPECT_EQ(playList.getPlayMode(), PlayMode::SEQUENCE_LOOP) << text;
     }

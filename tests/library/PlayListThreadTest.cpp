@@ -1,6 +1,7 @@
 #include "library/LibraryCache.h"
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
+#include "settings/Config.h"
 
 #include "audio/Player.h"
 #include "support/PlayerRig.h"
@@ -100,6 +101,7 @@ constexpr int POLL_MS = 5;
 void setMode(const ScratchDir& scratch, const std::string& mode) {
     scratch.writeFile("config/settings.json",
                       R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
+    Config::getInstance().load("config/settings.json");
 }
 
 } // namespace

@@ -176,7 +176,7 @@ struct ScanTimes {
 };
 
 ScanTimes scanPass() {
-    MusicScanner scanner;
+    MusicScanner scanner({"music"}, {".mp3"});
     PlayList playList;
     const Stopwatch stopwatch;
     scanner.scanMusicFiles(&playList);
@@ -207,8 +207,6 @@ void benchmarkScan(const Options& options) {
     std::cout << "Generating " << options.albums * options.songsPerAlbum << " songs in "
               << options.albums << " albums (" << (options.albums + 1) / 2 << " with a "
               << COVER_SIZE << "x" << COVER_SIZE << " cover)...\n";
-    std::ofstream("config/settings.json")
-        << R"({"music": {"scan_directories": ["music"], "supported_formats": [".mp3"]}})";
     const std::vector<std::string> coverAlbumSongs = makeCollection(options);
     const std::vector<std::string> files = collectionFiles();
     floorPass(files); // warm the page cache
