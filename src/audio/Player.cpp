@@ -2,6 +2,7 @@
 
 #include "audio/EqualizerChain.h"
 #include "core/Log.h"
+#include "core/MediaFile.h"
 #include "library/Song.h"
 
 #include <algorithm>
@@ -111,12 +112,11 @@ bool Player::loadSong(const Song& song) {
 }
 
 bool Player::openFile(const std::string& path) {
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) {
+    formatContext = MediaFile::open(path);
+    if (!formatContext) {
         logError("无法打开音频文件: " + path);
         return false;
     }
-    formatContext.reset(opened);
     if (avformat_find_stream_info(formatContext.get(), nullptr) < 0) {
         logError("无法获取流信息");
         return false;

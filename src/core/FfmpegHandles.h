@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
+#include <libavutil/dict.h>
 #include <libavutil/frame.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -23,6 +24,7 @@ struct FfmpegDeleter {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
     void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
     void operator()(uint8_t* bytes) const { av_free(bytes); }
+    void operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
 };
 
 using FormatContext = std::unique_ptr<AVFormatContext, FfmpegDeleter>;
@@ -33,6 +35,7 @@ using Resampler = std::unique_ptr<SwrContext, FfmpegDeleter>;
 using Scaler = std::unique_ptr<SwsContext, FfmpegDeleter>;
 using FilterGraph = std::unique_ptr<AVFilterGraph, FfmpegDeleter>;
 using AvBytes = std::unique_ptr<uint8_t, FfmpegDeleter>; // memory from av_malloc
+using Dictionary = std::unique_ptr<AVDictionary, FfmpegDeleter>;
 
 // FFmpeg's text for an error code, as av_strerror gives it in a 64-byte buffer.
 inline std::string ffmpegErrorText(int error) {

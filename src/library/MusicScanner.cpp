@@ -2,6 +2,7 @@
 
 #include "core/FfmpegHandles.h"
 #include "core/Log.h"
+#include "core/MediaFile.h"
 #include "library/LibraryCache.h"
 #include "library/PlayList.h"
 #include "settings/Config.h"
@@ -289,12 +290,11 @@ void MusicScanner::addFile(const std::string& path, std::vector<Song>& songs) {
 Song MusicScanner::readMetadata(const std::string& path) {
     Song song;
     song.filepath = path;
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) {
+    FormatContext container = MediaFile::open(path);
+    if (!container) {
         logError("无法打开文件: " + path);
         return song;
     }
-    FormatContext container(opened);
     if (avformat_find_stream_info(container.get(), nullptr) < 0) {
         logError("无法读取流信息: " + path);
         return song;
