@@ -69,7 +69,7 @@ void PlaylistsPage::update() {
     if (topBar) {
         topBar->update();
     }
-    if (recentlyMoved && SDL_GetTicks() - lastMoveTicks > SCROLL_BAR_SHOWN_MS) {
+    if (recentlyMoved && now() - lastMoveTicks > SCROLL_BAR_SHOWN_MS) {
         recentlyMoved = false;
     }
 }
@@ -100,7 +100,7 @@ void PlaylistsPage::handleEvent(SDL_Event* event) {
 
 void PlaylistsPage::move(int step) {
     if (list.moveClamped(step, static_cast<int>(favourites.size()))) {
-        lastMoveTicks = SDL_GetTicks();
+        lastMoveTicks = now();
         recentlyMoved = true;
     }
 }

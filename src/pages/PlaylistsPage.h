@@ -62,7 +62,7 @@ private:
     std::vector<Song> favourites;
     ListSelection list{VISIBLE_ITEMS};
     bool recentlyMoved = false;
-    uint32_t lastMoveTicks = 0;
+    uint64_t lastMoveTicks = 0;
     std::function<void()> backCallback;
     std::function<void()> songPlayedCallback;
     BackgroundImage background;

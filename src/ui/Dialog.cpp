@@ -101,7 +101,7 @@ void Dialog::setLoadingTask(std::function<void()> task) {
 
 void Dialog::show() {
     visible = true;
-    shownAt = SDL_GetTicks();
+    shownAt = now();
     Dialog* previous = activeDialog.exchange(this);
     if (previous && previous != this) {
         previous->hide();
@@ -165,7 +165,7 @@ void Dialog::respond(bool confirmed) {
 
 void Dialog::update() {
     if (type == DialogType::INFO) {
-        if (SDL_GetTicks() - shownAt >= autoCloseDelay) {
+        if (now() - shownAt >= autoCloseDelay) {
             hide();
         }
     } else if (type == DialogType::LOADING) {
@@ -268,7 +268,7 @@ void Dialog::drawButton(const SDL_Rect& area, SDL_Color fill, const std::string&
 }
 
 void Dialog::drawSpinner() {
-    uint32_t elapsed = SDL_GetTicks() - shownAt;
+    uint64_t elapsed = now() - shownAt;
     auto start = static_cast<Sint16>(static_cast<int>(elapsed * SPINNER_DEGREES_PER_MS) % 360);
     auto end = static_cast<Sint16>(start + SPINNER_ARC_DEGREES);
     arcRGBA(renderer, static_cast<Sint16>(box.x + box.w / 2),

@@ -76,9 +76,9 @@ private:
     SDL_Rect titleArea{};
     SDL_Rect messageArea{};
     SDL_Rect buttonArea{};
-    uint32_t shownAt = 0;
+    uint64_t shownAt = 0;
     std::function<void()> loadingTask;
-    uint32_t autoCloseDelay = AUTO_CLOSE_DELAY_MS;
+    uint64_t autoCloseDelay = AUTO_CLOSE_DELAY_MS;
     SDL_Thread* loadingThread = nullptr;
     TextCache texts;
 

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "core/Clock.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
+
+#include <cstdint>
+#include <utility>
 
 // Base of every screen element the application drives: the pages, the top bar and the dialog.
 // The renderer and the font are lent by the application and never freed here.
@@ -17,10 +22,18 @@ public:
     virtual void update() = 0;
     virtual void render() = 0;
 
+    // Where the element reads the time for its animations and time-outs.
+    void setClock(Clock newClock) { clock = std::move(newClock); }
+
 protected:
+    uint64_t now() const { return clock(); }
+
     SDL_Renderer* renderer = nullptr;
     TTF_Font* font = nullptr;
     SDL_Rect bounds{};
+
+private:
+    Clock clock = sdlClock();
 };
 
 inline UIBase::~UIBase() = default;

@@ -111,18 +111,18 @@ TEST_F(DialogTest, ShowingAnotherDialogHidesTheFirst) {
 }
 
 TEST_F(DialogTest, InfoClosesItselfAfterTwoSecondsAndShowRestartsTheTimer) {
-    SDL_Init(SDL_INIT_TIMER);
+    uint64_t time = 0;
+    dialog.setClock([&time] { return time; });
     dialog.setType("INFO");
     dialog.show();
-    SDL_Delay(1500);
+    time = 1500;
     dialog.show(); // restarts the 2000 ms
-    SDL_Delay(1000);
+    time = 3499;
     dialog.update();
     EXPECT_TRUE(dialog.isVisible());
-    SDL_Delay(1100);
+    time = 3500;
     dialog.update();
     EXPECT_FALSE(dialog.isVisible());
-    SDL_Quit();
 }
 
 TEST(DialogDrawingTest, ConfirmDialogDimsThePageAndDrawsBoxAndButtons) {
