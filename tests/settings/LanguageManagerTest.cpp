@@ -24,7 +24,6 @@ const std::vector<std::string> NINE_LANGUAGES = {"de_DE", "en_US", "es_ES", "fr_
 TEST(LanguageManagerTest, AMissingFolderIsFilledWithTheNineBuiltInLanguages) {
     ScratchDir scratch;
     LanguageManager& languages = LanguageManager::getInstance();
-    EXPECT_EQ(languages.getText("main_menu_songs"), "main_menu_songs"); // before init
     StderrCapture errors;
     EXPECT_TRUE(languages.init("lan"));
     EXPECT_EQ(errors.take(), "");
@@ -32,14 +31,14 @@ TEST(LanguageManagerTest, AMissingFolderIsFilledWithTheNineBuiltInLanguages) {
     EXPECT_EQ(languages.getCurrentLanguage(), "zh_CN");
     EXPECT_EQ(languages.getText("main_menu_songs"), "歌曲");
     EXPECT_EQ(languages.getText("dialog_message_loading"), "歌曲载入中...请稍后...");
-    EXPECT_EQ(languages.getText("backlight_15"), "backlight_15");
     EXPECT_FALSE(scratch.exists("config/language_settings.json"));
 
-    // Every written file reads back with all 29 keys.
+    // Every written file is the shipped one.
     for (const BuiltInLanguage& language : BuiltInLanguages::all()) {
-        Json::Value root = readJsonFile(scratch, std::string("lan/") + language.code + ".json");
-        EXPECT_EQ(root.size(), 29u) << language.code;
-        EXPECT_EQ(root.size(), language.texts.size()) << language.code;
+        const std::string name = std::string(language.code) + ".json";
+        EXPECT_EQ(scratch.readFile("lan/" + name),
+                  scratch.readFile(std::string(MP_SOURCE_DIR) + "/assets/lan/" + name))
+            << language.code;
     }
 }
 
