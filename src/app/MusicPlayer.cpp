@@ -8,6 +8,7 @@
 #include "pages/PlaylistsPage.h"
 #include "pages/SongsPage.h"
 #include "settings/Config.h"
+#include "settings/LanguageManager.h"
 #include "ui/Dialog.h"
 #include "ui/UIBase.h"
 
@@ -27,6 +28,7 @@ constexpr uint32_t SDL_SUBSYSTEMS = SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_G
 constexpr SDL_Color FIRST_FRAME_COLOR{255, 255, 255, 255};
 constexpr SDL_Color CLEAR_COLOR{0, 0, 0, 255};
 constexpr size_t WORKING_DIRECTORY_BUFFER = 1024;
+constexpr const char* LANGUAGE_DIRECTORY = "lan";
 constexpr uint32_t MILLISECONDS_PER_SECOND = 1000;
 
 // Raw panel brightness of the levels 1..10 (10 % steps).
@@ -49,6 +51,7 @@ size_t slotOf(Page page) {
 MusicPlayer::MusicPlayer(const std::string& backlightPath)
     : player(std::make_unique<Player>()), playList(std::make_unique<PlayList>()),
       lastActivityTime(SDL_GetTicks()), backlightPath(backlightPath) {
+    playList->setPlayer(player.get());
 }
 
 MusicPlayer::~MusicPlayer() {
@@ -122,6 +125,7 @@ bool MusicPlayer::init() {
         logError("字体加载失败");
         return false;
     }
+    LanguageManager::getInstance().init(LANGUAGE_DIRECTORY);
     dialog = std::make_unique<Dialog>("", "", DialogType::INFO);
     dialog->init(renderer.get(), font.get());
     createPages();
