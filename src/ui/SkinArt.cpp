@@ -14,6 +14,9 @@ constexpr const char* TAPE_FRAME = "icons/zg.png";
 constexpr const char* RECORD_FRAME = "icons/record/zjzz.png";
 constexpr const char* TAPE_DEFAULT_COVER = "icons/ty.png";
 constexpr const char* RECORD_DEFAULT_COVER = "icons/record/rtfm.png";
+constexpr const char* TAPE_SKIN_COVER = "/tfm.png";
+constexpr const char* RECORD_SKIN_COVER = "/rtfm.png";
+constexpr Uint32 ALPHA_SHIFT_ARGB = 24;
 
 } // namespace
 
@@ -76,6 +79,66 @@ TexturePtr scaledTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width
 SDL_Rect centreStrip(const SDL_Surface& picture, int stripWidth, int stripHeight) {
     int width = std::min(picture.w, picture.h * stripWidth / std::max(1, stripHeight));
     return {(picture.w - width) / 2, 0, width, picture.h};
+}
+
+std::string skinDefaultCoverPath(int themeId, const std::string& folder) {
+    return "icons/" + folder + (isTape(themeId) ? TAPE_SKIN_COVER : RECORD_SKIN_COVER);
+}
+
+SurfacePtr scaledSurface(SDL_Surface* picture, int width, int height) {
+    if (!picture || width <= 0 || height <= 0) {
+        return nullptr;
+    }
+    SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32));
+    if (!scaled) {
+        logError(std::string("无法创建缩放surface: ") + SDL_GetError());
+        return nullptr;
+    }
+    SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
+    if (SDL_BlitScaled(picture, nullptr, scaled.get(), nullptr) != 0) {
+        logError(std::string("无法缩放图片: ") + SDL_GetError());
+        return nullptr;
+    }
+    return scaled;
+}
+
+SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight) {
+    if (!picture || (picture->w <= maxWidth && picture->h <= maxHeight)) {
+        return picture;
+    }
+    double scale = std::min(static_cast<double>(maxWidth) / picture->w,
+                            static_cast<double>(maxHeight) / picture->h);
+    int width = std::max(1, static_cast<int>(picture->w * scale));
+    int height = std::max(1, static_cast<int>(picture->h * scale));
+    SurfacePtr smaller = scaledSurface(picture.get(), width, height);
+    return smaller ? std::move(smaller) : std::move(picture);
+}
+
+SDL_Rect visibleBounds(SDL_Surface& picture) {
+    if (!picture.format->Amask) {
+        return {0, 0, picture.w, picture.h};
+    }
+    SurfacePtr pixels(SDL_ConvertSurfaceFormat(&picture, SDL_PIXELFORMAT_ARGB8888, 0));
+    if (!pixels) {
+        return {0, 0, picture.w, picture.h};
+    }
+    int left = pixels->w, top = pixels->h, right = -1, bottom = -1;
+    for (int y = 0; y < pixels->h; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(
+            static_cast<const Uint8*>(pixels->pixels) + y * pixels->pitch);
+        for (int x = 0; x < pixels->w; ++x) {
+            if (row[x] >> ALPHA_SHIFT_ARGB) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = y;
+            }
+        }
+    }
+    if (right < 0) {
+        return {0, 0, 0, 0};
+    }
+    return {left, top, right - left + 1, bottom - top + 1};
 }
 
 } // namespace SkinArt

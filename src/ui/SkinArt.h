@@ -37,4 +37,19 @@ TexturePtr scaledTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width
 // width that keeps the insert's proportions (stripWidth : stripHeight).
 SDL_Rect centreStrip(const SDL_Surface& picture, int stripWidth, int stripHeight);
 
+// The cover a now-playing skin shows when a song has none: "icons/<folder>/tfm.png" for the tape,
+// "icons/<folder>/rtfm.png" for the record player.
+std::string skinDefaultCoverPath(int themeId, const std::string& folder);
+
+// The picture scaled into a new 32-bit surface of width × height; null when that fails.
+SurfacePtr scaledSurface(SDL_Surface* picture, int width, int height);
+
+// The picture itself when it fits within maxWidth × maxHeight, otherwise a copy scaled down, with
+// its proportions kept, to fit; so a huge cover is held at full size only while it loads.
+SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight);
+
+// The smallest rectangle holding every pixel of the picture that is not fully transparent; empty
+// (w and h 0) when there is none.
+SDL_Rect visibleBounds(SDL_Surface& picture);
+
 } // namespace SkinArt

@@ -1,0 +1,319 @@
+#include "pages/NowPlayingPage.h"
+
+#include "audio/Player.h"
+#include "core/Log.h"
+#include "library/PlayList.h"
+#include "pages/AccentColour.h"
+#include "pages/LyricsView.h"
+#include "pages/TimeText.h"
+#include "pages/Transport.h"
+#include "settings/Config.h"
+#include "ui/Dialog.h"
+#include "ui/Image.h"
+#include "ui/SkinArt.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr const char* TIP_TITLE = "提示";
+constexpr const char* ADDED_MESSAGE = "添加成功！";
+constexpr const char* REMOVE_QUESTION = "是否从喜爱列表里删除歌曲？";
+constexpr const char* LYRICS_EXTENSION = ".lrc";
+constexpr const char* MODE_ICON_PATHS[] = {"icons/dx.png", "icons/ss.png", "icons/ssx.png",
+                                           "icons/sj.png"};
+enum ModeIcon { SINGLE_ICON, SEQUENCE_ICON, SEQUENCE_LOOP_ICON, RANDOM_ICON };
+
+} // namespace
+
+NowPlayingPage::NowPlayingPage(Player* player, PlayList* playlist, Dialog* dialog)
+    : player(player), playlist(playlist), dialog(dialog) {
+    bounds = PAGE_BOUNDS;
+    bindKeys();
+}
+
+NowPlayingPage::~NowPlayingPage() = default;
+
+void NowPlayingPage::bindKeys() {
+    bindings.add("b", {SDLK_ESCAPE}, [this] { goBack(); });
+    bindings.add("l1", {SDLK_LEFT}, [this] { Transport::skip(playlist, -1); });
+    bindings.add("r1", {SDLK_RIGHT}, [this] { Transport::skip(playlist, +1); });
+    bindings.add("a", {SDLK_SPACE}, [this] { Transport::togglePlayPause(player); });
+    bindings.add("y", {SDLK_v}, [this] { toggleFavourite(); });
+    bindings.add("x", {SDLK_RETURN}, [this] {
+        if (player) {
+            player->stop();
+        }
+    });
+    bindings.add("left", {SDLK_a}, [this] { seek(-Transport::SEEK_SECONDS); });
+    bindings.add("right", {SDLK_d}, [this] { seek(+Transport::SEEK_SECONDS); });
+    bindings.add("up", {SDLK_UP},
+                 [this] { Transport::stepVolume(player, +Transport::VOLUME_STEP); });
+    bindings.add("down", {SDLK_DOWN},
+                 [this] { Transport::stepVolume(player, -Transport::VOLUME_STEP); });
+    bindings.add("start", {SDLK_y}, [this] { lyricsViewOn = lyricsView != nullptr; });
+}
+
+void NowPlayingPage::init(SDL_Renderer* newRenderer, TTF_Font* newFont) {
+    renderer = newRenderer;
+    font = newFont;
+    record.init(renderer);
+    lyricFont.reset(TTF_OpenFont(LYRIC_FONT_PATH, LYRIC_POINTS));
+    if (!lyricFont) {
+        logError(std::string("无法加载歌词字体: ") + TTF_GetError());
+    }
+    tape.init(renderer, lyricFont.get());
+    themeId = Config::getInstance().getDefaultThemeId();
+    loadSkin();
+    tape.reset(now());
+    record.reset(now());
+    loadCover();
+    lyricsView = std::make_unique<LyricsView>(player, &lyrics, playlist);
+    lyricsView->init(renderer, lyricFont.get());
+    lyricsView->setCloseCallback([this] { lyricsViewOn = false; });
+    loadLyrics();
+    loadModeIcons();
+}
+
+void NowPlayingPage::loadModeIcons() {
+    bool complete = true;
+    for (size_t i = 0; i < modeIcons.size(); ++i) {
+        modeIcons[i] = Image::loadTexture(renderer, MODE_ICON_PATHS[i]);
+        complete = complete && modeIcons[i];
+    }
+    if (!complete) {
+        logError("无法加载播放模式图标");
+    }
+}
+
+void NowPlayingPage::loadSkin() {
+    tape.release();
+    record.release();
+    themeFolder = Config::getInstance().getDefaultThemeFolder();
+    if (SkinArt::isTape(themeId)) {
+        tape.load(codec, themeFolder);
+    } else {
+        record.load(codec, themeFolder);
+    }
+}
+
+// The cover is kept only as a texture of the size it is drawn at; its accent colour is taken
+// once, when it loads.
+void NowPlayingPage::loadCover() {
+    cover.reset();
+    shown.cover = nullptr;
+    std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
+    SurfacePtr picture =
+        coverPath.empty()
+            ? SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder))
+            : Image::loadSurface(coverPath);
+    picture = SkinArt::shrinkToFit(std::move(picture), SCREEN_WIDTH, SCREEN_HEIGHT);
+    shown.panelColour = AccentColour::of(picture.get());
+    SurfacePtr sized =
+        SkinArt::scaledSurface(picture.get(), SongOnScreen::COVER_SIZE, SongOnScreen::COVER_SIZE);
+    cover = Image::textureFromSurface(renderer, sized.get());
+    if (cover) {
+        SDL_SetTextureScaleMode(cover.get(), SDL_ScaleModeLinear);
+        shown.cover = cover.get();
+    }
+}
+
+std::string NowPlayingPage::lyricsPathFor(const std::string& audioPath) {
+    size_t nameStart = audioPath.find_last_of('/');
+    nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+    size_t dot = audioPath.find_last_of('.');
+    bool hasExtension = dot != std::string::npos && dot >= nameStart;
+    return (hasExtension ? audioPath.substr(0, dot) : audioPath) + LYRICS_EXTENSION;
+}
+
+void NowPlayingPage::loadLyrics() {
+    lyrics = LyricsParser();
+    shown.lyric.clear();
+    lastLyricRefresh.reset();
+    if (!lastSongPath.empty()) {
+        std::string path = lyricsPathFor(lastSongPath);
+        std::error_code error;
+        if (!std::filesystem::exists(path, error)) {
+            logError("歌词文件不存在: " + path);
+        } else if (!lyrics.parseFile(path)) {
+            logError("无法加载歌词文件: " + path);
+        }
+    }
+    // Also without lyrics: the view must not go on showing the previous song's lines.
+    if (lyricsView) {
+        lyricsView->reloadLines();
+    }
+}
+
+Song NowPlayingPage::songAt(const std::string& path) {
+    if (playlist && !path.empty()) {
+        const Song& current = playlist->getCurrentSong();
+        if (current.filepath == path) {
+            return current;
+        }
+    }
+    Song song;
+    song.filepath = path;
+    song.title = std::filesystem::path(path).stem().string();
+    return song;
+}
+
+void NowPlayingPage::handleEvent(SDL_Event* event) {
+    if (!event) {
+        return;
+    }
+    if (lyricsViewOn && lyricsView) {
+        lyricsView->handleEvent(*event);
+        return;
+    }
+    bindings.dispatch(*event);
+}
+
+void NowPlayingPage::update() {
+    uint64_t at = now();
+    if (player) {
+        checkSkin();
+        // Also while the lyrics are on screen: a song changed there brings its own lyrics.
+        checkSong();
+    }
+    if (lyricsViewOn && lyricsView) {
+        lyricsView->update(at);
+        return;
+    }
+    if (!player) {
+        return;
+    }
+    record.advanceTitle(at);
+    refreshLyric(at);
+    refreshTimes();
+    shown.modeIcon = modeIcon();
+    if (SkinArt::isTape(themeId)) {
+        tape.advance(at, shown.progress, player->isPlaying());
+    } else {
+        record.advance(at, player->isPlaying(), player->getVolume());
+    }
+}
+
+void NowPlayingPage::checkSkin() {
+    const Config& config = Config::getInstance();
+    int configuredId = config.getDefaultThemeId();
+    bool changed = false;
+    if (configuredId != themeId) {
+        themeId = configuredId;
+        loadSkin();
+        changed = true;
+    }
+    if (config.getDefaultThemeFolder() != themeFolder) {
+        loadSkin();
+        changed = true;
+    }
+    if (changed) {
+        loadCover(); // the default cover belongs to the skin folder
+    }
+}
+
+void NowPlayingPage::checkSong() {
+    std::string path = player->getCurrentFilePath();
+    if (path == lastSongPath) {
+        return;
+    }
+    lastSongPath = path;
+    Song song = songAt(path);
+    shown.title = song.title;
+    shown.artist = song.artist;
+    loadCover();
+    loadLyrics();
+    record.setTitle(song.title, now());
+    if (lyricsView) {
+        lyricsView->setSong(song.title, song.artist);
+    }
+}
+
+void NowPlayingPage::refreshLyric(uint64_t at) {
+    if (lastLyricRefresh && at - *lastLyricRefresh < LYRIC_REFRESH_MS) {
+        return;
+    }
+    std::string line = lyrics.getLyricAt(player->getCurrentTime());
+    if (line != shown.lyric) {
+        shown.lyric = line;
+    }
+    lastLyricRefresh = at;
+}
+
+void NowPlayingPage::refreshTimes() {
+    shown.progress = player->getProgress();
+    shown.remaining = TimeText::remaining(player->getDuration(), player->getCurrentTime());
+}
+
+SDL_Texture* NowPlayingPage::modeIcon() const {
+    PlayMode mode = playlist ? playlist->getPlayMode() : PlayMode::SEQUENCE;
+    // The settings hold the mode the play list applies at the next song change.
+    playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), mode);
+    switch (mode) {
+    case PlayMode::SEQUENCE:
+        return modeIcons[SEQUENCE_ICON].get();
+    case PlayMode::SEQUENCE_LOOP:
+        return modeIcons[SEQUENCE_LOOP_ICON].get();
+    case PlayMode::RANDOM:
+        return modeIcons[RANDOM_ICON].get();
+    case PlayMode::SINGLE:
+    case PlayMode::SINGLE_LOOP:
+        break;
+    }
+    return modeIcons[SINGLE_ICON].get();
+}
+
+void NowPlayingPage::render() {
+    if (!renderer) {
+        return;
+    }
+    if (lyricsViewOn && lyricsView) {
+        lyricsView->render();
+    } else if (SkinArt::isTape(themeId)) {
+        tape.draw(shown);
+    } else {
+        record.draw(shown);
+    }
+}
+
+void NowPlayingPage::goBack() {
+    if (!backCallback) {
+        logError("返回回调函数未设置");
+        return;
+    }
+    backCallback(previousPage);
+}
+
+void NowPlayingPage::seek(int seconds) {
+    if (!player) {
+        return;
+    }
+    if (seconds < 0) {
+        player->rewind(-seconds);
+    } else {
+        player->fastForward(seconds);
+    }
+}
+
+// A favourite is added at once; removing one asks first, and removes the song by its full path,
+// so a song of the same file name in another folder stays.
+void NowPlayingPage::toggleFavourite() {
+    if (!playlist || !player || player->getCurrentFilePath().empty()) {
+        return;
+    }
+    Song song = songAt(player->getCurrentFilePath());
+    if (!playlist->isFavourite(song)) {
+        playlist->addFavourite(song);
+        if (dialog) {
+            dialog->showInfo(TIP_TITLE, ADDED_MESSAGE);
+        }
+        return;
+    }
+    if (dialog) {
+        dialog->showConfirm(TIP_TITLE, REMOVE_QUESTION, [list = playlist, path = song.filepath] {
+            list->removeFavourite(path);
+            list->loadFavourites();
+        });
+    }
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/SdlHandles.h"
+#include "library/LyricsParser.h"
+#include "library/PlayMode.h"
+#include "library/Song.h"
+#include "pages/Page.h"
+#include "pages/RecordSkin.h"
+#include "pages/SongOnScreen.h"
+#include "pages/TapeSkin.h"
+#include "ui/KeyBindings.h"
+#include "ui/ThemeAssetCodec.h"
+#include "ui/UIBase.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class Dialog;
+class LyricsView;
+class Player;
+class PlayList;
+
+// The player's main screen: the song the player has loaded, drawn in the tape or the record
+// skin of the settings, with transport on the controller and the keyboard, a favourite toggle and
+// the full-screen lyrics. It follows whatever song plays, whoever started it, and notices a new
+// skin or skin folder chosen in the settings on its next update.
+class NowPlayingPage : public UIBase {
+public:
+    static constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 450};
+    static constexpr const char* LYRIC_FONT_PATH = "resources/font.ttf";
+    static constexpr int LYRIC_POINTS = 18;
+    // The shown lyric line is looked up again at most this often.
+    static constexpr uint64_t LYRIC_REFRESH_MS = 1000;
+
+    NowPlayingPage(Player* player, PlayList* playlist, Dialog* dialog);
+    ~NowPlayingPage() override;
+
+    void init(SDL_Renderer* renderer, TTF_Font* font) override;
+    void handleEvent(SDL_Event* event) override;
+    void update() override;
+    void render() override;
+
+    void setPreviousPage(Page page) { previousPage = page; }
+    Page getPreviousPage() const { return previousPage; }
+    void setBackCallback(std::function<void(Page)> callback) { backCallback = std::move(callback); }
+
+    // The lyrics file of an audio file: the same folder and name, with ".lrc" in place of the
+    // extension (a name without extension keeps its whole name).
+    static std::string lyricsPathFor(const std::string& audioPath);
+
+    bool isLyricsViewOn() const { return lyricsViewOn; }
+    const LyricsView& getLyricsView() const { return *lyricsView; }
+    const SongOnScreen& getSongOnScreen() const { return shown; }
+    int getThemeId() const { return themeId; }
+    const std::string& getThemeFolder() const { return themeFolder; }
+    const TapeSkin& getTapeSkin() const { return tape; }
+    const RecordSkin& getRecordSkin() const { return record; }
+
+private:
+    void bindKeys();
+    void loadSkin();
+    void loadCover();
+    void loadLyrics();
+    void loadModeIcons();
+    void checkSkin();
+    void checkSong();
+    void refreshLyric(uint64_t at);
+    void refreshTimes();
+    void goBack();
+    void toggleFavourite();
+    void seek(int seconds);
+    SDL_Texture* modeIcon() const;
+    // The play list's record of the song at path, or one made from the path alone.
+    Song songAt(const std::string& path);
+
+    Player* player;
+    PlayList* playlist;
+    Dialog* dialog;
+    Page previousPage = Page::MAIN;
+    std::function<void(Page)> backCallback;
+    FontPtr lyricFont;
+    int themeId = 0;
+    std::string themeFolder;
+    ThemeAssetCodec codec;
+    TapeSkin tape;
+    RecordSkin record;
+    LyricsParser lyrics;
+    std::optional<uint64_t> lastLyricRefresh; // none: look the line up at the next update
+    std::array<TexturePtr, 4> modeIcons;      // single, sequence, sequence loop, random
+    std::unique_ptr<LyricsView> lyricsView;
+    bool lyricsViewOn = false;
+    std::string lastSongPath; // of the song whose cover and lyrics are loaded
+    TexturePtr cover;
+    SongOnScreen shown;
+    KeyBindings bindings;
+};

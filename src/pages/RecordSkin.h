@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/SdlHandles.h"
+#include "pages/RecordAnimation.h"
+#include "pages/ScrollingTitle.h"
+#include "pages/SkinLayer.h"
+#include "ui/TextCache.h"
+
+#include <cstdint>
+#include <string>
+
+class ThemeAssetCodec;
+struct SongOnScreen;
+
+// The record-player skin of the now-playing page: the cover turning on the disc as its label,
+// the tone arm, the volume fader, a small progress bar, the title scrolling through its window
+// when it is too wide, the artist, the time left and the current lyric.
+class RecordSkin {
+public:
+    static constexpr const char* FONT_PATH = "resources/font.ttf";
+    static constexpr int TITLE_POINTS = 24;
+    static constexpr int ARTIST_POINTS = 20;
+    static constexpr int TIME_POINTS = 34;
+    static constexpr int LYRIC_POINTS = 20;
+
+    void init(SDL_Renderer* renderer);
+    // Loads the pictures of the skin folder icons/<folder>/.
+    void load(const ThemeAssetCodec& codec, const std::string& folder);
+    void release();
+
+    void reset(uint64_t now) { animation.reset(now); }
+    void advance(uint64_t now, bool playing, int volume) {
+        animation.advance(now, playing, volume);
+    }
+    void setTitle(const std::string& title, uint64_t now);
+    void advanceTitle(uint64_t now) { title.advance(now); }
+    const RecordAnimation& getAnimation() const { return animation; }
+    const ScrollingTitle& getTitle() const { return title; }
+
+    void draw(const SongOnScreen& song);
+
+private:
+    void drawProgressBar(float progress);
+    void drawTurntable(const SongOnScreen& song);
+    void drawTitle();
+
+    SDL_Renderer* renderer = nullptr;
+    FontPtr titleFont, artistFont, timeFont, lyricFont;
+    SkinLayer background, body, disc, arm, thumb, topOverlay;
+    RecordAnimation animation;
+    ScrollingTitle title;
+    TextCache texts;
+};

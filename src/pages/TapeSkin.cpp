@@ -1,0 +1,203 @@
+#include "pages/TapeSkin.h"
+
+#include "core/Log.h"
+#include "pages/SkinText.h"
+#include "pages/SongOnScreen.h"
+#include "ui/Draw.h"
+#include "ui/Image.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr SDL_Rect COVER{14, 16, SongOnScreen::COVER_SIZE, SongOnScreen::COVER_SIZE};
+constexpr SDL_Rect PANEL{314, 16, 312, 300};
+// The fade's lines reach one pixel below the cover.
+constexpr int FADE_HEIGHT = SongOnScreen::COVER_SIZE + 1;
+constexpr SDL_Rect BAR{2, 409, 636, 55};
+constexpr SDL_Color BAR_TOP{150, 40, 39, 255};
+constexpr SDL_Color BAR_BOTTOM{18, 18, 18, 255};
+constexpr SDL_Rect LEFT_REEL{128, 137, 104, 104};
+constexpr SDL_Point LEFT_REEL_CENTRE{52, 53};
+constexpr SDL_Rect RIGHT_REEL{420, 137, 104, 104};
+constexpr SDL_Point RIGHT_REEL_CENTRE{53, 53};
+constexpr int TITLE_RIGHT = 540, TITLE_TOP = 64;
+constexpr int ARTIST_RIGHT = 588, ARTIST_TOP = 256;
+constexpr SDL_Rect MODE_ICON{538, 453, 24, 24};
+constexpr SDL_Rect LYRIC_AREA{40, 450, 560, 30};
+constexpr SDL_Rect TIME_AREA{510, 450, 118, 30};
+constexpr int TIME_INSET = 2;
+constexpr int TAPE_ROWS = 10, TAPE_COLUMNS = 3;
+
+bool sameColour(SDL_Color a, SDL_Color b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+// A part of a channel's blend, truncated as the bar's colours always were.
+Uint8 blendChannel(Uint8 top, Uint8 bottom, double share) {
+    return static_cast<Uint8>(static_cast<int>(bottom * share) +
+                              static_cast<int>(top * (1 - share)));
+}
+
+TexturePtr pixelTexture(SDL_Renderer* renderer, int width, int height) {
+    TexturePtr texture(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_STATIC, width, height));
+    if (!texture) {
+        logError(std::string("无法创建纹理: ") + SDL_GetError());
+    }
+    return texture;
+}
+
+Uint32 argb(SDL_Color colour, Uint8 alpha) {
+    return (Uint32(alpha) << 24) | (Uint32(colour.r) << 16) | (Uint32(colour.g) << 8) | colour.b;
+}
+
+} // namespace
+
+void TapeSkin::init(SDL_Renderer* newRenderer, TTF_Font* newInfoFont) {
+    renderer = newRenderer;
+    infoFont = newInfoFont;
+    titleFont.reset(TTF_OpenFont(TITLE_FONT_PATH, TITLE_POINTS));
+    if (!titleFont) {
+        logError(std::string("无法加载歌曲字体: ") + TTF_GetError());
+    }
+    artistFont.reset(TTF_OpenFont(TITLE_FONT_PATH, ARTIST_POINTS));
+    if (!artistFont) {
+        logError(std::string("无法加载艺术家字体: ") + TTF_GetError());
+    }
+    buildBarGradient();
+}
+
+void TapeSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
+    release();
+    std::string base = "icons/" + folder;
+    background.load(renderer, codec, base + "/bg.png");
+    body.load(renderer, codec, base + "/typebg.png");
+    reel.load(renderer, codec, base + "/c.png");
+    overlay.load(renderer, codec, base + "/zdbg.png");
+    topOverlay.load(renderer, codec, base + "/db.png");
+    for (int row = 1; row <= TAPE_ROWS; ++row) {
+        for (int column = 1; column <= TAPE_COLUMNS; ++column) {
+            std::string path =
+                base + "/k/" + std::to_string(row) + "-" + std::to_string(column) + ".png";
+            SkinLayer picture;
+            if (picture.load(renderer, codec, path)) {
+                tapePictures.push_back(std::move(picture));
+            } else {
+                logError("Failed to load tape texture: " + path + " Error: " + SDL_GetError());
+            }
+        }
+    }
+}
+
+void TapeSkin::release() {
+    for (SkinLayer* layer : {&background, &body, &reel, &overlay, &topOverlay}) {
+        layer->release();
+    }
+    tapePictures.clear();
+}
+
+void TapeSkin::draw(const SongOnScreen& song) {
+    if (!renderer) {
+        return;
+    }
+    background.draw(renderer);
+    drawCover(song);
+    drawProgressBar(song.progress);
+    body.draw(renderer);
+    overlay.draw(renderer);
+    drawReels();
+    int index = animation.getPictureIndex();
+    if (index >= 0 && index < static_cast<int>(tapePictures.size())) {
+        tapePictures[index].draw(renderer);
+    }
+    SkinText::draw(renderer, texts, titleFont.get(), song.title, Draw::WHITE, TITLE_RIGHT,
+                   TITLE_TOP, SkinText::Anchor::RIGHT);
+    SkinText::draw(renderer, texts, artistFont.get(), song.artist, Draw::WHITE, ARTIST_RIGHT,
+                   ARTIST_TOP, SkinText::Anchor::RIGHT);
+    topOverlay.draw(renderer);
+    drawTexts(song);
+}
+
+void TapeSkin::drawCover(const SongOnScreen& song) {
+    if (!song.cover) {
+        return;
+    }
+    SDL_RenderCopy(renderer, song.cover, nullptr, &COVER);
+    if (!fade || !sameColour(fadeColour, song.panelColour)) {
+        buildFade(song.panelColour);
+    }
+    if (fade) {
+        SDL_Rect place{COVER.x, COVER.y, COVER.w, FADE_HEIGHT};
+        SDL_RenderCopy(renderer, fade.get(), nullptr, &place);
+    }
+    Draw::fillRect(renderer, PANEL,
+                   {song.panelColour.r, song.panelColour.g, song.panelColour.b, SDL_ALPHA_OPAQUE});
+}
+
+// Column i of the fade is the panel colour at alpha i × 255 / width: the cover shows through on
+// the left and gives way to the panel on the right.
+void TapeSkin::buildFade(SDL_Color colour) {
+    fade = pixelTexture(renderer, COVER.w, FADE_HEIGHT);
+    fadeColour = colour;
+    if (!fade) {
+        return;
+    }
+    std::vector<Uint32> pixels(static_cast<size_t>(COVER.w) * FADE_HEIGHT);
+    for (int x = 0; x < COVER.w; ++x) {
+        Uint32 value = argb(colour, static_cast<Uint8>(x * SDL_ALPHA_OPAQUE / COVER.w));
+        for (int y = 0; y < FADE_HEIGHT; ++y) {
+            pixels[static_cast<size_t>(y) * COVER.w + x] = value;
+        }
+    }
+    SDL_UpdateTexture(fade.get(), nullptr, pixels.data(), COVER.w * sizeof(Uint32));
+    SDL_SetTextureBlendMode(fade.get(), SDL_BLENDMODE_BLEND);
+}
+
+// Row r of the bar runs from dark red at the top to near black at the bottom.
+void TapeSkin::buildBarGradient() {
+    int width = BAR.w + 1; // a line from x to x + w covers w + 1 pixels
+    barGradient = pixelTexture(renderer, width, BAR.h);
+    if (!barGradient) {
+        return;
+    }
+    std::vector<Uint32> pixels(static_cast<size_t>(width) * BAR.h);
+    for (int row = 0; row < BAR.h; ++row) {
+        double share = static_cast<double>(row) / BAR.h;
+        SDL_Color colour{blendChannel(BAR_TOP.r, BAR_BOTTOM.r, share),
+                         blendChannel(BAR_TOP.g, BAR_BOTTOM.g, share),
+                         blendChannel(BAR_TOP.b, BAR_BOTTOM.b, share), SDL_ALPHA_OPAQUE};
+        std::fill_n(pixels.begin() + static_cast<long>(row) * width, width,
+                    argb(colour, SDL_ALPHA_OPAQUE));
+    }
+    SDL_UpdateTexture(barGradient.get(), nullptr, pixels.data(), width * sizeof(Uint32));
+}
+
+void TapeSkin::drawProgressBar(float progress) {
+    if (!barGradient) {
+        return;
+    }
+    int played = static_cast<int>(std::clamp(progress, 0.0f, 1.0f) * BAR.w);
+    SDL_Rect part{0, 0, played + 1, BAR.h};
+    SDL_Rect place{BAR.x, BAR.y, played + 1, BAR.h};
+    SDL_RenderCopy(renderer, barGradient.get(), &part, &place);
+}
+
+void TapeSkin::drawReels() {
+    reel.drawRotated(renderer, LEFT_REEL, animation.getLeftAngle(), LEFT_REEL_CENTRE);
+    reel.drawRotated(renderer, RIGHT_REEL, animation.getRightAngle(), RIGHT_REEL_CENTRE);
+}
+
+void TapeSkin::drawTexts(const SongOnScreen& song) {
+    if (song.modeIcon) {
+        SDL_RenderCopy(renderer, song.modeIcon, nullptr, &MODE_ICON);
+    }
+    SkinText::drawFitted(renderer, texts, infoFont, song.lyric, Draw::WHITE, LYRIC_AREA);
+    TextImage time = texts.get(renderer, infoFont, song.remaining, Draw::WHITE);
+    if (time.texture) {
+        SDL_Rect place{TIME_AREA.x + TIME_AREA.w - TIME_INSET - time.width,
+                       TIME_AREA.y + (TIME_AREA.h - time.height) / 2, time.width, time.height};
+        SDL_RenderCopy(renderer, time.texture, nullptr, &place);
+    }
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/SdlHandles.h"
+#include "pages/SkinLayer.h"
+#include "pages/TapeAnimation.h"
+#include "ui/TextCache.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ThemeAssetCodec;
+struct SongOnScreen;
+
+// The cassette skin of the now-playing page: the cover fading into a panel of its accent colour,
+// a progress bar in the cassette's slot, the cassette with its two turning reels and the tape
+// wound between them, title and artist in large type, and along the bottom the play mode, the
+// current lyric and the time left.
+class TapeSkin {
+public:
+    static constexpr const char* TITLE_FONT_PATH = "resources/cover.ttf";
+    static constexpr int TITLE_POINTS = 60;
+    static constexpr int ARTIST_POINTS = 36;
+
+    // Opens the skin's fonts; infoFont (the page's lyric font) writes the lyric and the time.
+    void init(SDL_Renderer* renderer, TTF_Font* infoFont);
+    // Loads the pictures of the skin folder icons/<folder>/.
+    void load(const ThemeAssetCodec& codec, const std::string& folder);
+    void release();
+
+    void reset(uint64_t now) { animation.reset(now); }
+    void advance(uint64_t now, float progress, bool playing) {
+        animation.advance(now, progress, playing);
+    }
+    const TapeAnimation& getAnimation() const { return animation; }
+    size_t tapePictureCount() const { return tapePictures.size(); }
+
+    void draw(const SongOnScreen& song);
+
+private:
+    void drawCover(const SongOnScreen& song);
+    void drawProgressBar(float progress);
+    void drawReels();
+    void drawTexts(const SongOnScreen& song);
+    void buildFade(SDL_Color colour);
+    void buildBarGradient();
+
+    SDL_Renderer* renderer = nullptr;
+    TTF_Font* infoFont = nullptr;
+    FontPtr titleFont;
+    FontPtr artistFont;
+    SkinLayer background, body, reel, overlay, topOverlay;
+    std::vector<SkinLayer> tapePictures;
+    TapeAnimation animation;
+    TextCache texts;
+    // The cover's fade into the panel colour, made again only when that colour changes.
+    TexturePtr fade;
+    SDL_Color fadeColour{};
+    // The progress bar's gradient at full width; a frame shows its played part.
+    TexturePtr barGradient;
+};
