@@ -5,8 +5,10 @@
 #include "audio/Player.h"
 #include "library/PlayList.h"
 #include "pages/MainPage.h"
+#include "pages/NowPlayingPage.h"
 #include "pages/PlaylistsPage.h"
 #include "pages/SongsPage.h"
+#include "pages/Transport.h"
 #include "settings/Config.h"
 #include "settings/LanguageManager.h"
 #include "ui/Dialog.h"
@@ -161,6 +163,9 @@ void MusicPlayer::createPages() {
     playlistsPage =
         createPage<PlaylistsPage>(Page::PLAYLISTS, playList.get(), player.get(), dialog.get());
     playlistsPage->setSongPlayedCallback([this] { showNowPlaying(); });
+
+    nowPlayingPage =
+        createPage<NowPlayingPage>(Page::NOW_PLAYING, player.get(), playList.get(), dialog.get());
 }
 
 void MusicPlayer::installPage(Page page, std::unique_ptr<UIBase> object) {
@@ -182,6 +187,9 @@ void MusicPlayer::forgetTypedPage(Page page) {
         break;
     case Page::PLAYLISTS:
         playlistsPage = nullptr;
+        break;
+    case Page::NOW_PLAYING:
+        nowPlayingPage = nullptr;
         break;
     default:
         break;
@@ -205,7 +213,12 @@ UIBase* MusicPlayer::getCurrentPage() const {
 }
 
 void MusicPlayer::switchPage(Page page) {
+    Page oldPage = currentPage;
     currentPage = page;
+    // The now-playing page returns to where it was entered from (not to itself).
+    if (page == Page::NOW_PLAYING && nowPlayingPage && oldPage != Page::NOW_PLAYING) {
+        nowPlayingPage->setPreviousPage(oldPage);
+    }
     if (getCurrentPage()) {
         installEntryCallbacks(page);
     }
@@ -216,6 +229,13 @@ void MusicPlayer::installEntryCallbacks(Page page) {
     if (page == Page::SONGS && songsPage) {
         songsPage->setBackCallback([this] { switchPage(Page::MAIN); });
         songsPage->setSongPlayedCallback([this] { showNowPlaying(); });
+        songsPage->setPageChangeCallback([this](Page from) {
+            if (nowPlayingPage) {
+                nowPlayingPage->setPreviousPage(from);
+            }
+        });
+    } else if (page == Page::NOW_PLAYING && nowPlayingPage) {
+        nowPlayingPage->setBackCallback([this](Page to) { switchPage(to); });
     } else if (page == Page::PLAYLISTS && playlistsPage) {
         playlistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
     }
@@ -392,14 +412,7 @@ bool MusicPlayer::handleGlobalButtons(const SDL_Event& event) {
 }
 
 void MusicPlayer::togglePlayback() {
-    if (!player) {
-        return;
-    }
-    if (player->isPlaying()) {
-        player->pause();
-    } else {
-        player->play();
-    }
+    Transport::togglePlayPause(player.get());
 }
 
 void MusicPlayer::update() {

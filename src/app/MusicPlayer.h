@@ -11,6 +11,7 @@
 
 class Dialog;
 class MainPage;
+class NowPlayingPage;
 class Player;
 class PlayList;
 class PlaylistsPage;
@@ -97,6 +98,7 @@ private:
     MainPage* mainPage = nullptr;
     SongsPage* songsPage = nullptr;
     PlaylistsPage* playlistsPage = nullptr;
+    NowPlayingPage* nowPlayingPage = nullptr;
     std::unique_ptr<Dialog> dialog;
     bool running = false;
     bool startHeld = false; // controller START is down

@@ -1,0 +1,258 @@
+#include "pages/NowPlayingPage.h"
+
+#include "pages/LyricsView.h"
+#include "support/MediaFactory.h"
+#include "support/PageTest.h"
+#include "support/SettingsFiles.h"
+#include "support/StderrCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string settings(int theme, const std::string& tapeFolder = "type") {
+    return R"({"music": {"playback": {"mode": "SEQUENCE"}},
+               "theme": {"default_theme": )" +
+           std::to_string(theme) + R"(, "themes": [[1, "theme_tape", ")" + tapeFolder +
+           R"("], [2, "theme_record", "record"]]}})";
+}
+
+// Lines "line 0", "line 1", ... every step seconds from start.
+std::string lyricsText(int count, double start, double step) {
+    std::string text = "[ti:Test]\n";
+    for (int i = 0; i < count; ++i) {
+        double at = start + i * step;
+        char tag[32];
+        std::snprintf(tag, sizeof tag, "[%02d:%02d.%03d]", static_cast<int>(at) / 60,
+                      static_cast<int>(at) % 60,
+                      static_cast<int>((at - static_cast<int>(at)) * 1000));
+        text += tag + std::string("line ") + std::to_string(i) + "\n";
+    }
+    return text;
+}
+
+class NowPlayingPageTest : public PageTest {
+protected:
+    NowPlayingPageTest() { loadSettingsText(scratch, settings(2)); } // the lighter skin to load
+
+    // A queue of songs of the given names (real audio in music/), the first one playing.
+    void queue(const std::vector<std::string>& names, double seconds = 20.0) {
+        MediaFactory media("music");
+        for (const std::string& name : names) {
+            Song song;
+            song.title = "Title " + name;
+            song.artist = "Artist " + name;
+            song.filepath = media.make(name + ".wav", {seconds});
+            songs.push_back(song);
+            playList.addSong(song);
+        }
+        ASSERT_TRUE(playList.play(0));
+    }
+
+    void open() {
+        page = std::make_unique<NowPlayingPage>(&player, &playList, &dialog);
+        page->setClock([this] { return clock; });
+        page->init(sdl.renderer(), sdl.font());
+        page->setBackCallback([this](Page to) { backTo.push_back(to); });
+        page->update();
+    }
+
+    void send(SDL_Event event) { deliver(*page, event); }
+    void frame(uint64_t milliseconds) {
+        clock += milliseconds;
+        page->update();
+        page->render();
+    }
+
+    uint64_t clock = 10000;
+    std::vector<Song> songs;
+    std::unique_ptr<NowPlayingPage> page;
+    std::vector<Page> backTo;
+};
+
+} // namespace
+
+TEST(NowPlayingLyricsPathTest, KeepsTheFolderAndReplacesTheExtension) {
+    EXPECT_EQ(NowPlayingPage::lyricsPathFor("music/x.flac"), "music/x.lrc");
+    EXPECT_EQ(NowPlayingPage::lyricsPathFor("music/a.b/song"), "music/a.b/song.lrc");
+    EXPECT_EQ(NowPlayingPage::lyricsPathFor("song"), "song.lrc");
+    EXPECT_EQ(NowPlayingPage::lyricsPathFor("/m/live.2001.mp3"), "/m/live.2001.lrc");
+}
+
+TEST_F(NowPlayingPageTest, TransportKeysAndButtonsDriveThePlayerAndTheQueue) {
+    queue({"a", "b"});
+    open();
+    send(keyDown(SDLK_SPACE));
+    EXPECT_TRUE(player.isPaused());
+    double before = player.getCurrentTime();
+    send(keyDown(SDLK_d));
+    EXPECT_NEAR(player.getCurrentTime(), before + 5, 1e-6);
+    send(namedButtonDown("left"));
+    EXPECT_NEAR(player.getCurrentTime(), before, 1e-6);
+    send(namedButtonDown("a"));
+    EXPECT_TRUE(player.isPlaying());
+
+    player.setVolume(98);
+    send(keyDown(SDLK_UP, true)); // held keys repeat
+    EXPECT_EQ(player.getVolume(), 100);
+    player.setVolume(3);
+    send(namedButtonDown("down"));
+    EXPECT_EQ(player.getVolume(), 0);
+
+    send(keyDown(SDLK_RIGHT));
+    EXPECT_EQ(player.getCurrentFilePath(), songs[1].filepath);
+    EXPECT_TRUE(player.isPlaying());
+    send(namedButtonDown("r1")); // the last song: stopped, and it stays
+    EXPECT_TRUE(player.isStopped());
+    EXPECT_EQ(player.getCurrentFilePath(), songs[1].filepath);
+    send(namedButtonDown("l1"));
+    EXPECT_EQ(player.getCurrentFilePath(), songs[0].filepath);
+    send(keyDown(SDLK_RETURN));
+    EXPECT_TRUE(player.isStopped());
+}
+
+TEST_F(NowPlayingPageTest, FollowsWhateverSongPlaysWithItsLyrics) {
+    scratch.writeFile("music/a.lrc", lyricsText(3, 0.0, 1.0));
+    queue({"a", "b"});
+    open();
+    EXPECT_EQ(page->getSongOnScreen().title, "Title a");
+    EXPECT_EQ(page->getLyricsView().getLines().size(), 3u);
+
+    StderrCapture errors;
+    ASSERT_TRUE(playList.play(1)); // the play list moved on by itself
+    frame(16);
+    EXPECT_EQ(page->getSongOnScreen().title, "Title b");
+    EXPECT_EQ(page->getSongOnScreen().artist, "Artist b");
+    EXPECT_TRUE(page->getLyricsView().getLines().empty());
+    EXPECT_NE(errors.take().find("[ERROR] 歌词文件不存在: music/b.lrc\n"), std::string::npos);
+}
+
+TEST_F(NowPlayingPageTest, TheLyricLineChangesAtMostOncePerSecond) {
+    scratch.writeFile("music/a.lrc", lyricsText(40, 0.0, 0.5));
+    queue({"a"});
+    player.pause();
+    open();
+    EXPECT_EQ(page->getSongOnScreen().lyric, "line 0");
+    player.fastForward(1);
+    frame(500);
+    EXPECT_EQ(page->getSongOnScreen().lyric, "line 0");
+    frame(499);
+    EXPECT_EQ(page->getSongOnScreen().lyric, "line 0");
+    frame(1);
+    EXPECT_EQ(page->getSongOnScreen().lyric, "line 2");
+    player.fastForward(1);
+    frame(600);
+    EXPECT_EQ(page->getSongOnScreen().lyric, "line 2");
+    frame(400);
+    EXPECT_EQ(page->getSongOnScreen().lyric, "line 4");
+}
+
+TEST_F(NowPlayingPageTest, LyricsViewFollowsTheLineAndScrollsToItSmoothly) {
+    scratch.writeFile("music/a.lrc", lyricsText(200, 1.0, 1.0));
+    queue({"a"}, 70.0);
+    player.pause();
+    open();
+    send(keyDown(SDLK_y));
+    ASSERT_TRUE(page->isLyricsViewOn());
+    frame(16);
+    const LyricsView& view = page->getLyricsView();
+    EXPECT_EQ(view.getCurrentIndex(), -1); // before the first line
+    ASSERT_EQ(view.getItems().size(), 8u);
+    EXPECT_FALSE(view.getItems()[0].highlighted);
+    EXPECT_EQ(view.getTargetScroll(), -163.0f);
+
+    player.fastForward(60);
+    frame(16);
+    EXPECT_EQ(view.getCurrentIndex(), 59);
+    ASSERT_EQ(view.getItems().size(), 17u);
+    EXPECT_EQ(view.getItems().front().text, "line 51");
+    EXPECT_TRUE(view.getItems()[8].highlighted);
+    float target = 36.0f * 59 - 127.0f;
+    EXPECT_GT(view.getScroll(), -163.0f);
+    EXPECT_LT(view.getScroll(), target - 1000.0f); // on its way, not there at once
+    for (int i = 0; i < 120; ++i) {
+        frame(16);
+    }
+    EXPECT_NEAR(view.getScroll(), target, 0.5f);
+
+    send(namedButtonDown("b"));
+    EXPECT_FALSE(page->isLyricsViewOn());
+    EXPECT_TRUE(backTo.empty());
+    send(namedButtonDown("start"));
+    send(keyDown(SDLK_ESCAPE)); // closes the view, does not leave the page
+    EXPECT_FALSE(page->isLyricsViewOn());
+    EXPECT_TRUE(backTo.empty());
+}
+
+TEST_F(NowPlayingPageTest, ASongChangedInTheLyricsViewBringsItsLines) {
+    scratch.writeFile("music/b.lrc", lyricsText(5, 0.0, 1.0));
+    queue({"a", "b"});
+    open();
+    send(namedButtonDown("start"));
+    send(namedButtonDown("r1"));
+    frame(16);
+    EXPECT_TRUE(page->isLyricsViewOn());
+    EXPECT_EQ(player.getCurrentFilePath(), songs[1].filepath);
+    EXPECT_EQ(page->getLyricsView().getLines().size(), 5u);
+    EXPECT_FALSE(page->getLyricsView().getItems().empty());
+}
+
+TEST_F(NowPlayingPageTest, BackGoesToThePageItCameFrom) {
+    open();
+    page->setPreviousPage(Page::SONGS);
+    send(keyDown(SDLK_ESCAPE));
+    send(namedButtonDown("b"));
+    EXPECT_EQ(backTo, (std::vector<Page>{Page::SONGS, Page::SONGS}));
+
+    page->setBackCallback(nullptr);
+    StderrCapture errors;
+    send(keyDown(SDLK_ESCAPE));
+    EXPECT_NE(errors.take().find("[ERROR] 返回回调函数未设置\n"), std::string::npos);
+}
+
+TEST_F(NowPlayingPageTest, FavouriteIsAddedAtOnceAndRemovedByItsFullPath) {
+    Song first{"Same", "", "", MediaFactory("music/one").make("same.wav", {1.0})};
+    Song second{"Same", "", "", MediaFactory("music/two").make("same.wav", {1.0})};
+    playList.addSong(first);
+    playList.addSong(second);
+    ASSERT_TRUE(playList.play(1));
+    playList.addFavourite(first); // listed before the song playing, and of the same file name
+    open();
+    send(keyDown(SDLK_v));
+    EXPECT_EQ(dialog.getMessage(), "添加成功！");
+    ASSERT_EQ(playList.getLikedSongs().size(), 2u);
+    dialog.hide();
+    send(namedButtonDown("y"));
+    EXPECT_EQ(dialog.getType(), DialogType::CONFIRM);
+    answerDialog(SDLK_RETURN);
+    ASSERT_EQ(playList.getLikedSongs().size(), 1u);
+    EXPECT_EQ(playList.getLikedSongs()[0].filepath, first.filepath);
+}
+
+TEST_F(NowPlayingPageTest, ASkinOrFolderChosenInTheSettingsIsTakenOnTheNextUpdate) {
+    loadSettingsText(scratch, settings(1));
+    queue({"a"});
+    open();
+    EXPECT_EQ(page->getThemeId(), 1);
+    EXPECT_EQ(page->getTapeSkin().tapePictureCount(), 30u);
+    EXPECT_NE(page->getSongOnScreen().cover, nullptr); // the skin's own cover
+    page->render();
+
+    loadSettingsText(scratch, settings(2));
+    frame(16);
+    EXPECT_EQ(page->getThemeId(), 2);
+    EXPECT_EQ(page->getThemeFolder(), "record");
+    EXPECT_EQ(page->getTapeSkin().tapePictureCount(), 0u);
+    EXPECT_EQ(page->getRecordSkin().getTitle().getText(), "Title a");
+    frame(1000);
+    EXPECT_GT(page->getRecordSkin().getAnimation().getArmAngle(), 0.0);
+
+    loadSettingsText(scratch, settings(1, "typepink"));
+    frame(16);
+    EXPECT_EQ(page->getThemeId(), 1);
+    EXPECT_EQ(page->getThemeFolder(), "typepink");
+    EXPECT_EQ(page->getTapeSkin().tapePictureCount(), 30u);
+}
