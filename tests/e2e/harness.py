@@ -262,3 +262,14 @@ def run(test):
             print(f"FAILED: {failure}")
             raise SystemExit(1)
     print("passed")
+
+
+def marker_row(shot, first_row_top, row_height, rows=8):
+    """The list row whose red selection marker is drawn in a screenshot, or None."""
+    for row in range(rows):
+        # x 6 to 8 lies inside every list's marker (x 0..9 on the menu and the songs page,
+        # 5..14 on the favourites page).
+        colours = pixel_colours(shot, (6, first_row_top + row * row_height + 5, 3, 5))
+        if colours.get((255, 0, 0), 0) == 15:
+            return row
+    return None

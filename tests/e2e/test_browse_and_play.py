@@ -1,6 +1,7 @@
 """A first start on a music folder without a library cache: the loading dialog turns while the
 folder is scanned; the songs page lists the library; Return plays the highlighted song (its
-sound is captured through SDL's disk audio driver); F adds it to the favourites; the favourites
+sound is captured through SDL's disk audio driver) and opens the now-playing page, whose back
+returns to the list; F adds it to the favourites; the favourites
 page lists it and removes it after confirmation; the side panel's exit entry quits."""
 
 import json
@@ -16,7 +17,6 @@ import harness  # noqa: E402
 from harness import check  # noqa: E402
 
 SONG_COUNT = 24
-SELECTION_MARKER = (255, 0, 0)
 DIALOG_BOX = (40, 40, 40)
 
 
@@ -81,17 +81,6 @@ def wait_for_loading_dialog(player):
     raise harness.Failure("the loading dialog did not appear")
 
 
-def marker_row(shot, first_row_top, row_height, rows=8):
-    """The row whose red selection marker is drawn, or None."""
-    for row in range(rows):
-        # x 6 to 8 lies inside both lists' markers (x 0..9 on the songs page, 5..14 on the
-        # favourites page).
-        colours = harness.pixel_colours(shot, (6, first_row_top + row * row_height + 5, 3, 5))
-        if colours.get(SELECTION_MARKER, 0) == 15:
-            return row
-    return None
-
-
 def test(arguments, display):
     player = harness.PlayerProcess(arguments.runtime, arguments.artifacts, display,
                                    prepare=make_music_folder)
@@ -106,10 +95,11 @@ def test(arguments, display):
 
         player.key("Return")  # the first menu entry: songs
         shot = player.screenshot("songs")
-        check(marker_row(shot, 30, 55) == 0, "the songs page does not show its first row selected")
+        check(harness.marker_row(shot, 30, 55) == 0,
+              "the songs page does not show its first row selected")
         player.key("Down", "Down")
         shot = player.screenshot("songs-third-row")
-        check(marker_row(shot, 30, 55) == 2, "Down did not move to the third row")
+        check(harness.marker_row(shot, 30, 55) == 2, "Down did not move to the third row")
 
         expected = library["songs"][2]
         player.key("Return", pause=1.5)
@@ -118,6 +108,7 @@ def test(arguments, display):
         check(abs(frequency - expected_tone) < 5,
               f"heard {frequency:.1f} Hz, the third row is {expected['title']}")
 
+        player.key("Escape", pause=0.4)  # from the now-playing page back to the list
         player.key("f", pause=0.4)
         shot = player.screenshot("favourite-added")
         box = harness.pixel_colours(shot, (125, 200, 10, 10))
@@ -130,14 +121,14 @@ def test(arguments, display):
 
         player.key("Escape", "Down", "Down", "Down", "Return")  # back, then the favourites
         shot = player.screenshot("favourites")
-        check(marker_row(shot, 35, 55) == 0, "the favourites page shows no selected row")
+        check(harness.marker_row(shot, 35, 55) == 0, "the favourites page shows no selected row")
         player.key("Delete", pause=0.4)
         shot = player.screenshot("remove-confirmation")
         ok_button = harness.pixel_colours(shot, (212, 287, 10, 10))
         check(ok_button.get((0, 255, 0), 0) == 100, "no confirmation dialog")
         player.key("Return", pause=0.5)
         shot = player.screenshot("favourites-empty")
-        check(marker_row(shot, 35, 55) is None, "a row is still listed")
+        check(harness.marker_row(shot, 35, 55) is None, "a row is still listed")
         with open(player.path("config/like.json"), encoding="utf-8") as file:
             check(json.load(file)["songs"] == [], "the favourite was not removed from like.json")
 
