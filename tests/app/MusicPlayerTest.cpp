@@ -1,6 +1,7 @@
 #include "app/MusicPlayer.h"
 
 #include "audio/Player.h"
+#include "settings/Config.h"
 #include "settings/GamepadConfig.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
@@ -178,6 +179,7 @@ protected:
     void SetUp() override {
         linkRuntimeResources(scratch.path());
         scratch.writeFile("config/settings.json", R"({"display": {"backlight": {"timeout": 1}}})");
+        Config::getInstance().load("config/settings.json");
         scratch.writeFile("brightness", "100\n");
         writeLibraryCache({});
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
