@@ -1,7 +1,9 @@
 #pragma once
 
-#include "pages/Page.h"
+#include "app/Backlight.h"
+#include "core/Clock.h"
 #include "core/SdlHandles.h"
+#include "pages/Page.h"
 #include "ui/UIBase.h"
 
 #include <array>
@@ -27,9 +29,9 @@ public:
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
 
-    static constexpr const char* BACKLIGHT_PATH = "/sys/class/backlight/backlight/brightness";
-
-    explicit MusicPlayer(const std::string& backlightPath = BACKLIGHT_PATH);
+    // backlightPath: the sysfs brightness file; clock: the time of the idle time-out.
+    explicit MusicPlayer(const std::string& backlightPath = Backlight::DEFAULT_PATH,
+                         Clock clock = sdlClock());
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
@@ -74,7 +76,7 @@ private:
     void createPages();
     void switchScreenOffWhenIdle();
     void wakeScreen();
-    bool writeBacklight(int raw);
+    bool hasVisibleDisplay() const;
     template <typename PageClass, typename... Arguments>
     PageClass* createPage(Page page, Arguments&&... arguments);
     void installEntryCallbacks(Page page);
@@ -103,8 +105,9 @@ private:
     bool running = false;
     bool startHeld = false; // controller START is down
     bool backHeld = false;  // controller BACK is down
-    uint32_t lastActivityTime = 0;
+    Clock clock;
+    uint64_t lastActivityTime = 0;
     bool screenOn = true;
     int32_t savedBrightnessPercent = 0;
-    std::string backlightPath;
+    Backlight backlight;
 };
