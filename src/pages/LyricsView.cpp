@@ -102,6 +102,9 @@ void LyricsView::loadBackdrop() {
         logError(std::string("无法加载遮罩背景图: ") + SDL_GetError());
     }
     backdrop = Image::textureFromSurface(renderer, picture.get());
+    if (backdrop) {
+        SDL_SetTextureBlendMode(backdrop.get(), SDL_BLENDMODE_NONE); // opaque: a plain copy
+    }
 }
 
 void LyricsView::reloadLines() {

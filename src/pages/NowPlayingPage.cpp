@@ -102,7 +102,10 @@ void NowPlayingPage::loadSkin() {
 // once, when it loads.
 void NowPlayingPage::loadCover() {
     cover.reset();
+    coverPicture.reset();
     shown.cover = nullptr;
+    shown.coverPicture = nullptr;
+    ++shown.coverVersion;
     std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
     SurfacePtr picture =
         coverPath.empty()
@@ -110,12 +113,13 @@ void NowPlayingPage::loadCover() {
             : Image::loadSurface(coverPath);
     picture = SkinArt::shrinkToFit(std::move(picture), SCREEN_WIDTH, SCREEN_HEIGHT);
     shown.panelColour = AccentColour::of(picture.get());
-    SurfacePtr sized =
+    coverPicture =
         SkinArt::scaledSurface(picture.get(), SongOnScreen::COVER_SIZE, SongOnScreen::COVER_SIZE);
-    cover = Image::textureFromSurface(renderer, sized.get());
+    cover = Image::textureFromSurface(renderer, coverPicture.get());
     if (cover) {
         SDL_SetTextureScaleMode(cover.get(), SDL_ScaleModeLinear);
         shown.cover = cover.get();
+        shown.coverPicture = coverPicture.get();
     }
 }
 

@@ -95,6 +95,7 @@ private:
     bool lyricsViewOn = false;
     std::string lastSongPath; // of the song whose cover and lyrics are loaded
     TexturePtr cover;
+    SurfacePtr coverPicture;
     SongOnScreen shown;
     KeyBindings bindings;
 };

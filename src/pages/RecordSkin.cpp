@@ -17,6 +17,8 @@ constexpr SDL_Rect DISC{14, 15, 408, 408};
 constexpr SDL_Point DISC_CENTRE{204, 204};
 constexpr SDL_Rect ARM{346, 9, 171, 440};
 constexpr SDL_Point ARM_PIVOT{131, 97};
+// The arm turns from rest to its playing angle and sways a degree beyond.
+constexpr double ARM_LARGEST_ANGLE = RecordAnimation::ARM_PLAYING_ANGLE + 1.0;
 constexpr int THUMB_X = 583; // the thumb picture is drawn at its own size, 41 × 78
 constexpr int TITLE_LEFT = 62, TITLE_CENTRE = 173, TITLE_TOP = 38;
 constexpr const char* TITLE_GAP = "  "; // between the end of a scrolling title and its start
@@ -45,9 +47,14 @@ void RecordSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
     std::string base = "icons/" + folder;
     bool complete = background.load(renderer, codec, base + "/bg.png");
     complete = body.load(renderer, codec, base + "/cp.png") && complete;
-    complete = disc.load(renderer, codec, base + "/pp.png") && complete;
-    complete = arm.load(renderer, codec, base + "/bo.png") && complete;
     complete = thumb.load(renderer, codec, base + "/tn.png") && complete;
+    discPicture = SkinLayer::readPicture(codec, base + "/pp.png");
+    discBuilt = false;
+    SurfacePtr armPicture = SkinLayer::readPicture(codec, base + "/bo.png");
+    complete = discPicture && armPicture && complete;
+    if (armPicture) {
+        arm.load(renderer, *armPicture, ARM_PIVOT, ARM_LARGEST_ANGLE);
+    }
     complete = topOverlay.load(renderer, codec, base + "/dbzg.png") && complete;
     if (!complete) {
         logError("无法加载唱片机主题资源");
@@ -55,9 +62,14 @@ void RecordSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
 }
 
 void RecordSkin::release() {
-    for (SkinLayer* layer : {&background, &body, &disc, &arm, &thumb, &topOverlay}) {
+    underDisc.invalidate();
+    for (SkinLayer* layer : {&background, &body, &thumb, &topOverlay}) {
         layer->release();
     }
+    discPicture.reset();
+    disc.release();
+    discBuilt = false;
+    arm.release();
 }
 
 void RecordSkin::setTitle(const std::string& text, uint64_t now) {
@@ -68,9 +80,12 @@ void RecordSkin::draw(const SongOnScreen& song) {
     if (!renderer) {
         return;
     }
-    background.draw(renderer);
-    drawProgressBar(song.progress);
-    body.draw(renderer);
+    int played = static_cast<int>(std::clamp(song.progress, 0.0f, 1.0f) * BAR.w);
+    underDisc.draw(renderer, {static_cast<uint64_t>(played), 0, 0}, [&] {
+        background.draw(renderer);
+        drawProgressBar(played);
+        body.draw(renderer);
+    });
     drawTurntable(song);
     topOverlay.draw(renderer);
     drawTitle();
@@ -82,22 +97,52 @@ void RecordSkin::draw(const SongOnScreen& song) {
                    LYRIC_TOP, SkinText::Anchor::CENTRE);
 }
 
-void RecordSkin::drawProgressBar(float progress) {
+void RecordSkin::drawProgressBar(int played) {
     Draw::fillRect(renderer, BAR, BAR_TRACK);
-    int played = static_cast<int>(std::clamp(progress, 0.0f, 1.0f) * BAR.w);
     if (played > 0) {
         Draw::fillRect(renderer, {BAR.x, BAR.y, played, BAR.h}, BAR_PLAYED);
     }
 }
 
 void RecordSkin::drawTurntable(const SongOnScreen& song) {
-    double angle = animation.getDiscAngle();
-    if (song.cover) {
-        SDL_RenderCopyEx(renderer, song.cover, nullptr, &LABEL, angle, nullptr, SDL_FLIP_NONE);
+    if (!discBuilt || song.coverVersion != discCoverVersion) {
+        buildDisc(song.coverPicture);
+        discCoverVersion = song.coverVersion;
+        discBuilt = true;
     }
-    disc.drawRotated(renderer, DISC, angle, DISC_CENTRE);
-    arm.drawRotated(renderer, ARM, animation.getArmAngle(), ARM_PIVOT);
+    disc.draw(renderer, {DISC.x + DISC_CENTRE.x, DISC.y + DISC_CENTRE.y}, animation.getDiscAngle());
+    arm.draw(renderer, {ARM.x + ARM_PIVOT.x, ARM.y + ARM_PIVOT.y}, animation.getArmAngle());
     thumb.draw(renderer, {THUMB_X, static_cast<int>(animation.getThumbY())});
+}
+
+// The cover, scaled smoothly to the label, under the disc's open centre.
+void RecordSkin::buildDisc(SDL_Surface* cover) {
+    disc.release();
+    SurfacePtr composite(
+        SDL_CreateRGBSurfaceWithFormat(0, DISC.w, DISC.h, 32, SDL_PIXELFORMAT_ARGB8888));
+    if (!composite) {
+        return;
+    }
+    if (discPicture) {
+        SDL_SetSurfaceBlendMode(discPicture.get(), SDL_BLENDMODE_NONE);
+        SDL_BlitScaled(discPicture.get(), nullptr, composite.get(), nullptr);
+    }
+    SurfacePtr coverPixels(cover ? SDL_ConvertSurfaceFormat(cover, SDL_PIXELFORMAT_ARGB8888, 0)
+                                 : nullptr);
+    SurfacePtr label(
+        SDL_CreateRGBSurfaceWithFormat(0, LABEL.w, LABEL.h, 32, SDL_PIXELFORMAT_ARGB8888));
+    if (coverPixels && label &&
+        SDL_SoftStretchLinear(coverPixels.get(), nullptr, label.get(), nullptr) == 0) {
+        SDL_Rect hole{LABEL.x - DISC.x, LABEL.y - DISC.y, LABEL.w, LABEL.h};
+        SDL_SetSurfaceBlendMode(composite.get(), SDL_BLENDMODE_BLEND);
+        SDL_BlitSurface(composite.get(), &hole, label.get(), nullptr);
+        SDL_SetSurfaceBlendMode(label.get(), SDL_BLENDMODE_NONE);
+        SDL_BlitSurface(label.get(), nullptr, composite.get(), &hole);
+        disc.setSmoothRadius(LABEL.w / 2);
+    } else {
+        disc.setSmoothRadius(0);
+    }
+    disc.load(renderer, *composite, DISC_CENTRE, TurningPicture::ANY_ANGLE);
 }
 
 // A title that fits is centred; a longer one shows through its window from the offset on and

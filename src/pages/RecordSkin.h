@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/SdlHandles.h"
+#include "pages/LayerCache.h"
 #include "pages/RecordAnimation.h"
 #include "pages/ScrollingTitle.h"
 #include "pages/SkinLayer.h"
+#include "pages/TurningPicture.h"
 #include "ui/TextCache.h"
 
 #include <cstdint>
@@ -40,14 +42,23 @@ public:
     void draw(const SongOnScreen& song);
 
 private:
-    void drawProgressBar(float progress);
+    void drawProgressBar(int played);
     void drawTurntable(const SongOnScreen& song);
+    void buildDisc(SDL_Surface* cover);
     void drawTitle();
 
     SDL_Renderer* renderer = nullptr;
     FontPtr titleFont, artistFont, timeFont, lyricFont;
-    SkinLayer background, body, disc, arm, thumb, topOverlay;
+    SkinLayer background, body, thumb, topOverlay;
+    SurfacePtr discPicture;
+    // The disc with the cover as its label: the two turn together about the same centre.
+    TurningPicture disc;
+    uint64_t discCoverVersion = 0;
+    bool discBuilt = false;
+    TurningPicture arm;
     RecordAnimation animation;
     ScrollingTitle title;
     TextCache texts;
+    // Everything under the turning disc: backdrop, progress bar, turntable.
+    LayerCache underDisc;
 };

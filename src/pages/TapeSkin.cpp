@@ -74,7 +74,10 @@ void TapeSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
     std::string base = "icons/" + folder;
     background.load(renderer, codec, base + "/bg.png");
     body.load(renderer, codec, base + "/typebg.png");
-    reel.load(renderer, codec, base + "/c.png");
+    if (SurfacePtr reel = SkinLayer::readPicture(codec, base + "/c.png")) {
+        leftReel.load(renderer, *reel, LEFT_REEL_CENTRE, TurningPicture::ANY_ANGLE);
+        rightReel.load(renderer, *reel, RIGHT_REEL_CENTRE, TurningPicture::ANY_ANGLE);
+    }
     overlay.load(renderer, codec, base + "/zdbg.png");
     topOverlay.load(renderer, codec, base + "/db.png");
     for (int row = 1; row <= TAPE_ROWS; ++row) {
@@ -92,9 +95,12 @@ void TapeSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
 }
 
 void TapeSkin::release() {
-    for (SkinLayer* layer : {&background, &body, &reel, &overlay, &topOverlay}) {
+    underReels.invalidate();
+    for (SkinLayer* layer : {&background, &body, &overlay, &topOverlay}) {
         layer->release();
     }
+    leftReel.release();
+    rightReel.release();
     tapePictures.clear();
 }
 
@@ -102,11 +108,16 @@ void TapeSkin::draw(const SongOnScreen& song) {
     if (!renderer) {
         return;
     }
-    background.draw(renderer);
-    drawCover(song);
-    drawProgressBar(song.progress);
-    body.draw(renderer);
-    overlay.draw(renderer);
+    int played = static_cast<int>(std::clamp(song.progress, 0.0f, 1.0f) * BAR.w);
+    SDL_Color panel = song.panelColour;
+    uint64_t panelKey = (Uint32(panel.r) << 16) | (Uint32(panel.g) << 8) | panel.b;
+    underReels.draw(renderer, {song.coverVersion, panelKey, static_cast<uint64_t>(played)}, [&] {
+        background.draw(renderer);
+        drawCover(song);
+        drawProgressBar(played);
+        body.draw(renderer);
+        overlay.draw(renderer);
+    });
     drawReels();
     int index = animation.getPictureIndex();
     if (index >= 0 && index < static_cast<int>(tapePictures.size())) {
@@ -174,19 +185,22 @@ void TapeSkin::buildBarGradient() {
     SDL_UpdateTexture(barGradient.get(), nullptr, pixels.data(), width * sizeof(Uint32));
 }
 
-void TapeSkin::drawProgressBar(float progress) {
+// A line from x to x + played, as the bar was always drawn, covers played + 1 pixels.
+void TapeSkin::drawProgressBar(int played) {
     if (!barGradient) {
         return;
     }
-    int played = static_cast<int>(std::clamp(progress, 0.0f, 1.0f) * BAR.w);
     SDL_Rect part{0, 0, played + 1, BAR.h};
     SDL_Rect place{BAR.x, BAR.y, played + 1, BAR.h};
     SDL_RenderCopy(renderer, barGradient.get(), &part, &place);
 }
 
 void TapeSkin::drawReels() {
-    reel.drawRotated(renderer, LEFT_REEL, animation.getLeftAngle(), LEFT_REEL_CENTRE);
-    reel.drawRotated(renderer, RIGHT_REEL, animation.getRightAngle(), RIGHT_REEL_CENTRE);
+    leftReel.draw(renderer, {LEFT_REEL.x + LEFT_REEL_CENTRE.x, LEFT_REEL.y + LEFT_REEL_CENTRE.y},
+                  animation.getLeftAngle());
+    rightReel.draw(renderer,
+                   {RIGHT_REEL.x + RIGHT_REEL_CENTRE.x, RIGHT_REEL.y + RIGHT_REEL_CENTRE.y},
+                   animation.getRightAngle());
 }
 
 void TapeSkin::drawTexts(const SongOnScreen& song) {

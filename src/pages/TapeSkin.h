@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/SdlHandles.h"
+#include "pages/LayerCache.h"
 #include "pages/SkinLayer.h"
 #include "pages/TapeAnimation.h"
+#include "pages/TurningPicture.h"
 #include "ui/TextCache.h"
 
 #include <cstdint>
@@ -39,7 +41,7 @@ public:
 
 private:
     void drawCover(const SongOnScreen& song);
-    void drawProgressBar(float progress);
+    void drawProgressBar(int played);
     void drawReels();
     void drawTexts(const SongOnScreen& song);
     void buildFade(SDL_Color colour);
@@ -49,10 +51,13 @@ private:
     TTF_Font* infoFont = nullptr;
     FontPtr titleFont;
     FontPtr artistFont;
-    SkinLayer background, body, reel, overlay, topOverlay;
+    SkinLayer background, body, overlay, topOverlay;
+    TurningPicture leftReel, rightReel;
     std::vector<SkinLayer> tapePictures;
     TapeAnimation animation;
     TextCache texts;
+    // Everything under the reels: backdrop, cover and panel, progress bar, cassette body.
+    LayerCache underReels;
     // The cover's fade into the panel colour, made again only when that colour changes.
     TexturePtr fade;
     SDL_Color fadeColour{};

@@ -16,7 +16,6 @@ constexpr const char* TAPE_DEFAULT_COVER = "icons/ty.png";
 constexpr const char* RECORD_DEFAULT_COVER = "icons/record/rtfm.png";
 constexpr const char* TAPE_SKIN_COVER = "/tfm.png";
 constexpr const char* RECORD_SKIN_COVER = "/rtfm.png";
-constexpr Uint32 ALPHA_SHIFT_ARGB = 24;
 
 } // namespace
 
@@ -112,33 +111,6 @@ SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight) {
     int height = std::max(1, static_cast<int>(picture->h * scale));
     SurfacePtr smaller = scaledSurface(picture.get(), width, height);
     return smaller ? std::move(smaller) : std::move(picture);
-}
-
-SDL_Rect visibleBounds(SDL_Surface& picture) {
-    if (!picture.format->Amask) {
-        return {0, 0, picture.w, picture.h};
-    }
-    SurfacePtr pixels(SDL_ConvertSurfaceFormat(&picture, SDL_PIXELFORMAT_ARGB8888, 0));
-    if (!pixels) {
-        return {0, 0, picture.w, picture.h};
-    }
-    int left = pixels->w, top = pixels->h, right = -1, bottom = -1;
-    for (int y = 0; y < pixels->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(
-            static_cast<const Uint8*>(pixels->pixels) + y * pixels->pitch);
-        for (int x = 0; x < pixels->w; ++x) {
-            if (row[x] >> ALPHA_SHIFT_ARGB) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = y;
-            }
-        }
-    }
-    if (right < 0) {
-        return {0, 0, 0, 0};
-    }
-    return {left, top, right - left + 1, bottom - top + 1};
 }
 
 } // namespace SkinArt

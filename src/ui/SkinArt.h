@@ -48,8 +48,4 @@ SurfacePtr scaledSurface(SDL_Surface* picture, int width, int height);
 // its proportions kept, to fit; so a huge cover is held at full size only while it loads.
 SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight);
 
-// The smallest rectangle holding every pixel of the picture that is not fully transparent; empty
-// (w and h 0) when there is none.
-SDL_Rect visibleBounds(SDL_Surface& picture);
-
 } // namespace SkinArt

@@ -1,0 +1,159 @@
+// The drawing parts of the now-playing skins on the software renderer: layers cut to their
+// visible pieces, pictures turned on the CPU, and the cache of the layers under moving parts.
+#include "pages/LayerCache.h"
+#include "pages/SkinLayer.h"
+#include "pages/TurningPicture.h"
+
+#include "support/ScratchDir.h"
+#include "support/SdlTestContext.h"
+#include "ui/ThemeAssetCodec.h"
+
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+namespace {
+
+constexpr SDL_Color RED{255, 0, 0, 255};
+constexpr SDL_Color BLUE{0, 0, 255, 255};
+constexpr SDL_Color GREY{50, 50, 50, 255};
+
+SurfacePtr blankPicture(int width, int height) {
+    SurfacePtr picture(
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32));
+    SDL_FillRect(picture.get(), nullptr, 0);
+    return picture;
+}
+
+void paint(SDL_Surface* picture, SDL_Rect area, SDL_Color colour) {
+    SDL_FillRect(picture, &area,
+                 SDL_MapRGBA(picture->format, colour.r, colour.g, colour.b, colour.a));
+}
+
+std::tuple<int, int, int> rgb(SDL_Color colour) {
+    return {colour.r, colour.g, colour.b};
+}
+
+class SkinDrawingTest : public ::testing::Test {
+protected:
+    void present() { SDL_RenderPresent(sdl.renderer()); }
+
+    ScratchDir scratch;
+    SdlTestContext sdl;
+};
+
+} // namespace
+
+TEST_F(SkinDrawingTest, ALayerCutIntoPiecesDrawsWhatTheWholePictureDraws) {
+    // Two patches far apart, one half transparent, on an otherwise empty screen-sized picture.
+    SurfacePtr picture = blankPicture(640, 480);
+    paint(picture.get(), {20, 30, 40, 20}, RED);
+    paint(picture.get(), {500, 400, 30, 30}, {0, 0, 255, 128});
+    ASSERT_EQ(IMG_SavePNG(picture.get(), "layer.png"), 0);
+    SkinLayer layer;
+    ASSERT_TRUE(layer.load(sdl.renderer(), ThemeAssetCodec(), "layer.png"));
+
+    sdl.clear(GREY);
+    SDL_Texture* whole = SDL_CreateTextureFromSurface(sdl.renderer(), picture.get());
+    SDL_RenderCopy(sdl.renderer(), whole, nullptr, nullptr);
+    present();
+    std::vector<SDL_Color> expected;
+    for (SDL_Point at : {SDL_Point{20, 30}, {59, 49}, {60, 50}, {510, 410}, {300, 200}}) {
+        expected.push_back(sdl.pixel(at.x, at.y));
+    }
+    SDL_DestroyTexture(whole);
+    sdl.clear(GREY);
+    layer.draw(sdl.renderer());
+    present();
+    size_t i = 0;
+    for (SDL_Point at : {SDL_Point{20, 30}, {59, 49}, {60, 50}, {510, 410}, {300, 200}}) {
+        SDL_Color drawn = sdl.pixel(at.x, at.y), whole = expected[i++];
+        // Blending rounds a step differently in SDL's blitters for the two pixel formats.
+        EXPECT_NEAR(drawn.r, whole.r, 1) << at.x << "," << at.y;
+        EXPECT_NEAR(drawn.g, whole.g, 1) << at.x << "," << at.y;
+        EXPECT_NEAR(drawn.b, whole.b, 1) << at.x << "," << at.y;
+    }
+}
+
+TEST_F(SkinDrawingTest, APictureTurnsClockwiseAboutItsPivot) {
+    // A bar pointing right from the pivot (10, 10): red near it, blue at its end.
+    SurfacePtr picture = blankPicture(21, 21);
+    paint(picture.get(), {10, 9, 5, 3}, RED);
+    paint(picture.get(), {15, 9, 5, 3}, BLUE);
+    TurningPicture turning;
+    ASSERT_TRUE(turning.load(sdl.renderer(), *picture, {10, 10}, TurningPicture::ANY_ANGLE));
+
+    sdl.clear(GREY);
+    turning.draw(sdl.renderer(), {100, 100}, 0.0);
+    present();
+    EXPECT_EQ(sdl.pixel(103, 100), RED);
+    EXPECT_EQ(sdl.pixel(107, 100), BLUE);
+    EXPECT_EQ(sdl.pixel(93, 100), GREY);
+
+    sdl.clear(GREY);
+    turning.draw(sdl.renderer(), {100, 100}, 90.0); // now pointing down
+    present();
+    EXPECT_EQ(sdl.pixel(100, 103), RED);
+    EXPECT_EQ(sdl.pixel(100, 107), BLUE);
+    EXPECT_EQ(sdl.pixel(107, 100), GREY);
+
+    sdl.clear(GREY);
+    turning.draw(sdl.renderer(), {100, 100}, 180.0);
+    present();
+    EXPECT_EQ(sdl.pixel(93, 100), BLUE);
+}
+
+TEST_F(SkinDrawingTest, OnlyPixelsNearThePivotAreInterpolated) {
+    // Red and blue halves: a turn of 45 degrees mixes them along the edge only where smoothed.
+    SurfacePtr picture = blankPicture(81, 81);
+    paint(picture.get(), {0, 0, 81, 40}, RED);
+    paint(picture.get(), {0, 40, 81, 41}, BLUE);
+    auto coloursAfterTurn = [&](int smoothRadius, SDL_Rect area) {
+        TurningPicture turning;
+        EXPECT_TRUE(turning.load(sdl.renderer(), *picture, {40, 40}, TurningPicture::ANY_ANGLE));
+        turning.setSmoothRadius(smoothRadius);
+        sdl.clear(GREY);
+        turning.draw(sdl.renderer(), {100, 100}, 45.0);
+        present();
+        std::set<std::tuple<int, int, int>> colours;
+        for (int y = area.y; y < area.y + area.h; ++y) {
+            for (int x = area.x; x < area.x + area.w; ++x) {
+                colours.insert(rgb(sdl.pixel(x, y)));
+            }
+        }
+        return colours.size();
+    };
+    SDL_Rect nearPivot{95, 95, 10, 10};
+    EXPECT_EQ(coloursAfterTurn(0, nearPivot), 2u);
+    EXPECT_GT(coloursAfterTurn(10, nearPivot), 2u);
+    EXPECT_EQ(coloursAfterTurn(10, {114, 114, 5, 5}), 2u); // farther out on the edge: nearest
+}
+
+TEST_F(SkinDrawingTest, CachedLayersAreDrawnAgainOnlyWhenTheirKeyChanges) {
+    LayerCache cache;
+    int drawn = 0;
+    SDL_Color colour = RED;
+    auto layers = [&] {
+        ++drawn;
+        SDL_SetRenderDrawColor(sdl.renderer(), colour.r, colour.g, colour.b, colour.a);
+        SDL_Rect patch{10, 10, 20, 20};
+        SDL_RenderFillRect(sdl.renderer(), &patch);
+    };
+    for (int frame = 0; frame < 3; ++frame) {
+        sdl.clear(GREY);
+        cache.draw(sdl.renderer(), {1, 2, 3}, layers);
+        present();
+        EXPECT_EQ(sdl.pixel(15, 15), RED);
+        EXPECT_EQ(sdl.pixel(50, 50), (SDL_Color{0, 0, 0, 255})); // the cache starts black
+    }
+    EXPECT_EQ(drawn, 1);
+    colour = BLUE;
+    cache.draw(sdl.renderer(), {1, 2, 4}, layers);
+    present();
+    EXPECT_EQ(sdl.pixel(15, 15), BLUE);
+    cache.invalidate();
+    cache.draw(sdl.renderer(), {1, 2, 4}, layers);
+    EXPECT_EQ(drawn, 3);
+}
