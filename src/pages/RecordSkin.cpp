@@ -74,6 +74,7 @@ void RecordSkin::release() {
 
 void RecordSkin::setTitle(const std::string& text, uint64_t now) {
     title.setText(text, ScrollingTitle::measureWidth(titleFont.get(), text), now);
+    loopingTitle = text + TITLE_GAP;
 }
 
 void RecordSkin::draw(const SongOnScreen& song) {
@@ -153,8 +154,7 @@ void RecordSkin::drawTitle() {
                        TITLE_TOP, SkinText::Anchor::CENTRE);
         return;
     }
-    TextImage image =
-        texts.get(renderer, titleFont.get(), title.getText() + TITLE_GAP, Draw::WHITE);
+    TextImage image = texts.get(renderer, titleFont.get(), loopingTitle, Draw::WHITE);
     if (!image.texture || image.width <= 0) {
         return;
     }

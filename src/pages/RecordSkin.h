@@ -58,6 +58,7 @@ private:
     TurningPicture arm;
     RecordAnimation animation;
     ScrollingTitle title;
+    std::string loopingTitle; // the title and the gap before it comes round again
     TextCache texts;
     // Everything under the turning disc: backdrop, progress bar, turntable.
     LayerCache underDisc;
