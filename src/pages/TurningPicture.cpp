@@ -54,6 +54,36 @@ void clipColumns(double start, double step, double low, double high, double& fir
     last = std::min(last, std::max(a, b));
 }
 
+// The source pixels, held in locals while a picture turns, so that the compiler need not read
+// them again after every pixel it writes.
+struct SourceView {
+    const uint32_t* pixels;
+    unsigned width;
+    unsigned height;
+
+    // Transparent outside the picture.
+    uint32_t at(int x, int y) const {
+        bool inside = static_cast<unsigned>(x) < width && static_cast<unsigned>(y) < height;
+        return inside ? pixels[static_cast<size_t>(y) * width + x] : 0;
+    }
+
+    uint32_t nearest(int32_t u, int32_t v) const {
+        return at(u >> FRACTION_BITS, v >> FRACTION_BITS);
+    }
+
+    // The four pixels around (u, v), mixed by their distance, channel by channel, as a copy
+    // with linear filtering does.
+    uint32_t interpolated(int32_t u, int32_t v) const {
+        int32_t x = u - FIXED_HALF, y = v - FIXED_HALF;
+        int left = x >> FRACTION_BITS, top = y >> FRACTION_BITS;
+        uint32_t fx = (x >> (FRACTION_BITS - WEIGHT_BITS)) & WEIGHT_MASK;
+        uint32_t fy = (y >> (FRACTION_BITS - WEIGHT_BITS)) & WEIGHT_MASK;
+        uint32_t upper = lerp(at(left, top), at(left + 1, top), fx);
+        uint32_t lower = lerp(at(left, top + 1), at(left + 1, top + 1), fx);
+        return lerp(upper, lower, fy);
+    }
+};
+
 } // namespace
 
 bool TurningPicture::load(SDL_Renderer* renderer, SDL_Surface& picture, SDL_Point newPivot,
@@ -97,7 +127,7 @@ void TurningPicture::findVisiblePart() {
     int left = width, top = height, right = 0, bottom = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            if (sourcePixel(x, y) >> ALPHA_SHIFT) {
+            if (source[static_cast<size_t>(y) * width + x] >> ALPHA_SHIFT) {
                 left = std::min(left, x);
                 top = std::min(top, y);
                 right = std::max(right, x + 1);
@@ -156,14 +186,8 @@ void TurningPicture::draw(SDL_Renderer* renderer, SDL_Point screenPivot, double 
         turnedAngle = angle;
         turned = true;
     }
-    copyPart(renderer, screenPivot, box);
-}
-
-void TurningPicture::copyPart(SDL_Renderer* renderer, SDL_Point screenPivot,
-                              const SDL_Rect& part) const {
-    SDL_Rect from{part.x - box.x, part.y - box.y, part.w, part.h};
-    SDL_Rect place{screenPivot.x + part.x, screenPivot.y + part.y, part.w, part.h};
-    SDL_RenderCopy(renderer, texture.get(), &from, &place);
+    SDL_Rect place{screenPivot.x + box.x, screenPivot.y + box.y, box.w, box.h};
+    SDL_RenderCopy(renderer, texture.get(), nullptr, &place);
 }
 
 // Each pixel of the box takes the source pixel that the turn brings there (undoing a clockwise
@@ -174,6 +198,8 @@ void TurningPicture::turn(double angle, uint32_t* pixels, int pitch) const {
     double radians = angle * DEGREES_TO_RADIANS;
     double c = std::cos(radians), s = std::sin(radians);
     int32_t stepU = toFixed(c), stepV = toFixed(-s);
+    const SourceView view{source.data(), static_cast<unsigned>(width),
+                          static_cast<unsigned>(height)};
     std::array<RowStart, TILE_ROWS> starts;
     for (int blockTop = 0; blockTop < box.h; blockTop += TILE_ROWS) {
         int rows = std::min(TILE_ROWS, box.h - blockTop);
@@ -196,13 +222,13 @@ void TurningPicture::turn(double angle, uint32_t* pixels, int pitch) const {
                 int32_t u = start.u + first * stepU, v = start.v + first * stepV;
                 int column = first;
                 for (; column < smoothFirst; ++column, u += stepU, v += stepV) {
-                    out[column] = nearest(u, v);
+                    out[column] = view.nearest(u, v);
                 }
                 for (; column < smoothLast; ++column, u += stepU, v += stepV) {
-                    out[column] = interpolated(u, v);
+                    out[column] = view.interpolated(u, v);
                 }
                 for (; column < last; ++column, u += stepU, v += stepV) {
-                    out[column] = nearest(u, v);
+                    out[column] = view.nearest(u, v);
                 }
             }
         }
@@ -235,26 +261,4 @@ TurningPicture::RowStart TurningPicture::rowStart(int row, double c, double s) c
             std::clamp(static_cast<int>(std::ceil(smoothHalf - dx)), start.smoothFrom, box.w);
     }
     return start;
-}
-
-uint32_t TurningPicture::sourcePixel(int x, int y) const {
-    bool inside = static_cast<unsigned>(x) < static_cast<unsigned>(width) &&
-                  static_cast<unsigned>(y) < static_cast<unsigned>(height);
-    return inside ? source[static_cast<size_t>(y) * width + x] : 0;
-}
-
-uint32_t TurningPicture::nearest(int32_t u, int32_t v) const {
-    return sourcePixel(u >> FRACTION_BITS, v >> FRACTION_BITS);
-}
-
-// The four source pixels around (u, v), mixed by their distance, channel by channel, as a copy
-// with linear filtering does.
-uint32_t TurningPicture::interpolated(int32_t u, int32_t v) const {
-    int32_t x = u - FIXED_HALF, y = v - FIXED_HALF;
-    int left = x >> FRACTION_BITS, top = y >> FRACTION_BITS;
-    uint32_t fx = (x >> (FRACTION_BITS - WEIGHT_BITS)) & WEIGHT_MASK;
-    uint32_t fy = (y >> (FRACTION_BITS - WEIGHT_BITS)) & WEIGHT_MASK;
-    uint32_t upper = lerp(sourcePixel(left, top), sourcePixel(left + 1, top), fx);
-    uint32_t lower = lerp(sourcePixel(left, top + 1), sourcePixel(left + 1, top + 1), fx);
-    return lerp(upper, lower, fy);
 }

@@ -40,14 +40,9 @@ private:
     };
 
     void findVisiblePart();
-    // Copies part of the box (relative to the pivot) to the screen.
-    void copyPart(SDL_Renderer* renderer, SDL_Point screenPivot, const SDL_Rect& part) const;
     SDL_Rect boxFor(double maxAngle) const;
     void turn(double angle, uint32_t* pixels, int pitch) const;
     RowStart rowStart(int row, double c, double s) const;
-    uint32_t nearest(int32_t u, int32_t v) const;
-    uint32_t interpolated(int32_t u, int32_t v) const;
-    uint32_t sourcePixel(int x, int y) const;
 
     std::vector<uint32_t> source; // ARGB, row after row
     int width = 0;
