@@ -3,9 +3,12 @@
 #include "settings/GamepadConfig.h"
 #include "core/Log.h"
 #include "audio/Player.h"
+#include "audio/SleepTimer.h"
 #include "library/PlayList.h"
+#include "pages/EqualizerPage.h"
 #include "pages/MainPage.h"
 #include "pages/PlaylistsPage.h"
+#include "pages/SettingsPage.h"
 #include "pages/SongsPage.h"
 #include "settings/Config.h"
 #include "settings/LanguageManager.h"
@@ -50,7 +53,8 @@ size_t slotOf(Page page) {
 
 MusicPlayer::MusicPlayer(const std::string& backlightPath)
     : player(std::make_unique<Player>()), playList(std::make_unique<PlayList>()),
-      lastActivityTime(SDL_GetTicks()), backlightPath(backlightPath) {
+      sleepTimer(std::make_unique<SleepTimer>(player.get())), lastActivityTime(SDL_GetTicks()),
+      backlightPath(backlightPath) {
     playList->setPlayer(player.get());
 }
 
@@ -130,6 +134,10 @@ bool MusicPlayer::init() {
     dialog->init(renderer.get(), font.get());
     createPages();
     openGameController();
+    // The stored preset is heard from the first song on.
+    if (equalizerPage) {
+        equalizerPage->setPlayer(player.get());
+    }
     savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
     screenOn = true;
     lastActivityTime = SDL_GetTicks();
@@ -161,6 +169,12 @@ void MusicPlayer::createPages() {
     playlistsPage =
         createPage<PlaylistsPage>(Page::PLAYLISTS, playList.get(), player.get(), dialog.get());
     playlistsPage->setSongPlayedCallback([this] { showNowPlaying(); });
+
+    settingsPage = createPage<SettingsPage>(Page::SETTINGS, dialog.get(), sleepTimer.get());
+    settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+
+    equalizerPage = createPage<EqualizerPage>(Page::EQUALIZER, dialog.get());
+    equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
 }
 
 void MusicPlayer::installPage(Page page, std::unique_ptr<UIBase> object) {
@@ -182,6 +196,12 @@ void MusicPlayer::forgetTypedPage(Page page) {
         break;
     case Page::PLAYLISTS:
         playlistsPage = nullptr;
+        break;
+    case Page::SETTINGS:
+        settingsPage = nullptr;
+        break;
+    case Page::EQUALIZER:
+        equalizerPage = nullptr;
         break;
     default:
         break;
@@ -218,6 +238,10 @@ void MusicPlayer::installEntryCallbacks(Page page) {
         songsPage->setSongPlayedCallback([this] { showNowPlaying(); });
     } else if (page == Page::PLAYLISTS && playlistsPage) {
         playlistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else if (page == Page::SETTINGS && settingsPage) {
+        settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else if (page == Page::EQUALIZER && equalizerPage) {
+        equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
     }
 }
 
@@ -265,6 +289,9 @@ void MusicPlayer::handleEvents() {
     switchScreenOffWhenIdle();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        if (sleepTimer && (event.type == SDL_KEYDOWN || event.type == SDL_CONTROLLERBUTTONDOWN)) {
+            sleepTimer->onKeyPress(); // a press during the fade keeps the music on
+        }
         if (!screenOn) {
             // A dark screen lets only START through (to wake it); the audio engine still
             // hears every event, so the play list keeps advancing.
@@ -403,6 +430,9 @@ void MusicPlayer::togglePlayback() {
 }
 
 void MusicPlayer::update() {
+    if (sleepTimer) {
+        sleepTimer->update();
+    }
     if (UIBase* page = getCurrentPage()) {
         page->update();
     }
@@ -437,6 +467,7 @@ void MusicPlayer::cleanup() {
     for (Page page : PAGES_RELEASED_FIRST) {
         deletePage(page);
     }
+    sleepTimer.reset();
     player.reset();
     playList.reset();
     deletePage(Page::EQUALIZER);

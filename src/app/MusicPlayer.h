@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pages/Page.h"
 #include "core/SdlHandles.h"
+#include "pages/Page.h"
 #include "ui/UIBase.h"
 
 #include <array>
@@ -10,10 +10,13 @@
 #include <string>
 
 class Dialog;
+class EqualizerPage;
 class MainPage;
 class Player;
 class PlayList;
 class PlaylistsPage;
+class SettingsPage;
+class SleepTimer;
 class SongsPage;
 
 // The application: owns the window, the renderer, the shared font, the audio engine, the play
@@ -61,6 +64,7 @@ public:
     Player* getPlayer() const { return player.get(); }
     PlayList* getPlayList() const { return playList.get(); }
     Dialog* getDialog() const { return dialog.get(); }
+    SleepTimer* getSleepTimer() const { return sleepTimer.get(); }
     SDL_Renderer* getRenderer() const { return renderer.get(); }
     SDL_Window* getWindow() const { return window.get(); }
 
@@ -91,12 +95,16 @@ private:
     GameControllerPtr controller;
     std::unique_ptr<Player> player;
     std::unique_ptr<PlayList> playList;
+    // Runs whatever page is on screen; the settings page sets it.
+    std::unique_ptr<SleepTimer> sleepTimer;
     Page currentPage = Page::MAIN;
     std::array<std::unique_ptr<UIBase>, PAGE_COUNT> pages;
     // Typed views of the pages whose callbacks the application installs.
     MainPage* mainPage = nullptr;
     SongsPage* songsPage = nullptr;
     PlaylistsPage* playlistsPage = nullptr;
+    SettingsPage* settingsPage = nullptr;
+    EqualizerPage* equalizerPage = nullptr;
     std::unique_ptr<Dialog> dialog;
     bool running = false;
     bool startHeld = false; // controller START is down
