@@ -63,7 +63,8 @@ def alpha_as_ffmpeg_plays_it(player, gains=None):
 def captured(player, wait_for_next_song=False):
     """What was heard since the latest song was loaded (that starts the capture anew)."""
     size, deadline = 0, time.time() + 30
-    while wait_for_next_song and time.time() < deadline and os.path.getsize(player.audio_path) >= size:
+    growing = lambda: size <= os.path.getsize(player.audio_path)  # noqa: E731
+    while wait_for_next_song and time.time() < deadline and growing():
         size = os.path.getsize(player.audio_path)
         time.sleep(0.1)
     time.sleep(2.5)  # some five seconds of sound at the disk driver's pace
@@ -135,7 +136,7 @@ def test(arguments, display):
         mode = read(player, "config/settings.json")["music"]["playback"]["mode"]
         check(mode == "SINGLE_LOOP", f"the play mode was saved as {mode}")
         for key in ["Right"] * 9 + ["Left"] * 9:  # languages are listed in folder order
-            if read(player, "config/language_settings.json", {"language": ""})["language"] == "en_US":
+            if read(player, "config/language_settings.json", {}).get("language") == "en_US":
                 break
             player.key(key)
         player.screenshot("settings-english")
