@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Backlight.h"
+#include "core/Clock.h"
 #include "core/SdlHandles.h"
 #include "pages/Page.h"
 #include "ui/UIBase.h"
@@ -29,9 +31,9 @@ public:
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
 
-    static constexpr const char* BACKLIGHT_PATH = "/sys/class/backlight/backlight/brightness";
-
-    explicit MusicPlayer(const std::string& backlightPath = BACKLIGHT_PATH);
+    // backlightPath: the sysfs brightness file; clock: the time of the idle time-out.
+    explicit MusicPlayer(const std::string& backlightPath = Backlight::DEFAULT_PATH,
+                         Clock clock = sdlClock());
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
@@ -64,7 +66,6 @@ public:
     Player* getPlayer() const { return player.get(); }
     PlayList* getPlayList() const { return playList.get(); }
     Dialog* getDialog() const { return dialog.get(); }
-    SleepTimer* getSleepTimer() const { return sleepTimer.get(); }
     SDL_Renderer* getRenderer() const { return renderer.get(); }
     SDL_Window* getWindow() const { return window.get(); }
 
@@ -77,7 +78,7 @@ private:
     void createPages();
     void switchScreenOffWhenIdle();
     void wakeScreen();
-    bool writeBacklight(int raw);
+    bool hasVisibleDisplay() const;
     template <typename PageClass, typename... Arguments>
     PageClass* createPage(Page page, Arguments&&... arguments);
     void installEntryCallbacks(Page page);
@@ -109,8 +110,9 @@ private:
     bool running = false;
     bool startHeld = false; // controller START is down
     bool backHeld = false;  // controller BACK is down
-    uint32_t lastActivityTime = 0;
+    Clock clock;
+    uint64_t lastActivityTime = 0;
     bool screenOn = true;
     int32_t savedBrightnessPercent = 0;
-    std::string backlightPath;
+    Backlight backlight;
 };
