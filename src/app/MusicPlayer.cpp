@@ -1,11 +1,14 @@
 #include "app/MusicPlayer.h"
 
 #include "audio/Player.h"
+#include "audio/SleepTimer.h"
 #include "core/Log.h"
 #include "library/PlayList.h"
+#include "pages/EqualizerPage.h"
 #include "pages/MainPage.h"
 #include "pages/NowPlayingPage.h"
 #include "pages/PlaylistsPage.h"
+#include "pages/SettingsPage.h"
 #include "pages/SongsPage.h"
 #include "pages/Transport.h"
 #include "settings/Config.h"
@@ -51,6 +54,7 @@ MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock)
     : player(std::make_unique<Player>()), playList(std::make_unique<PlayList>()),
       clock(std::move(clock)), backlight(backlightPath) {
     lastActivityTime = this->clock();
+    sleepTimer = std::make_unique<SleepTimer>(player.get(), this->clock);
     playList->setPlayer(player.get());
 }
 
@@ -133,6 +137,10 @@ bool MusicPlayer::init() {
     dialog->init(renderer.get(), font.get());
     createPages();
     openGameController();
+    // The stored preset is heard from the first song on.
+    if (equalizerPage) {
+        equalizerPage->setPlayer(player.get());
+    }
     savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
     screenOn = true;
     lastActivityTime = clock();
@@ -182,8 +190,14 @@ void MusicPlayer::createPages() {
         createPage<PlaylistsPage>(Page::PLAYLISTS, playList.get(), player.get(), dialog.get());
     playlistsPage->setSongPlayedCallback([this] { showNowPlaying(); });
 
+    settingsPage = createPage<SettingsPage>(Page::SETTINGS, dialog.get(), sleepTimer.get());
+    settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+
     nowPlayingPage =
         createPage<NowPlayingPage>(Page::NOW_PLAYING, player.get(), playList.get(), dialog.get());
+
+    equalizerPage = createPage<EqualizerPage>(Page::EQUALIZER, dialog.get());
+    equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
 }
 
 void MusicPlayer::installPage(Page page, std::unique_ptr<UIBase> object) {
@@ -206,8 +220,14 @@ void MusicPlayer::forgetTypedPage(Page page) {
     case Page::PLAYLISTS:
         playlistsPage = nullptr;
         break;
+    case Page::SETTINGS:
+        settingsPage = nullptr;
+        break;
     case Page::NOW_PLAYING:
         nowPlayingPage = nullptr;
+        break;
+    case Page::EQUALIZER:
+        equalizerPage = nullptr;
         break;
     default:
         break;
@@ -256,6 +276,10 @@ void MusicPlayer::installEntryCallbacks(Page page) {
         nowPlayingPage->setBackCallback([this](Page to) { switchPage(to); });
     } else if (page == Page::PLAYLISTS && playlistsPage) {
         playlistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else if (page == Page::SETTINGS && settingsPage) {
+        settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else if (page == Page::EQUALIZER && equalizerPage) {
+        equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
     }
 }
 
@@ -303,6 +327,9 @@ void MusicPlayer::handleEvents() {
     switchScreenOffWhenIdle();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        if (sleepTimer && (event.type == SDL_KEYDOWN || event.type == SDL_CONTROLLERBUTTONDOWN)) {
+            sleepTimer->onKeyPress(); // a press during the fade keeps the music on
+        }
         if (!screenOn) {
             // A dark screen lets only START through (to wake it), and a request to quit (a
             // window close, or SIGTERM from the launcher), which lights the screen first so
@@ -418,6 +445,9 @@ void MusicPlayer::togglePlayback() {
 }
 
 void MusicPlayer::update() {
+    if (sleepTimer) {
+        sleepTimer->update();
+    }
     if (UIBase* page = getCurrentPage()) {
         page->update();
     }
@@ -452,6 +482,7 @@ void MusicPlayer::cleanup() {
     for (Page page : PAGES_RELEASED_FIRST) {
         deletePage(page);
     }
+    sleepTimer.reset();
     player.reset();
     playList.reset();
     deletePage(Page::EQUALIZER);

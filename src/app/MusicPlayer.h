@@ -12,11 +12,14 @@
 #include <string>
 
 class Dialog;
+class EqualizerPage;
 class MainPage;
 class NowPlayingPage;
 class Player;
 class PlayList;
 class PlaylistsPage;
+class SettingsPage;
+class SleepTimer;
 class SongsPage;
 
 // The application: owns the window, the renderer, the shared font, the audio engine, the play
@@ -94,13 +97,17 @@ private:
     GameControllerPtr controller;
     std::unique_ptr<Player> player;
     std::unique_ptr<PlayList> playList;
+    // Runs whatever page is on screen; the settings page sets it.
+    std::unique_ptr<SleepTimer> sleepTimer;
     Page currentPage = Page::MAIN;
     std::array<std::unique_ptr<UIBase>, PAGE_COUNT> pages;
     // Typed views of the pages whose callbacks the application installs.
     MainPage* mainPage = nullptr;
     SongsPage* songsPage = nullptr;
     PlaylistsPage* playlistsPage = nullptr;
+    SettingsPage* settingsPage = nullptr;
     NowPlayingPage* nowPlayingPage = nullptr;
+    EqualizerPage* equalizerPage = nullptr;
     std::unique_ptr<Dialog> dialog;
     bool running = false;
     bool startHeld = false; // controller START is down
