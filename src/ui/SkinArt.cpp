@@ -1,6 +1,7 @@
 #include "ui/SkinArt.h"
 
 #include "core/Log.h"
+#include "settings/Config.h"
 #include "ui/Image.h"
 #include "ui/ThemeAssetCodec.h"
 
@@ -14,6 +15,8 @@ constexpr const char* TAPE_FRAME = "icons/zg.png";
 constexpr const char* RECORD_FRAME = "icons/record/zjzz.png";
 constexpr const char* TAPE_DEFAULT_COVER = "icons/ty.png";
 constexpr const char* RECORD_DEFAULT_COVER = "icons/record/rtfm.png";
+constexpr const char* TAPE_BACKGROUND = "icons/bg.png";
+constexpr const char* RECORD_BACKGROUND = "icons/record/bg.png";
 
 } // namespace
 
@@ -76,6 +79,33 @@ TexturePtr scaledTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width
 SDL_Rect centreStrip(const SDL_Surface& picture, int stripWidth, int stripHeight) {
     int width = std::min(picture.w, picture.h * stripWidth / std::max(1, stripHeight));
     return {(picture.w - width) / 2, 0, width, picture.h};
+}
+
+bool takeDefaultSkin(int& themeId) {
+    int chosen = Config::getInstance().getDefaultThemeId();
+    if (chosen == themeId) {
+        return false;
+    }
+    themeId = chosen;
+    return true;
+}
+
+const char* backgroundPath(int themeId) {
+    return isTape(themeId) ? TAPE_BACKGROUND : RECORD_BACKGROUND;
+}
+
+TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path) {
+    SurfacePtr picture = loadPicture(path);
+    return picture ? Image::textureFromSurface(renderer, picture.get()) : nullptr;
+}
+
+TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int themeId, int width,
+                        int height) {
+    if (!picture || !isTape(themeId)) {
+        return scaledTexture(renderer, picture, width, height);
+    }
+    SDL_Rect strip = centreStrip(*picture, width, height);
+    return scaledTexture(renderer, picture, width, height, &strip);
 }
 
 } // namespace SkinArt

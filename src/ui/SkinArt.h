@@ -37,4 +37,20 @@ TexturePtr scaledTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width
 // width that keeps the insert's proportions (stripWidth : stripHeight).
 SDL_Rect centreStrip(const SDL_Surface& picture, int stripWidth, int stripHeight);
 
+// Takes the skin chosen in the settings (the settings page may change it at any time); true
+// when it differs from themeId, which then holds the new skin.
+bool takeDefaultSkin(int& themeId);
+
+// "icons/bg.png" in the tape skin or "icons/record/bg.png".
+const char* backgroundPath(int themeId);
+
+// A picture of icons/ or of a skin folder as a texture; null (and logged) when it cannot be read.
+TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path);
+
+// A cover as the skin shows it at width × height: in the tape skin the centre strip that keeps
+// the cassette insert's proportions (so the picture is never distorted), in the record skin the
+// whole picture. Null when the renderer cannot make it.
+TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int themeId, int width,
+                        int height);
+
 } // namespace SkinArt
