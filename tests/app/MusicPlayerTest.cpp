@@ -2,6 +2,8 @@
 
 #include "settings/GamepadConfig.h"
 #include "audio/Player.h"
+#include "library/PlayList.h"
+#include "settings/Config.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
 #include "support/MediaFactory.h"
@@ -139,7 +141,8 @@ TEST_F(MusicPlayerTest, ReleasingStartOrBackBreaksTheChord) {
 }
 
 TEST_F(MusicPlayerTest, MissingPagesShowNothingButTheLoopAndDialogStillWork) {
-    app.switchPage(Page::ALBUMS); // not built yet
+    app.installPage(Page::ALBUMS, nullptr); // a page that is not there
+    app.switchPage(Page::ALBUMS);
     EXPECT_EQ(app.getCurrentPage(), nullptr);
     queue({keyDown(SDLK_DOWN)});
     app.handleEvents();
@@ -179,6 +182,8 @@ protected:
         linkRuntimeResources(scratch.path());
         scratch.writeFile("config/settings.json", R"({"display": {"backlight": {"timeout": 1}}})");
         scratch.writeFile("brightness", "100\n");
+        // The settings store outlives a test; it reads this test's settings.
+        Config::getInstance().load(Config::DEFAULT_PATH);
         writeLibraryCache({});
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
         GamepadConfig::getInstance().load(MusicPlayer::GAMEPAD_CONFIG_PATH);
@@ -278,4 +283,30 @@ TEST_F(MusicPlayerTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {
     app.handleEvents();
     EXPECT_TRUE(player->isPaused());
     EXPECT_EQ(page->events.size(), 2u);
+}
+
+TEST_F(MusicPlayerTest, AlbumsAndArtistsLeadToTheirDetailPagesAndBackToWhereOneCameFrom) {
+    Song song;
+    song.title = "One";
+    song.artist = "Singer";
+    song.filepath = "music/one.mp3";
+    app.getPlayList()->setLibrary(Library{{song}, {Album{"Record", "Singer", "", {song}}}});
+    auto press = [this](SDL_Keycode key) {
+        queue({keyDown(key)});
+        app.handleEvents();
+        app.update();
+    };
+    for (int menuIndex : {1, 2}) {
+        Page list = menuIndex == 1 ? Page::ALBUMS : Page::ARTISTS;
+        Page detail = menuIndex == 1 ? Page::ALBUM_DETAIL : Page::ARTIST_DETAIL;
+        app.handleMainPageCallback(menuIndex);
+        app.update();
+        EXPECT_EQ(app.getCurrentPageId(), list);
+        press(SDLK_RETURN);
+        EXPECT_EQ(app.getCurrentPageId(), detail);
+        press(SDLK_ESCAPE);
+        EXPECT_EQ(app.getCurrentPageId(), list);
+        press(SDLK_ESCAPE);
+        EXPECT_EQ(app.getCurrentPageId(), Page::MAIN);
+    }
 }
