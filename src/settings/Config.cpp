@@ -544,3 +544,25 @@ void Config::setThemeFolder(int id, const std::string& folder) {
                  " 但保存配置文件失败");
     }
 }
+
+bool Config::storeThemeFolder(int id, const std::string& folder) {
+    auto entry = std::find_if(themes.begin(), themes.end(),
+                              [id](const ThemeEntry& theme) { return theme.id == id; });
+    if (entry == themes.end()) {
+        logError("找不到ID为 " + std::to_string(id) + " 的主题");
+        return false;
+    }
+    if (!findStoredTheme(root, id)) {
+        Json::Value stored(Json::arrayValue);
+        stored.append(entry->id);
+        stored.append(entry->name);
+        stored.append(entry->folder);
+        Json::Value& theme = JsonPath::makeObject(root, {"theme"});
+        if (!theme["themes"].isArray()) {
+            theme["themes"] = Json::Value(Json::arrayValue);
+        }
+        theme["themes"].append(stored);
+    }
+    setThemeFolder(id, folder);
+    return !dirty; // setThemeFolder saves; a failed save leaves the change pending
+}

@@ -83,6 +83,9 @@ public:
     // The asset folders a skin may use, by its base folder ("type" or "record").
     std::vector<std::string> getThemeFolders(const std::string& baseFolder) const;
     void setThemeFolder(int id, const std::string& folder);
+    // setThemeFolder, first giving the file an entry for the skin when it has none (so the
+    // choice is not kept in memory only). True when the choice is on disk.
+    bool storeThemeFolder(int id, const std::string& folder);
 
 private:
     Config();

@@ -4,8 +4,6 @@
 #include "support/MediaFactory.h"
 #include "support/PageTest.h"
 
-#include "ui/Draw.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -154,20 +152,4 @@ TEST_F(SongsPageTest, ANewLibraryIsShownAndTheSelectionKeptInsideIt) {
     ASSERT_EQ(page->getSongs().size(), 5u);
     EXPECT_EQ(page->getSelectedIndex(), 4);
     EXPECT_EQ(page->getScrollOffset(), 0);
-}
-
-TEST_F(SongsPageTest, DrawsRowsAndAScrollBarOnlyForLongLists) {
-    openWith(placeholderSongs(8));
-    page->render();
-    EXPECT_EQ(sdl.pixel(5, 40), Draw::RED);
-    SDL_Color near = sdl.pixel(635, 100);
-    SDL_Color far = sdl.pixel(635, 420);
-    SDL_Color below = sdl.pixel(635, 430);
-
-    openWith(placeholderSongs(9));
-    page->render();
-    // A thumb of 440 × 8 / 9 = 391 pixels from y 35.
-    EXPECT_NE(sdl.pixel(635, 100), near);
-    EXPECT_NE(sdl.pixel(635, 420), far);
-    EXPECT_EQ(sdl.pixel(635, 430), below);
 }

@@ -50,7 +50,8 @@ TEST(ThemeManagerTest, ChoosingTheDefaultThemeWritesItsElevenColours) {
 
     Json::Value root = readJsonFile(scratch, THEMES);
     EXPECT_EQ(root["current_theme"], "默认主题");
-    ASSERT_EQ(root["themes"].getMemberNames(), std::vector<std::string>{"默认主题"});
+    ASSERT_EQ(root["themes"].getMemberNames(),
+              (std::vector<std::string>{"theme_record", "theme_tape", "默认主题"}));
     const Json::Value& theme = root["themes"]["默认主题"];
     auto color = [](int r, int g, int b, int a) {
         Json::Value value;
