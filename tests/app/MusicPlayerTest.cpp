@@ -1,7 +1,6 @@
 #include "app/MusicPlayer.h"
 
 #include "audio/Player.h"
-#include "library/PlayList.h"
 #include "settings/Config.h"
 #include "settings/GamepadConfig.h"
 #include "support/Events.h"
@@ -292,30 +291,4 @@ TEST_F(MusicPlayerTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {
     app.handleEvents();
     EXPECT_TRUE(player->isPaused());
     EXPECT_EQ(page->events.size(), 2u);
-}
-
-TEST_F(MusicPlayerTest, AlbumsAndArtistsLeadToTheirDetailPagesAndBackToWhereOneCameFrom) {
-    Song song;
-    song.title = "One";
-    song.artist = "Singer";
-    song.filepath = "music/one.mp3";
-    app.getPlayList()->setLibrary(Library{{song}, {Album{"Record", "Singer", "", {song}}}});
-    auto press = [this](SDL_Keycode key) {
-        queue({keyDown(key)});
-        app.handleEvents();
-        app.update();
-    };
-    for (int menuIndex : {1, 2}) {
-        Page list = menuIndex == 1 ? Page::ALBUMS : Page::ARTISTS;
-        Page detail = menuIndex == 1 ? Page::ALBUM_DETAIL : Page::ARTIST_DETAIL;
-        app.handleMainPageCallback(menuIndex);
-        app.update();
-        EXPECT_EQ(app.getCurrentPageId(), list);
-        press(SDLK_RETURN);
-        EXPECT_EQ(app.getCurrentPageId(), detail);
-        press(SDLK_ESCAPE);
-        EXPECT_EQ(app.getCurrentPageId(), list);
-        press(SDLK_ESCAPE);
-        EXPECT_EQ(app.getCurrentPageId(), Page::MAIN);
-    }
 }

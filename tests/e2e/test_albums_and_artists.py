@@ -54,10 +54,10 @@ def library(player):
         return json.load(file)
 
 
-def wait_for_tones(player, tones, timeout=60):
-    """Until the last half second of captured sound is each tone in turn (by zero crossings)."""
+def wait_for_tones(player, songs, timeout=60):
+    """Until the last half second of captured sound is each song's tone in turn."""
     deadline, heard = time.time() + timeout, None
-    for tone in tones:
+    for tone in [int(song["title"].split()[-1]) for song in songs if song["artist"] == NEW_ARTIST]:
         while abs((heard or 0) - tone) >= 10:
             check(time.time() < deadline, f"the {tone} Hz song was not heard (last {heard} Hz)")
             time.sleep(0.3)
@@ -67,12 +67,8 @@ def wait_for_tones(player, tones, timeout=60):
                 data = file.read()
             left = [v for v in struct.unpack(f"<{len(data) // 2}h", data[: len(data) // 2 * 2])[::2]
                     if v != 0][-RATE // 2:]
-            if len(left) == RATE // 2:
+            if len(left) == RATE // 2:  # crossings in half a second: the frequency
                 heard = sum(1 for a, b in zip(left, left[1:]) if (a < 0) != (b < 0))
-
-
-def tones_of(songs):
-    return [int(song["title"].split()[-1]) for song in songs if song["artist"] == NEW_ARTIST]
 
 
 def carousel(player, name):
@@ -95,8 +91,8 @@ def browse(player, skin_name):
 
 
 def count_albums(player, prefix):
-    """From the first album, steps right until the carousel stops moving."""
-    player.key(*(["Left"] * 6), pause=0.1)
+    """Opens the albums page and, from the first album, steps right until the carousel stops."""
+    player.key("Return", *(["Left"] * 6), pause=0.1)
     colours = carousel(player, f"{prefix}-1")[1]
     for count in range(1, 10):
         player.key("Right")
@@ -120,7 +116,7 @@ def tape_rescan_and_album(arguments, display):
         player.key("Down", "Return")  # menu entry 1: albums
         browse(player, "tape")
         player.key("Escape", "Escape")
-        check(count_albums_after(player, rescan=False) == 3, "the demo library has three albums")
+        check(count_albums(player, "before-rescan") == 3, "the demo library has three albums")
         add_tone_album(player.runtime_copy)
         written = os.path.getmtime(player.path("config/music_library.json"))
         player.key("Escape", "F5")  # rescan from the main menu
@@ -129,7 +125,7 @@ def tape_rescan_and_album(arguments, display):
             check(time.time() < deadline, "the rescan did not finish")
             time.sleep(0.2)
         time.sleep(1.0)
-        check(count_albums_after(player, rescan=True) == 4, "the new album is not shown")
+        check(count_albums(player, "after-rescan") == 4, "the new album is not shown")
 
         albums = library(player)["albums"]
         index = [album["name"] for album in albums].index(NEW_ALBUM)
@@ -137,16 +133,11 @@ def tape_rescan_and_album(arguments, display):
         player.key(*(["Right"] * index), "Return")
         player.screenshot("tone-album")
         player.key("Return")
-        wait_for_tones(player, tones_of(albums[index]["songs"]))
+        wait_for_tones(player, albums[index]["songs"])
         player.screenshot("album-playing")
         close_and_check(player)
     finally:
         player.finish()
-
-
-def count_albums_after(player, rescan):
-    player.key("Return")
-    return count_albums(player, "after-rescan" if rescan else "before-rescan")
 
 
 def record_and_artist(arguments, display):
@@ -162,7 +153,7 @@ def record_and_artist(arguments, display):
         player.key("Return")
         player.screenshot("artist-detail-record")
         player.key("Return")
-        wait_for_tones(player, tones_of(library(player)["songs"]))
+        wait_for_tones(player, library(player)["songs"])
         player.screenshot("artist-playing")
         close_and_check(player)
     finally:

