@@ -7,6 +7,7 @@
 
 #include "audio/EqualizerChain.h"
 #include "audio/Player.h"
+#include "library/Song.h"
 
 #include <SDL.h>
 
