@@ -4,6 +4,10 @@
 #include "audio/SleepTimer.h"
 #include "core/Log.h"
 #include "library/PlayList.h"
+#include "pages/AlbumDetailPage.h"
+#include "pages/AlbumsPage.h"
+#include "pages/ArtistDetailPage.h"
+#include "pages/ArtistsPage.h"
 #include "pages/EqualizerPage.h"
 #include "pages/MainPage.h"
 #include "pages/NowPlayingPage.h"
@@ -186,6 +190,16 @@ void MusicPlayer::createPages() {
 
     songsPage = createPage<SongsPage>(Page::SONGS, playList.get(), player.get(), dialog.get());
 
+    albumsPage = createPage<AlbumsPage>(Page::ALBUMS, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ALBUMS);
+    albumDetailPage = createPage<AlbumDetailPage>(Page::ALBUM_DETAIL, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ALBUM_DETAIL);
+    artistsPage = createPage<ArtistsPage>(Page::ARTISTS, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ARTISTS);
+    artistDetailPage =
+        createPage<ArtistDetailPage>(Page::ARTIST_DETAIL, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ARTIST_DETAIL);
+
     playlistsPage =
         createPage<PlaylistsPage>(Page::PLAYLISTS, playList.get(), player.get(), dialog.get());
     playlistsPage->setSongPlayedCallback([this] { showNowPlaying(); });
@@ -219,6 +233,18 @@ void MusicPlayer::forgetTypedPage(Page page) {
         break;
     case Page::PLAYLISTS:
         playlistsPage = nullptr;
+        break;
+    case Page::ALBUMS:
+        albumsPage = nullptr;
+        break;
+    case Page::ALBUM_DETAIL:
+        albumDetailPage = nullptr;
+        break;
+    case Page::ARTISTS:
+        artistsPage = nullptr;
+        break;
+    case Page::ARTIST_DETAIL:
+        artistDetailPage = nullptr;
         break;
     case Page::SETTINGS:
         settingsPage = nullptr;
@@ -280,6 +306,36 @@ void MusicPlayer::installEntryCallbacks(Page page) {
         settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
     } else if (page == Page::EQUALIZER && equalizerPage) {
         equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else {
+        installAlbumAndArtistCallbacks(page);
+    }
+}
+
+// Installed when the pages are created and again on entry. A chosen album or artist is handed
+// to its detail page, which is then shown; back leads to the page one came from.
+void MusicPlayer::installAlbumAndArtistCallbacks(Page page) {
+    if (page == Page::ALBUMS && albumsPage) {
+        albumsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+        albumsPage->setAlbumSelectedCallback([this](const Album& album) {
+            if (albumDetailPage) {
+                albumDetailPage->setAlbum(album);
+                switchPage(Page::ALBUM_DETAIL);
+            }
+        });
+    } else if (page == Page::ALBUM_DETAIL && albumDetailPage) {
+        albumDetailPage->setBackCallback([this] { switchPage(Page::ALBUMS); });
+        albumDetailPage->setSongPlayedCallback([this] { showNowPlaying(); });
+    } else if (page == Page::ARTISTS && artistsPage) {
+        artistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+        artistsPage->setArtistSelectedCallback([this](const ArtistsPage::Artist& artist) {
+            if (artistDetailPage) {
+                artistDetailPage->setArtist(artist);
+                switchPage(Page::ARTIST_DETAIL);
+            }
+        });
+    } else if (page == Page::ARTIST_DETAIL && artistDetailPage) {
+        artistDetailPage->setBackCallback([this] { switchPage(Page::ARTISTS); });
+        artistDetailPage->setSongPlayedCallback([this] { showNowPlaying(); });
     }
 }
 

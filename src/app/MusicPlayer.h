@@ -11,6 +11,10 @@
 #include <memory>
 #include <string>
 
+class AlbumDetailPage;
+class AlbumsPage;
+class ArtistDetailPage;
+class ArtistsPage;
 class Dialog;
 class EqualizerPage;
 class MainPage;
@@ -83,6 +87,7 @@ private:
     template <typename PageClass, typename... Arguments>
     PageClass* createPage(Page page, Arguments&&... arguments);
     void installEntryCallbacks(Page page);
+    void installAlbumAndArtistCallbacks(Page page);
     void showNowPlaying();
     bool handleScreenOnEvent(SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
@@ -104,6 +109,10 @@ private:
     // Typed views of the pages whose callbacks the application installs.
     MainPage* mainPage = nullptr;
     SongsPage* songsPage = nullptr;
+    AlbumsPage* albumsPage = nullptr;
+    AlbumDetailPage* albumDetailPage = nullptr;
+    ArtistsPage* artistsPage = nullptr;
+    ArtistDetailPage* artistDetailPage = nullptr;
     PlaylistsPage* playlistsPage = nullptr;
     SettingsPage* settingsPage = nullptr;
     NowPlayingPage* nowPlayingPage = nullptr;

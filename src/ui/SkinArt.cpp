@@ -1,6 +1,7 @@
 #include "ui/SkinArt.h"
 
 #include "core/Log.h"
+#include "settings/Config.h"
 #include "ui/Image.h"
 #include "ui/ThemeAssetCodec.h"
 
@@ -16,6 +17,8 @@ constexpr const char* TAPE_DEFAULT_COVER = "icons/ty.png";
 constexpr const char* RECORD_DEFAULT_COVER = "icons/record/rtfm.png";
 constexpr const char* TAPE_SKIN_COVER = "/tfm.png";
 constexpr const char* RECORD_SKIN_COVER = "/rtfm.png";
+constexpr const char* TAPE_BACKGROUND = "icons/bg.png";
+constexpr const char* RECORD_BACKGROUND = "icons/record/bg.png";
 
 } // namespace
 
@@ -111,6 +114,33 @@ SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight) {
     int height = std::max(1, static_cast<int>(picture->h * scale));
     SurfacePtr smaller = scaledSurface(picture.get(), width, height);
     return smaller ? std::move(smaller) : std::move(picture);
+}
+
+bool takeDefaultSkin(int& themeId) {
+    int chosen = Config::getInstance().getDefaultThemeId();
+    if (chosen == themeId) {
+        return false;
+    }
+    themeId = chosen;
+    return true;
+}
+
+const char* backgroundPath(int themeId) {
+    return isTape(themeId) ? TAPE_BACKGROUND : RECORD_BACKGROUND;
+}
+
+TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path) {
+    SurfacePtr picture = loadPicture(path);
+    return picture ? Image::textureFromSurface(renderer, picture.get()) : nullptr;
+}
+
+TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int themeId, int width,
+                        int height) {
+    if (!picture || !isTape(themeId)) {
+        return scaledTexture(renderer, picture, width, height);
+    }
+    SDL_Rect strip = centreStrip(*picture, width, height);
+    return scaledTexture(renderer, picture, width, height, &strip);
 }
 
 } // namespace SkinArt

@@ -47,5 +47,20 @@ SurfacePtr scaledSurface(SDL_Surface* picture, int width, int height);
 // The picture itself when it fits within maxWidth × maxHeight, otherwise a copy scaled down, with
 // its proportions kept, to fit; so a huge cover is held at full size only while it loads.
 SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight);
+// Takes the skin chosen in the settings (the settings page may change it at any time); true
+// when it differs from themeId, which then holds the new skin.
+bool takeDefaultSkin(int& themeId);
+
+// "icons/bg.png" in the tape skin or "icons/record/bg.png".
+const char* backgroundPath(int themeId);
+
+// A picture of icons/ or of a skin folder as a texture; null (and logged) when it cannot be read.
+TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path);
+
+// A cover as the skin shows it at width × height: in the tape skin the centre strip that keeps
+// the cassette insert's proportions (so the picture is never distorted), in the record skin the
+// whole picture. Null when the renderer cannot make it.
+TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int themeId, int width,
+                        int height);
 
 } // namespace SkinArt
