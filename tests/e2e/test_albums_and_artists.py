@@ -13,7 +13,7 @@ import time
 sys.path.insert(0, os.path.dirname(__file__))
 import harness  # noqa: E402
 from harness import check  # noqa: E402
-from test_browse_and_play import marker_row  # noqa: E402
+from harness import marker_row  # noqa: E402
 
 RATE = 44100
 NEW_ARTIST, NEW_ALBUM, TONES = "Tone Maker", "Zebra Tones", (440, 660)
