@@ -64,11 +64,11 @@ void NowPlayingPage::init(SDL_Renderer* newRenderer, TTF_Font* newFont) {
         logError(std::string("无法加载歌词字体: ") + TTF_GetError());
     }
     tape.init(renderer, lyricFont.get());
+    // The skin's pictures are read on the first update, when the page is first shown, so that
+    // they do not hold up the start of the program.
     themeId = Config::getInstance().getDefaultThemeId();
-    loadSkin();
     tape.reset(now());
     record.reset(now());
-    loadCover();
     lyricsView = std::make_unique<LyricsView>(player, &lyrics, playlist);
     lyricsView->init(renderer, lyricFont.get());
     lyricsView->setCloseCallback([this] { lyricsViewOn = false; });
@@ -176,8 +176,8 @@ void NowPlayingPage::handleEvent(SDL_Event* event) {
 
 void NowPlayingPage::update() {
     uint64_t at = now();
+    checkSkin();
     if (player) {
-        checkSkin();
         // Also while the lyrics are on screen: a song changed there brings its own lyrics.
         checkSong();
     }
@@ -202,19 +202,13 @@ void NowPlayingPage::update() {
 void NowPlayingPage::checkSkin() {
     const Config& config = Config::getInstance();
     int configuredId = config.getDefaultThemeId();
-    bool changed = false;
-    if (configuredId != themeId) {
-        themeId = configuredId;
-        loadSkin();
-        changed = true;
+    if (skinLoaded && configuredId == themeId && config.getDefaultThemeFolder() == themeFolder) {
+        return;
     }
-    if (config.getDefaultThemeFolder() != themeFolder) {
-        loadSkin();
-        changed = true;
-    }
-    if (changed) {
-        loadCover(); // the default cover belongs to the skin folder
-    }
+    themeId = configuredId;
+    loadSkin();
+    loadCover(); // the default cover belongs to the skin folder
+    skinLoaded = true;
 }
 
 void NowPlayingPage::checkSong() {

@@ -85,6 +85,7 @@ private:
     FontPtr lyricFont;
     int themeId = 0;
     std::string themeFolder;
+    bool skinLoaded = false;
     ThemeAssetCodec codec;
     TapeSkin tape;
     RecordSkin record;
