@@ -109,6 +109,19 @@ def press_and_mark(player, capture, key, settle=1.2):
     return mark
 
 
+def screenshot_when(player, name, condition, timeout=15):
+    """A screenshot that meets the condition (the page's pictures are read when it is first
+    shown, which takes a moment), or None."""
+    deadline = time.time() + timeout
+    while True:
+        shot = player.screenshot(name)
+        if condition(shot) or time.time() > deadline:
+            return shot if condition(shot) else None
+        os.remove(shot)
+        player.screenshot_count -= 1
+        time.sleep(0.3)
+
+
 def differing_share(first, second):
     """The share of pixels that differ between two screenshots."""
     result = subprocess.run(["compare", "-metric", "AE", "-fuzz", "4%", first, second, "null:"],
@@ -186,8 +199,9 @@ def tape_run(arguments, display):
         check(harness.marker_row(songs_shot, 30, 55, 3) == 0,
               "the songs page shows no first row")
         player.key("Return", pause=1.0)
-        tape_shot = player.screenshot("now-playing-tape")
-        check(harness.marker_row(tape_shot, 30, 55, 3) is None, "the list is still on screen")
+        tape_shot = screenshot_when(player, "now-playing-tape",
+                                    lambda shot: harness.marker_row(shot, 30, 55, 3) is None)
+        check(tape_shot, "the list is still on screen")
         check(differing_share(songs_shot, tape_shot) > 0.5, "the now-playing page is not shown")
         check_transport(player, titles)
         time.sleep(1.0)
@@ -213,7 +227,8 @@ def record_run(arguments, display):
     player, titles = start_player(arguments, display, 2, "record")
     try:
         player.key("Return", "Return", pause=0.6)
-        player.screenshot("now-playing-record-arm-swinging")
+        screenshot_when(player, "now-playing-record-arm-swinging",
+                        lambda shot: harness.marker_row(shot, 30, 55, 3) is None)
         time.sleep(1.5)
         record_shot = player.screenshot("now-playing-record")
         capture = Capture(player)
