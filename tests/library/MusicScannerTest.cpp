@@ -192,24 +192,19 @@ TEST(MusicScannerTest, CoversAreBoundedAndShared) {
     EXPECT_EQ(findSong(playList.getLibrarySongs(), "music/a.mp3").coverPath, a.coverPath);
 }
 
-TEST(MusicScannerTest, SupportedFormatsAndDefaultDirectory) {
+// Extensions are compared in lower case; with no formats every file is taken.
+TEST(MusicScannerTest, SupportedFormats) {
     ScratchDir scratch;
-    // Zero-byte files are enough to see which files are taken: each is listed by its path.
     for (const char* name : {"music/A.MP3", "music/b.flac", "music/sub/c.mp3", "music/d"}) {
-        scratch.writeFile(name, "");
+        scratch.writeFile(name, ""); // each is listed by its path, whatever FFmpeg makes of it
     }
-    auto takenPaths = [](MusicScanner& scanner) {
-        PlayList playList;
-        StderrCapture errors;
-        scanner.scanMusicFiles(&playList);
-        return sortedPaths(playList.getLibrarySongs());
-    };
-    MusicScanner mp3Only({}, {".mp3"});
-    EXPECT_EQ(takenPaths(mp3Only), (std::vector<std::string>{"music/A.MP3", "music/sub/c.mp3"}));
-    MusicScanner upperCaseEntry({}, {".MP3"});
-    EXPECT_TRUE(takenPaths(upperCaseEntry).empty());
-    MusicScanner anyFormat({}, {});
-    EXPECT_EQ(takenPaths(anyFormat).size(), 4u);
+    StderrCapture errors;
+    PlayList playList;
+    MusicScanner({}, {".mp3"}).scanMusicFiles(&playList);
+    EXPECT_EQ(sortedPaths(playList.getLibrarySongs()),
+              (std::vector<std::string>{"music/A.MP3", "music/sub/c.mp3"}));
+    MusicScanner({}, {}).scanMusicFiles(&playList);
+    EXPECT_EQ(playList.getLibrarySongs().size(), 4u);
 }
 
 // A folder the scan may not read is skipped with an error line; links to folders are not
@@ -218,9 +213,7 @@ TEST(MusicScannerTest, TheWalkSkipsUnreadableFoldersAndFollowsNoFolderLinks) {
     ScratchDir scratch;
     scratch.writeFile("music/locked/hidden.mp3", "");
     scratch.writeFile("music/top.mp3", "");
-    scratch.writeFile("elsewhere/linked.mp3", "");
-    fs::create_symlink("../elsewhere/linked.mp3", "music/file-link.mp3");
-    fs::create_directory_symlink("../elsewhere", "music/folder-link");
+    fs::create_symlink("top.mp3", "music/file-link.mp3");
     fs::create_directory_symlink("..", "music/loop");
     fs::permissions(scratch.path(), fs::perms::all);
     fs::permissions("music/locked", fs::perms::none);
@@ -242,28 +235,19 @@ TEST(MusicScannerTest, TheWalkSkipsUnreadableFoldersAndFollowsNoFolderLinks) {
     EXPECT_NE(log.find("[ERROR] 无法读取目录: music/locked"), std::string::npos) << log;
 }
 
-// --- Album grouping ---
-
-namespace {
-
-Song songOf(const std::string& album, const std::string& artist,
-            const std::string& cover = MusicScanner::PLACEHOLDER_COVER) {
-    Song song;
-    song.album = album;
-    song.artist = artist;
-    song.coverPath = cover;
-    song.filepath = album + "/" + artist + ".mp3";
-    return song;
-}
-
-} // namespace
-
 TEST(MusicScannerTest, AlbumsOfOneNameMergeAcrossArtists) {
+    auto songOf = [](const std::string& album, const std::string& artist,
+                     const std::string& cover = MusicScanner::PLACEHOLDER_COVER) {
+        Song song;
+        song.album = album;
+        song.artist = artist;
+        song.coverPath = cover;
+        return song;
+    };
     // Keys sort as Hits|A, Hits|A B, Hits|B: B already occurs inside "A / A B".
     std::vector<Album> albums = MusicScanner::groupAlbums(
         {songOf("Hits", "B"), songOf("Hits", "A B"), songOf("Hits", "A"), songOf("Alpha", "Z")});
     ASSERT_EQ(albums.size(), 2u);
-    EXPECT_EQ(albums[1].name, "Hits");
     EXPECT_EQ(albums[1].artist, "A / A B");
     ASSERT_EQ(albums[1].songs.size(), 3u);
     EXPECT_EQ(albums[1].songs[0].artist, "A");
@@ -274,7 +258,5 @@ TEST(MusicScannerTest, AlbumsOfOneNameMergeAcrossArtists) {
                                         songOf("Live", "Zoe", "covers/2.jpg")});
     EXPECT_EQ(albums[0].artist, "Zed / Zoe");
     EXPECT_EQ(albums[0].coverPath, "covers/1.jpg");
-
-    // A bar in a name does not make two different albums one.
     EXPECT_EQ(MusicScanner::groupAlbums({songOf("A", "x|y"), songOf("A|x", "y")}).size(), 2u);
 }
