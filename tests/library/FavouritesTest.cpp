@@ -36,7 +36,7 @@ TEST(FavouritesTest, OneEntryPerFileAndRemovalByTheWholePath) {
     EXPECT_EQ(favourites.add(songAt("one/01.mp3")), Change::DONE);
     fs::remove("config/like.json");
     EXPECT_EQ(favourites.add(songAt("one/01.mp3")), Change::UNCHANGED);
-    EXPECT_FALSE(fs::exists("config/like.json")); // nothing changed, nothing written
+    EXPECT_FALSE(fs::exists("config/like.json"));         // nothing changed, nothing written
     EXPECT_EQ(favourites.add(Song()), Change::UNCHANGED); // nothing playing: nothing to keep
     EXPECT_EQ(favourites.add(songAt("two/01.mp3")), Change::DONE);
     EXPECT_EQ(favourites.remove("01.mp3"), Change::UNCHANGED);

@@ -33,9 +33,10 @@ TEST(ConfigPresetTest, PresetsAreReadWithDefaultsForMissingParts) {
     EXPECT_EQ(config.getCurrentPreset().gains, (std::vector<float>{1.5f, -2.0f, 3.0f}));
     EXPECT_NE(errors.take().find("equalizer.presets.BROKEN"), std::string::npos);
 
-    for (const char* text : {R"({"equalizer": "loud"})",
-                             R"({"equalizer": {"presets": {"ROCK": {}}, "default_preset": 5}})",
-                             R"({"equalizer": {"presets": {"ROCK": {}}, "default_preset": "X"}})"}) {
+    for (const char* text :
+         {R"({"equalizer": "loud"})",
+          R"({"equalizer": {"presets": {"ROCK": {}}, "default_preset": 5}})",
+          R"({"equalizer": {"presets": {"ROCK": {}}, "default_preset": "X"}})"}) {
         loadSettingsText(scratch, text);
         EXPECT_EQ(config.getCurrentPresetId(), "FLAT") << text;
         EXPECT_EQ(config.getCurrentPreset().gains, TEN_ZEROS) << text;
@@ -50,7 +51,7 @@ TEST(ConfigPresetTest, ChoosingAPresetSavesAtOnceAndAnUnknownOneChangesNothing) 
     EXPECT_EQ(readJsonFile(scratch, SETTINGS)["equalizer"]["default_preset"], "ROCK");
     const std::string saved = scratch.readFile(SETTINGS);
     StderrCapture errors;
-    EXPECT_FALSE(config.setCurrentPreset("JAZZ"));
+    EXPECT_FALSE(config.setCurrentPreset("JAZZ")); // unknown: nothing changes
     EXPECT_EQ(config.getCurrentPresetId(), "ROCK");
     EXPECT_EQ(scratch.readFile(SETTINGS), saved);
 }
@@ -62,8 +63,8 @@ TEST(ConfigPresetTest, OnlyTheCustomPresetIsSavedAndItSurvivesAReload) {
     EXPECT_FALSE(config.saveCustomPreset("FLAT", {1, 2, 3}));
     EXPECT_EQ(config.getPresets().count("FLAT"), 0u);
 
-    std::vector<float> gains = {-12, -6.5f, 0, 3, 12, 1, 2, 3, 4,
-                                std::numeric_limits<float>::infinity()};
+    std::vector<float> gains = {-12, -6.5f, 0, 3, 12,
+                                1,   2,     3, 4, std::numeric_limits<float>::infinity()};
     EXPECT_TRUE(config.saveCustomPreset("CUSTOM", gains));
     EXPECT_EQ(config.getCurrentPreset().name, "eq_preset_custom");
     // The file holds no infinity (it could not be read back); that band is flat.

@@ -1,6 +1,5 @@
 #include "ui/Dialog.h"
 
-
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -276,7 +276,7 @@ void benchmarkScan(const Options& options) {
                 files.size(), coverAlbumSongs.size(), REPEATS);
     std::printf("  floor (open + stream info + tags): %7.3f %7.3f  %7.1f files/s  %5.2f ms/file\n",
                 floor.cpu, floor.wall, count / floor.cpu, 1000 * floor.cpu / count);
-    std::printf("  PNG encoding of distinct covers:   %7.3f %7.3f  %5.1f ms each\n", coverCost.cpu,
+    std::printf("  encoding of distinct covers:       %7.3f %7.3f  %5.1f ms each\n", coverCost.cpu,
                 coverCost.wall, 1000 * coverCost.cpu / distinct);
     std::printf("  scan (scanMusicFiles):             %7.3f %7.3f  %7.1f files/s  %5.2f ms/file\n",
                 scan.cpu, scan.wall, count / scan.cpu, 1000 * scan.cpu / count);
