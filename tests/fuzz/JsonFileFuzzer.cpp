@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     for (const std::string& written :
-         {JsonFile::toStyledText(root), JsonFile::toIndentedText(root, "")}) {
+         {JsonFile::toStyledText(root), JsonFile::toIndentedText(root, "    ")}) {
         Json::Value again;
         if (!JsonFile::parse(written, again, error) || again != root) {
             __builtin_trap();
