@@ -167,7 +167,10 @@ void Dialog::handleEvent(SDL_Event* event) {
     }
 }
 
+// The dialog closes after the action, unless the action showed it again with news of its own
+// (a failure to save, say): that message must stay on screen.
 void Dialog::respond(bool confirmed) {
+    uint64_t shownBefore = currentShow();
     if (type == DialogType::CONFIRM) {
         const std::function<void()>& action = confirmed ? confirmAction : cancelAction;
         if (action) {
@@ -176,7 +179,12 @@ void Dialog::respond(bool confirmed) {
             run();
         }
     }
-    hide();
+    hideIfStillShowing(shownBefore);
+}
+
+uint64_t Dialog::currentShow() {
+    std::lock_guard<std::mutex> lock(showMutex);
+    return showCount;
 }
 
 void Dialog::update() {

@@ -67,6 +67,7 @@ private:
     // Hides the dialog unless it has been shown again since the show numbered showing.
     void hideIfStillShowing(uint64_t showing);
     void respond(bool confirmed);
+    uint64_t currentShow();
     void drawCentredText(const std::string& text, const SDL_Rect& area, SDL_Color color);
     void drawButton(const SDL_Rect& area, SDL_Color fill, const std::string& label);
     void drawSpinner();
