@@ -3,6 +3,7 @@
 #include "audio/Player.h"
 #include "audio/SleepTimer.h"
 #include "core/Log.h"
+#include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/AlbumsPage.h"
@@ -531,8 +532,10 @@ void MusicPlayer::deletePage(Page page) {
 }
 
 void MusicPlayer::cleanup() {
-    // A loading task works on the pages and the play list: let it finish first.
+    // A loading task works on the pages and the play list: let it finish first (a scan is asked
+    // to stop, so quitting does not wait for the whole card to be read).
     if (dialog) {
+        MusicScanner::getInstance().requestStop();
         dialog->waitForLoadingThread();
     }
     for (Page page : PAGES_RELEASED_FIRST) {

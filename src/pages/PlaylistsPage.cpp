@@ -68,10 +68,14 @@ void PlaylistsPage::removeSong(int index) {
     dialog->showConfirm(
         REMOVE_TITLE, REMOVE_QUESTION,
         [this, filepath] {
-            playlist->removeFavourite(filepath);
+            const bool saved =
+                playlist->removeFavourite(filepath) != Favourites::Change::SAVE_FAILED;
             playlist->loadFavourites();
             takeFavourites();
             dialog->hide();
+            if (!saved) {
+                reportFavouritesNotSaved();
+            }
         },
         [this] { dialog->hide(); });
 }

@@ -7,7 +7,9 @@
 namespace SaveFailureNotice {
 
 void show(Dialog* dialog, const std::string& messageKey, const std::string& errorLine) {
-    logError(errorLine);
+    if (!errorLine.empty()) {
+        logError(errorLine);
+    }
     if (!dialog) {
         return;
     }

@@ -9,7 +9,8 @@ class Dialog;
 // will outlive the run.
 namespace SaveFailureNotice {
 
-// Writes errorLine and shows the dialog (when there is one) with the text of messageKey.
+// Writes errorLine (unless it is empty: the store that failed may have written its own) and
+// shows the dialog (when there is one) with the text of messageKey.
 void show(Dialog* dialog, const std::string& messageKey, const std::string& errorLine);
 
 } // namespace SaveFailureNotice

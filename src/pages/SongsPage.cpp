@@ -125,8 +125,9 @@ void SongsPage::toggleFavourite() {
         }
         return;
     }
-    playlist->addFavourite(song);
-    if (dialog) {
+    if (playlist->addFavourite(song) == Favourites::Change::SAVE_FAILED) {
+        reportFavouritesNotSaved();
+    } else if (dialog) {
         dialog->showInfo(TIP_TITLE, ADDED_MESSAGE);
     }
 }
@@ -136,7 +137,11 @@ void SongsPage::removeSelectedFavourite() {
     if (!playlist || !hasSelection()) {
         return;
     }
-    playlist->removeFavourite(songs[list.selectedIndex].filepath);
+    if (playlist->removeFavourite(songs[list.selectedIndex].filepath) ==
+        Favourites::Change::SAVE_FAILED) {
+        reportFavouritesNotSaved();
+        return;
+    }
     playlist->loadFavourites();
 }
 

@@ -3,8 +3,11 @@
 #include "support/LibraryFiles.h"
 #include "support/MediaFactory.h"
 #include "support/PageTest.h"
+#include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -46,6 +49,17 @@ TEST_F(PlaylistsPageTest, RemovingTheLastRowKeepsTheSelectionOnTheNewLastRow) {
     answerDialog(SDLK_ESCAPE); // cancelled: nothing removed
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(page.getFavourites().size(), 4u);
+}
+
+TEST_F(PlaylistsPageTest, ARemovalThatCannotBeSavedKeepsTheRowAndSaysSo) {
+    openWith(placeholderSongs(2));
+    std::filesystem::create_directories("config/like.json.tmp");
+    StderrCapture errors;
+    send(keyDown(SDLK_DELETE));
+    answerDialog(SDLK_RETURN);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getType(), DialogType::ERROR);
+    EXPECT_EQ(page.getFavourites().size(), 2u);
 }
 
 TEST_F(PlaylistsPageTest, RemovingTheOnlyFavouriteEmptiesTheList) {

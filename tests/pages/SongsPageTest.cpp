@@ -3,8 +3,11 @@
 #include "support/LibraryFiles.h"
 #include "support/MediaFactory.h"
 #include "support/PageTest.h"
+#include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -95,6 +98,18 @@ TEST_F(SongsPageTest, FavouriteIsAddedAtOnceButRemovedOnlyAfterConfirmation) {
     answerDialog(SDLK_RETURN);
     EXPECT_TRUE(playList.getLikedSongs().empty());
     EXPECT_EQ(scratch.readFile("config/like.json").find("Song 02"), std::string::npos);
+}
+
+// A card that refuses the favourites file: the user is told, nothing is pretended.
+TEST_F(SongsPageTest, AFavouriteThatCannotBeSavedIsReportedNotConfirmed) {
+    openWith(placeholderSongs(2));
+    std::filesystem::create_directories("config/like.json.tmp");
+    StderrCapture errors;
+    send(keyDown(SDLK_f));
+    EXPECT_EQ(dialog.getType(), DialogType::ERROR);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(playList.getLikedSongs().empty());
+    EXPECT_NE(errors.take().find("config/like.json"), std::string::npos);
 }
 
 TEST_F(SongsPageTest, RemovingAFavouriteKeepsOneWithTheSameFileNameElsewhere) {
