@@ -4,11 +4,11 @@
 #include "core/Log.h"
 #include "library/PlayList.h"
 #include "pages/AccentColour.h"
+#include "pages/FavouriteToggle.h"
 #include "pages/LyricsView.h"
 #include "pages/TimeText.h"
 #include "pages/Transport.h"
 #include "settings/Config.h"
-#include "ui/Dialog.h"
 #include "ui/Image.h"
 #include "ui/SkinArt.h"
 
@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr const char* TIP_TITLE = "提示";
-constexpr const char* ADDED_MESSAGE = "添加成功！";
-constexpr const char* REMOVE_QUESTION = "是否从喜爱列表里删除歌曲？";
 constexpr const char* LYRICS_EXTENSION = ".lrc";
 constexpr const char* MODE_ICON_PATHS[] = {"icons/dx.png", "icons/ss.png", "icons/ssx.png",
                                            "icons/sj.png"};
@@ -302,16 +299,10 @@ void NowPlayingPage::toggleFavourite() {
     }
     Song song = songAt(player->getCurrentFilePath());
     if (!playlist->isFavourite(song)) {
-        playlist->addFavourite(song);
-        if (dialog) {
-            dialog->showInfo(TIP_TITLE, ADDED_MESSAGE);
-        }
+        FavouriteToggle::add(*playlist, dialog, song);
         return;
     }
-    if (dialog) {
-        dialog->showConfirm(TIP_TITLE, REMOVE_QUESTION, [list = playlist, path = song.filepath] {
-            list->removeFavourite(path);
-            list->loadFavourites();
-        });
-    }
+    FavouriteToggle::askToRemove(dialog, [list = playlist, shown = dialog, path = song.filepath] {
+        FavouriteToggle::remove(*list, shown, path);
+    });
 }

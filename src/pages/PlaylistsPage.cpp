@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "library/PlayList.h"
+#include "pages/FavouriteToggle.h"
 #include "ui/Dialog.h"
 #include "ui/Image.h"
 
@@ -74,7 +75,7 @@ void PlaylistsPage::removeSong(int index) {
             takeFavourites();
             dialog->hide();
             if (!saved) {
-                reportFavouritesNotSaved();
+                FavouriteToggle::reportNotSaved(dialog);
             }
         },
         [this] { dialog->hide(); });

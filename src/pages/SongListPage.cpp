@@ -3,14 +3,7 @@
 #include "audio/Player.h"
 #include "core/Log.h"
 #include "library/PlayList.h"
-#include "pages/SaveFailureNotice.h"
 #include "ui/TopBar.h"
-
-namespace {
-
-constexpr const char* FAVOURITES_NOT_SAVED_KEY = "favourite_save_failed";
-
-} // namespace
 
 SongListPage::SongListPage(PlayList* playlist, Player* player, Dialog* dialog, Page listPage,
                            const ListRowStyle& rows, const ScrollBarStyle& bar)
@@ -86,10 +79,6 @@ void SongListPage::playSelected() {
     if (hasSelection() && !playSong(list.selectedIndex)) {
         reportPlayFailure(list.selectedIndex);
     }
-}
-
-void SongListPage::reportFavouritesNotSaved() {
-    SaveFailureNotice::show(dialog, FAVOURITES_NOT_SAVED_KEY, "");
 }
 
 void SongListPage::goBack() {

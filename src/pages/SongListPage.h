@@ -70,10 +70,6 @@ protected:
     // Moves without wrapping around; true when the selection changed.
     bool moveSelection(int step);
 
-    // Tells the user that the favourites file could not be written (the favourites have logged
-    // which file); the favourites in memory still match the file.
-    void reportFavouritesNotSaved();
-
     // Called when playing the song at index failed (it has been logged by the play list).
     virtual void reportPlayFailure(int index) { (void)index; }
 

@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
+#include "pages/FavouriteToggle.h"
 #include "settings/ThemeManager.h"
 #include "ui/Dialog.h"
 #include "ui/Image.h"
@@ -21,8 +22,6 @@ constexpr Uint8 SCROLL_BAR_ALPHA = 128;
 
 constexpr const char* TIP_TITLE = "提示";
 constexpr const char* LOADING_MESSAGE = "歌曲载入中...请稍后...";
-constexpr const char* REMOVE_QUESTION = "是否从喜爱列表里删除歌曲？";
-constexpr const char* ADDED_MESSAGE = "添加成功！";
 
 ScrollBarStyle songsScrollBar() {
     ScrollBarStyle style;
@@ -120,29 +119,17 @@ void SongsPage::toggleFavourite() {
     }
     const Song& song = songs[list.selectedIndex];
     if (playlist->isFavourite(song)) {
-        if (dialog) {
-            dialog->showConfirm(TIP_TITLE, REMOVE_QUESTION, [this] { removeSelectedFavourite(); });
-        }
-        return;
-    }
-    if (playlist->addFavourite(song) == Favourites::Change::SAVE_FAILED) {
-        reportFavouritesNotSaved();
-    } else if (dialog) {
-        dialog->showInfo(TIP_TITLE, ADDED_MESSAGE);
+        FavouriteToggle::askToRemove(dialog, [this] { removeSelectedFavourite(); });
+    } else {
+        FavouriteToggle::add(*playlist, dialog, song);
     }
 }
 
 // Removes the song highlighted at the moment of confirmation.
 void SongsPage::removeSelectedFavourite() {
-    if (!playlist || !hasSelection()) {
-        return;
+    if (playlist && hasSelection()) {
+        FavouriteToggle::remove(*playlist, dialog, songs[list.selectedIndex].filepath);
     }
-    if (playlist->removeFavourite(songs[list.selectedIndex].filepath) ==
-        Favourites::Change::SAVE_FAILED) {
-        reportFavouritesNotSaved();
-        return;
-    }
-    playlist->loadFavourites();
 }
 
 SDL_Texture* SongsPage::rowIcon(const Song& song, bool selected) const {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -225,8 +226,19 @@ TEST_F(NowPlayingPageTest, FavouriteIsAddedAtOnceAndRemovedByItsFullPath) {
     EXPECT_EQ(dialog.getMessage(), "添加成功！");
     ASSERT_EQ(playList.getLikedSongs().size(), 2u);
     dialog.hide();
+
+    std::filesystem::create_directories("config/like.json.tmp"); // the card refuses the file
+    StderrCapture errors;
     send(namedButtonDown("y"));
     EXPECT_EQ(dialog.getType(), DialogType::CONFIRM);
+    answerDialog(SDLK_RETURN);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getType(), DialogType::ERROR);
+    EXPECT_EQ(playList.getLikedSongs().size(), 2u);
+    dialog.hide();
+
+    std::filesystem::remove("config/like.json.tmp");
+    send(namedButtonDown("y"));
     answerDialog(SDLK_RETURN);
     ASSERT_EQ(playList.getLikedSongs().size(), 1u);
     EXPECT_EQ(playList.getLikedSongs()[0].filepath, first.filepath);
