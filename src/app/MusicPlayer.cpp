@@ -293,12 +293,7 @@ void MusicPlayer::switchPage(Page page) {
 void MusicPlayer::installEntryCallbacks(Page page) {
     if (page == Page::SONGS && songsPage) {
         songsPage->setBackCallback([this] { switchPage(Page::MAIN); });
-        songsPage->setSongPlayedCallback([this] { showNowPlaying(); });
-        songsPage->setPageChangeCallback([this](Page from) {
-            if (nowPlayingPage) {
-                nowPlayingPage->setPreviousPage(from);
-            }
-        });
+        installSongStartCallbacks(*songsPage);
     } else if (page == Page::NOW_PLAYING && nowPlayingPage) {
         nowPlayingPage->setBackCallback([this](Page to) { switchPage(to); });
     } else if (page == Page::PLAYLISTS && playlistsPage) {
@@ -325,7 +320,7 @@ void MusicPlayer::installAlbumAndArtistCallbacks(Page page) {
         });
     } else if (page == Page::ALBUM_DETAIL && albumDetailPage) {
         albumDetailPage->setBackCallback([this] { switchPage(Page::ALBUMS); });
-        albumDetailPage->setSongPlayedCallback([this] { showNowPlaying(); });
+        installSongStartCallbacks(*albumDetailPage);
     } else if (page == Page::ARTISTS && artistsPage) {
         artistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
         artistsPage->setArtistSelectedCallback([this](const ArtistsPage::Artist& artist) {
@@ -336,8 +331,18 @@ void MusicPlayer::installAlbumAndArtistCallbacks(Page page) {
         });
     } else if (page == Page::ARTIST_DETAIL && artistDetailPage) {
         artistDetailPage->setBackCallback([this] { switchPage(Page::ARTISTS); });
-        artistDetailPage->setSongPlayedCallback([this] { showNowPlaying(); });
+        installSongStartCallbacks(*artistDetailPage);
     }
+}
+
+// A song started on a list page opens the now-playing page, which goes back to that list.
+void MusicPlayer::installSongStartCallbacks(SongListPage& page) {
+    page.setPageChangeCallback([this](Page from) {
+        if (nowPlayingPage) {
+            nowPlayingPage->setPreviousPage(from);
+        }
+    });
+    page.setSongPlayedCallback([this] { showNowPlaying(); });
 }
 
 // After a song was started from a list. Until a now-playing page exists the list stays on

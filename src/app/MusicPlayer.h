@@ -24,6 +24,7 @@ class PlayList;
 class PlaylistsPage;
 class SettingsPage;
 class SleepTimer;
+class SongListPage;
 class SongsPage;
 
 // The application: owns the window, the renderer, the shared font, the audio engine, the play
@@ -88,6 +89,7 @@ private:
     PageClass* createPage(Page page, Arguments&&... arguments);
     void installEntryCallbacks(Page page);
     void installAlbumAndArtistCallbacks(Page page);
+    void installSongStartCallbacks(SongListPage& page);
     void showNowPlaying();
     bool handleScreenOnEvent(SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);

@@ -1,6 +1,10 @@
 #include "app/MusicPlayer.h"
 
 #include "audio/Player.h"
+#include "library/Album.h"
+#include "pages/AlbumDetailPage.h"
+#include "pages/ArtistDetailPage.h"
+#include "pages/ArtistsPage.h"
 #include "settings/Config.h"
 #include "settings/GamepadConfig.h"
 #include "support/Events.h"
@@ -291,4 +295,35 @@ TEST_F(MusicPlayerTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {
     app.handleEvents();
     EXPECT_TRUE(player->isPaused());
     EXPECT_EQ(page->events.size(), 2u);
+}
+
+// Back from the now-playing page leads to where it was opened: the detail page a song was
+// started on, or the main menu.
+TEST_F(MusicPlayerTest, NowPlayingReturnsToTheDetailPageOrMenuItWasOpenedFrom) {
+    Song song;
+    song.title = "Tone";
+    song.filepath = MediaFactory("music").make("tone.wav", {3.0});
+    auto playFrom = [&](Page detail) {
+        app.switchPage(detail);
+        if (auto* albumDetail = dynamic_cast<AlbumDetailPage*>(app.getCurrentPage())) {
+            albumDetail->setAlbum(Album{"Album", "Artist", "", {song}});
+        } else if (auto* artistDetail = dynamic_cast<ArtistDetailPage*>(app.getCurrentPage())) {
+            artistDetail->setArtist(ArtistsPage::Artist{"Artist", "", {song}, 1});
+        }
+        queue({keyDown(SDLK_RETURN)});
+        app.handleEvents();
+        EXPECT_EQ(app.getCurrentPageId(), Page::NOW_PLAYING);
+        queue({keyDown(SDLK_ESCAPE)});
+        app.handleEvents();
+        EXPECT_EQ(app.getCurrentPageId(), detail);
+    };
+    playFrom(Page::ALBUM_DETAIL);
+    playFrom(Page::ARTIST_DETAIL);
+
+    app.switchPage(Page::MAIN);
+    app.handleMainPageCallback(6);
+    EXPECT_EQ(app.getCurrentPageId(), Page::NOW_PLAYING);
+    queue({namedButtonDown("b")});
+    app.handleEvents();
+    EXPECT_EQ(app.getCurrentPageId(), Page::MAIN);
 }
