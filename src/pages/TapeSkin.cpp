@@ -24,6 +24,7 @@ constexpr SDL_Rect RIGHT_REEL{420, 137, 104, 104};
 constexpr SDL_Point RIGHT_REEL_CENTRE{53, 53};
 constexpr int TITLE_RIGHT = 540, TITLE_TOP = 64;
 constexpr int ARTIST_RIGHT = 588, ARTIST_TOP = 256;
+constexpr int LARGE_TEXT_LEFT = COVER.x; // title and artist keep this clear of the screen's edge
 constexpr SDL_Rect MODE_ICON{538, 453, 24, 24};
 constexpr SDL_Rect LYRIC_AREA{40, 450, 560, 30};
 constexpr SDL_Rect TIME_AREA{510, 450, 118, 30};
@@ -123,10 +124,8 @@ void TapeSkin::draw(const SongOnScreen& song) {
     if (index >= 0 && index < static_cast<int>(tapePictures.size())) {
         tapePictures[index].draw(renderer);
     }
-    SkinText::draw(renderer, texts, titleFont.get(), song.title, Draw::WHITE, TITLE_RIGHT,
-                   TITLE_TOP, SkinText::Anchor::RIGHT);
-    SkinText::draw(renderer, texts, artistFont.get(), song.artist, Draw::WHITE, ARTIST_RIGHT,
-                   ARTIST_TOP, SkinText::Anchor::RIGHT);
+    drawLargeText(titleFont.get(), song.title, TITLE_RIGHT, TITLE_TOP);
+    drawLargeText(artistFont.get(), song.artist, ARTIST_RIGHT, ARTIST_TOP);
     topOverlay.draw(renderer);
     drawTexts(song);
 }
@@ -201,6 +200,15 @@ void TapeSkin::drawReels() {
     rightReel.draw(renderer,
                    {RIGHT_REEL.x + RIGHT_REEL_CENTRE.x, RIGHT_REEL.y + RIGHT_REEL_CENTRE.y},
                    animation.getRightAngle());
+}
+
+// Right-aligned at right; a text too long for the screen is made smaller, on the same line.
+void TapeSkin::drawLargeText(TTF_Font* font, const std::string& text, int right, int top) {
+    if (font) {
+        SDL_Rect area{LARGE_TEXT_LEFT, top, right - LARGE_TEXT_LEFT, TTF_FontHeight(font)};
+        SkinText::drawFitted(renderer, texts, font, text, Draw::WHITE, area,
+                             SkinText::Anchor::RIGHT);
+    }
 }
 
 void TapeSkin::drawTexts(const SongOnScreen& song) {

@@ -43,6 +43,7 @@ private:
     void drawCover(const SongOnScreen& song);
     void drawProgressBar(int played);
     void drawReels();
+    void drawLargeText(TTF_Font* font, const std::string& text, int right, int top);
     void drawTexts(const SongOnScreen& song);
     void buildFade(SDL_Color colour);
     void buildBarGradient();

@@ -23,7 +23,9 @@ from harness import check  # noqa: E402
 RATE = 44100
 SWEEP = 20.0  # Hz per second of song
 SONG_SECONDS = 40
-BASES = {"Rise A": 300.0, "Rise B": 1300.0, "Rise C": 2300.0}
+# Titles too long for either skin: the tape makes them smaller, the record player scrolls them.
+LONG = ", the long way round the reels"
+BASES = {"Rise A" + LONG: 300.0, "Rise B" + LONG: 1300.0, "Rise C" + LONG: 2300.0}
 SILENT = 60
 
 
@@ -32,7 +34,7 @@ def make_music_folder(runtime, theme):
     shutil.rmtree(music, ignore_errors=True)
     os.makedirs(os.path.join(music, "Rises"))
     for title, base in BASES.items():
-        name = title.lower().replace(" ", "-")
+        name = title.split(",")[0].lower().replace(" ", "-")
         path = os.path.join(music, "Rises", name + ".flac")
         chirp = f"aevalsrc=0.5*sin(2*PI*({base}*t+{SWEEP / 2}*t*t)):s={RATE}:d={SONG_SECONDS}"
         subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", chirp,
