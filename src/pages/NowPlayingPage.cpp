@@ -147,11 +147,18 @@ void NowPlayingPage::loadLyrics() {
     }
 }
 
+// The play list's current song is the usual answer; the rest of the queue is looked through
+// when the player has moved on before the play list did (or the other way round).
 Song NowPlayingPage::songAt(const std::string& path) {
     if (playlist && !path.empty()) {
         const Song& current = playlist->getCurrentSong();
         if (current.filepath == path) {
             return current;
+        }
+        for (const Song& queued : playlist->getSongs()) {
+            if (queued.filepath == path) {
+                return queued;
+            }
         }
     }
     Song song;

@@ -74,7 +74,7 @@ private:
     void toggleFavourite();
     void seek(int seconds);
     SDL_Texture* modeIcon() const;
-    // The play list's record of the song at path, or one made from the path alone.
+    // The queue's record of the song at path, or one made from the path alone.
     Song songAt(const std::string& path);
 
     Player* player;

@@ -129,6 +129,11 @@ TEST_F(NowPlayingPageTest, FollowsWhateverSongPlaysWithItsLyrics) {
     EXPECT_EQ(page->getSongOnScreen().artist, "Artist b");
     EXPECT_TRUE(page->getLyricsView().getLines().empty());
     EXPECT_NE(errors.take().find("[ERROR] 歌词文件不存在: music/b.lrc\n"), std::string::npos);
+
+    ASSERT_TRUE(player.loadSong(songs[0])); // the player ahead of the play list's current song
+    frame(16);
+    EXPECT_EQ(page->getSongOnScreen().title, "Title a");
+    EXPECT_EQ(page->getLyricsView().getLines().size(), 3u);
 }
 
 TEST_F(NowPlayingPageTest, TheLyricLineChangesAtMostOncePerSecond) {
