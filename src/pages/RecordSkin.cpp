@@ -15,8 +15,27 @@ constexpr SDL_Color BAR_PLAYED{255, 77, 35, 255};
 constexpr SDL_Rect LABEL{110, 111, 216, 216};
 constexpr SDL_Rect DISC{14, 15, 408, 408};
 constexpr SDL_Point DISC_CENTRE{204, 204};
+constexpr int LABEL_RADIUS = LABEL.w / 2;
+// The turning label reaches this far over the still disc, so that no seam shows between them.
+constexpr int LABEL_OVERLAP = 2;
 constexpr SDL_Rect ARM{346, 9, 171, 440};
 constexpr SDL_Point ARM_PIVOT{131, 97};
+// Makes the pixels of picture transparent that lie (by their centres) nearer to centre than
+// radius, or, with inside false, farther.
+void clearAround(SDL_Surface& picture, SDL_Point centre, int radius, bool inside) {
+    for (int y = 0; y < picture.h; ++y) {
+        auto* row =
+            reinterpret_cast<Uint32*>(static_cast<Uint8*>(picture.pixels) + y * picture.pitch);
+        double dy = y + 0.5 - centre.y;
+        for (int x = 0; x < picture.w; ++x) {
+            double dx = x + 0.5 - centre.x;
+            if ((dx * dx + dy * dy < double(radius) * radius) == inside) {
+                row[x] = 0;
+            }
+        }
+    }
+}
+
 // The arm turns from rest to its playing angle and sways a degree beyond.
 constexpr double ARM_LARGEST_ANGLE = RecordAnimation::ARM_PLAYING_ANGLE + 1.0;
 constexpr int THUMB_X = 583; // the thumb picture is drawn at its own size, 41 × 78
@@ -68,6 +87,7 @@ void RecordSkin::release() {
     }
     discPicture.reset();
     disc.release();
+    label.release();
     discBuilt = false;
     arm.release();
 }
@@ -111,7 +131,9 @@ void RecordSkin::drawTurntable(const SongOnScreen& song) {
         discCoverVersion = song.coverVersion;
         discBuilt = true;
     }
-    disc.draw(renderer, {DISC.x + DISC_CENTRE.x, DISC.y + DISC_CENTRE.y}, animation.getDiscAngle());
+    SDL_Point centre{DISC.x + DISC_CENTRE.x, DISC.y + DISC_CENTRE.y};
+    disc.draw(renderer, centre, discTurns ? animation.getDiscAngle() : 0.0);
+    label.draw(renderer, centre, animation.getDiscAngle());
     arm.draw(renderer, {ARM.x + ARM_PIVOT.x, ARM.y + ARM_PIVOT.y}, animation.getArmAngle());
     thumb.draw(renderer, {THUMB_X, static_cast<int>(animation.getThumbY())});
 }
@@ -119,6 +141,8 @@ void RecordSkin::drawTurntable(const SongOnScreen& song) {
 // The cover, scaled smoothly to the label, under the disc's open centre.
 void RecordSkin::buildDisc(SDL_Surface* cover) {
     disc.release();
+    label.release();
+    discTurns = true;
     SurfacePtr composite(
         SDL_CreateRGBSurfaceWithFormat(0, DISC.w, DISC.h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!composite) {
@@ -130,20 +154,50 @@ void RecordSkin::buildDisc(SDL_Surface* cover) {
     }
     SurfacePtr coverPixels(cover ? SDL_ConvertSurfaceFormat(cover, SDL_PIXELFORMAT_ARGB8888, 0)
                                  : nullptr);
-    SurfacePtr label(
+    SurfacePtr coverLabel(
         SDL_CreateRGBSurfaceWithFormat(0, LABEL.w, LABEL.h, 32, SDL_PIXELFORMAT_ARGB8888));
-    if (coverPixels && label &&
-        SDL_SoftStretchLinear(coverPixels.get(), nullptr, label.get(), nullptr) == 0) {
+    if (coverPixels && coverLabel &&
+        SDL_SoftStretchLinear(coverPixels.get(), nullptr, coverLabel.get(), nullptr) == 0) {
         SDL_Rect hole{LABEL.x - DISC.x, LABEL.y - DISC.y, LABEL.w, LABEL.h};
         SDL_SetSurfaceBlendMode(composite.get(), SDL_BLENDMODE_BLEND);
-        SDL_BlitSurface(composite.get(), &hole, label.get(), nullptr);
-        SDL_SetSurfaceBlendMode(label.get(), SDL_BLENDMODE_NONE);
-        SDL_BlitSurface(label.get(), nullptr, composite.get(), &hole);
-        disc.setSmoothRadius(LABEL.w / 2);
+        SDL_BlitSurface(composite.get(), &hole, coverLabel.get(), nullptr);
+        SDL_SetSurfaceBlendMode(coverLabel.get(), SDL_BLENDMODE_NONE);
+        SDL_BlitSurface(coverLabel.get(), nullptr, composite.get(), &hole);
+        if (splitOffLabel(*composite)) {
+            return;
+        }
+        disc.setSmoothRadius(LABEL_RADIUS);
     } else {
         disc.setSmoothRadius(0);
     }
     disc.load(renderer, *composite, DISC_CENTRE, TurningPicture::ANY_ANGLE);
+}
+
+// The label (with the disc's edge around it) as a picture of its own, to be turned, and the
+// rest of the disc without it, drawn still; false, with nothing loaded, when the rest of the
+// disc would not look the same turned.
+bool RecordSkin::splitOffLabel(SDL_Surface& composite) {
+    SurfacePtr ring(SDL_DuplicateSurface(&composite));
+    int reach = LABEL_RADIUS + LABEL_OVERLAP;
+    SurfacePtr labelPart(
+        SDL_CreateRGBSurfaceWithFormat(0, 2 * reach, 2 * reach, 32, SDL_PIXELFORMAT_ARGB8888));
+    if (!ring || !labelPart) {
+        return false;
+    }
+    clearAround(*ring, DISC_CENTRE, LABEL_RADIUS, true);
+    if (!TurningPicture::looksTheSameTurned(*ring, DISC_CENTRE)) {
+        return false;
+    }
+    SDL_Rect area{DISC_CENTRE.x - reach, DISC_CENTRE.y - reach, 2 * reach, 2 * reach};
+    SDL_SetSurfaceBlendMode(&composite, SDL_BLENDMODE_NONE);
+    SDL_BlitSurface(&composite, &area, labelPart.get(), nullptr);
+    clearAround(*labelPart, {reach, reach}, reach, false);
+    disc.setSmoothRadius(0);
+    disc.load(renderer, *ring, DISC_CENTRE, TurningPicture::ANY_ANGLE);
+    label.setSmoothRadius(reach);
+    label.load(renderer, *labelPart, {reach, reach}, TurningPicture::ANY_ANGLE);
+    discTurns = false;
+    return true;
 }
 
 // A title that fits is centred; a longer one shows through its window from the offset on and

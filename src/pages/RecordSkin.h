@@ -45,14 +45,19 @@ private:
     void drawProgressBar(int played);
     void drawTurntable(const SongOnScreen& song);
     void buildDisc(SDL_Surface* cover);
+    bool splitOffLabel(SDL_Surface& composite);
     void drawTitle();
 
     SDL_Renderer* renderer = nullptr;
     FontPtr titleFont, artistFont, timeFont, lyricFont;
     SkinLayer background, body, thumb, topOverlay;
     SurfacePtr discPicture;
-    // The disc with the cover as its label: the two turn together about the same centre.
+    // The disc with the cover as its label: the two turn together about the same centre. When
+    // the disc itself looks the same at every angle (round grooves) only the label is turned,
+    // which is most of the work saved; the disc is then drawn as it is.
     TurningPicture disc;
+    TurningPicture label;
+    bool discTurns = true;
     uint64_t discCoverVersion = 0;
     bool discBuilt = false;
     TurningPicture arm;

@@ -26,6 +26,14 @@ constexpr uint32_t WEIGHT_MASK = WEIGHT_ONE - 1;
 constexpr uint32_t ALTERNATE_CHANNELS = 0x00FF00FF;
 constexpr int CHANNEL_BITS = 8;
 
+// A picture looks the same turned when, at each of these angles, no more than this share of its
+// pixels changes by more than the tolerance in some channel: turning to the nearest pixel moves
+// the edges of fine rings a little, while a mark of a few dozen pixels across on a disc moves
+// wholly away at a quarter turn.
+constexpr double SYMMETRY_ANGLES[] = {7.0, 45.0, 90.0};
+constexpr double SYMMETRY_SHARE = 0.01;
+constexpr int SYMMETRY_TOLERANCE = 32;
+
 int32_t toFixed(double value) {
     return static_cast<int32_t>(std::lround(value * FIXED_ONE));
 }
@@ -84,7 +92,56 @@ struct SourceView {
     }
 };
 
+uint32_t pixelAt(const SDL_Surface& picture, int x, int y) {
+    return reinterpret_cast<const uint32_t*>(static_cast<const Uint8*>(picture.pixels) +
+                                             y * picture.pitch)[x];
+}
+
+bool channelsClose(uint32_t a, uint32_t b) {
+    if ((a >> ALPHA_SHIFT) == 0 && (b >> ALPHA_SHIFT) == 0) {
+        return true; // both transparent, whatever colour they hold
+    }
+    for (int shift = 0; shift < 32; shift += CHANNEL_BITS) {
+        int difference =
+            static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (std::abs(difference) > SYMMETRY_TOLERANCE) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool TurningPicture::looksTheSameTurned(SDL_Surface& picture, SDL_Point pivot) {
+    if (picture.format->BytesPerPixel != sizeof(uint32_t) || SDL_LockSurface(&picture) != 0) {
+        return false;
+    }
+    long allowed = static_cast<long>(picture.w * picture.h * SYMMETRY_SHARE);
+    bool same = true;
+    for (double degrees : SYMMETRY_ANGLES) {
+        double c = std::cos(degrees * DEGREES_TO_RADIANS),
+               s = std::sin(degrees * DEGREES_TO_RADIANS);
+        long differing = 0;
+        for (int y = 0; y < picture.h && differing <= allowed; ++y) {
+            double dy = y + PIXEL_CENTRE - pivot.y;
+            for (int x = 0; x < picture.w; ++x) {
+                double dx = x + PIXEL_CENTRE - pivot.x;
+                int u = static_cast<int>(std::floor(pivot.x + dx * c + dy * s));
+                int v = static_cast<int>(std::floor(pivot.y - dx * s + dy * c));
+                bool inside = u >= 0 && v >= 0 && u < picture.w && v < picture.h;
+                uint32_t turned = inside ? pixelAt(picture, u, v) : 0;
+                differing += channelsClose(pixelAt(picture, x, y), turned) ? 0 : 1;
+            }
+        }
+        if (differing > allowed) {
+            same = false;
+            break;
+        }
+    }
+    SDL_UnlockSurface(&picture);
+    return same;
+}
 
 bool TurningPicture::load(SDL_Renderer* renderer, SDL_Surface& picture, SDL_Point newPivot,
                           double maxAngle) {

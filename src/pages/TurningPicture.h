@@ -27,6 +27,10 @@ public:
     // Draws the picture turned clockwise by angle degrees, its pivot at screenPivot.
     void draw(SDL_Renderer* renderer, SDL_Point screenPivot, double angle);
 
+    // True when turning the picture (32-bit ARGB) about pivot changes next to no pixel, as with
+    // a disc whose grooves are round: such a picture looks the same at every angle.
+    static bool looksTheSameTurned(SDL_Surface& picture, SDL_Point pivot);
+
 private:
     static constexpr int TILE_ROWS = 16;
     static constexpr int TILE_COLUMNS = 32;

@@ -11,6 +11,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <tuple>
 
@@ -156,4 +157,22 @@ TEST_F(SkinDrawingTest, CachedLayersAreDrawnAgainOnlyWhenTheirKeyChanges) {
     cache.invalidate();
     cache.draw(sdl.renderer(), {1, 2, 4}, layers);
     EXPECT_EQ(drawn, 3);
+}
+
+TEST_F(SkinDrawingTest, OnlyAPictureWithRoundRingsLooksTheSameTurned) {
+    constexpr int SIZE = 408, CENTRE = SIZE / 2; // as large as the record player's disc
+    SurfacePtr disc(SDL_CreateRGBSurfaceWithFormat(0, SIZE, SIZE, 32, SDL_PIXELFORMAT_ARGB8888));
+    SDL_FillRect(disc.get(), nullptr, 0);
+    for (int y = 0; y < SIZE; ++y) {
+        for (int x = 0; x < SIZE; ++x) {
+            double distance = std::hypot(x + 0.5 - CENTRE, y + 0.5 - CENTRE);
+            if (distance < CENTRE) {
+                Uint8 shade = static_cast<int>(distance) % 8 < 4 ? 20 : 40; // faint grooves
+                paint(disc.get(), {x, y, 1, 1}, {shade, shade, shade, 255});
+            }
+        }
+    }
+    EXPECT_TRUE(TurningPicture::looksTheSameTurned(*disc, {CENTRE, CENTRE}));
+    paint(disc.get(), {CENTRE + 40, CENTRE - 80, 40, 40}, RED); // a mark on the disc
+    EXPECT_FALSE(TurningPicture::looksTheSameTurned(*disc, {CENTRE, CENTRE}));
 }
