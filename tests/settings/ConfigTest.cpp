@@ -1,7 +1,5 @@
 #include "settings/Config.h"
 
-#include "settings/GamepadConfig.h"
-#include "settings/LanguageManager.h"
 #include "support/ScratchDir.h"
 #include "support/SettingsFiles.h"
 #include "support/StderrCapture.h"
@@ -17,14 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const SETTINGS = "config/settings.json";
-
-std::vector<std::string> stringsOf(const Json::Value& array) {
-    std::vector<std::string> strings;
-    for (const Json::Value& item : array) {
-        strings.push_back(item.asString());
-    }
-    return strings;
-}
 
 } // namespace
 
@@ -126,46 +116,9 @@ TEST(ConfigTest, AFailedSaveLeavesTheOldFileAndIsRetriedByTheNextSave) {
     fs::create_directory("config/settings.json.tmp"); // makes the write fail, even for root
     StderrCapture errors;
     EXPECT_FALSE(config.setBacklightTimeout(15));
-    EXPECT_EQ(errors.take(), "[ERROR] 无法打开配置文件进行写入: config/settings.json\n");
+    EXPECT_NE(errors.take().find(SETTINGS), std::string::npos);
     EXPECT_EQ(scratch.readFile(SETTINGS), original);
     fs::remove("config/settings.json.tmp");
     EXPECT_TRUE(config.save());
     EXPECT_EQ(readJsonFile(scratch, SETTINGS)["display"]["backlight"]["timeout"], 15);
-}
-
-// A folder where a settings file belongs is reported like a file that cannot be opened.
-TEST(ConfigTest, AFolderAtASettingsPathIsReportedNotFatal) {
-    ScratchDir scratch;
-    for (const char* path :
-         {SETTINGS, "config/gamepad.json", "config/language_settings.json", "lan/zh_CN.json"}) {
-        fs::create_directories(path);
-    }
-    StderrCapture errors;
-    EXPECT_FALSE(Config::getInstance().reset());
-    EXPECT_FALSE(Config::getInstance().setBacklightTimeout(15));
-    EXPECT_FALSE(GamepadConfig::getInstance().load("config/gamepad.json"));
-    EXPECT_FALSE(LanguageManager::getInstance().init("lan"));
-    const std::string log = errors.take();
-    for (const char* path :
-         {SETTINGS, "config/gamepad.json", "config/language_settings.json", "lan/zh_CN.json"}) {
-        EXPECT_NE(log.find(std::string(": ") + path), std::string::npos) << path << "\n" << log;
-    }
-}
-
-// The shipped file loads without a word, and its music folders and formats are the built-in
-// defaults, so a start without it scans the same places.
-TEST(ConfigTest, TheShippedDefaultSettingsLoadWithoutAnyComplaint) {
-    ScratchDir scratch;
-    fs::create_directory("config");
-    fs::copy_file(std::string(MP_SOURCE_DIR) + "/assets/config/settings.json", SETTINGS);
-    StderrCapture errors;
-    Config& config = Config::getInstance();
-    EXPECT_TRUE(config.reset());
-    EXPECT_EQ(errors.take(), "");
-    const Json::Value shipped = readJsonFile(scratch, SETTINGS);
-    EXPECT_EQ(stringsOf(shipped["music"]["scan_directories"]), Config::getDefaultScanDirectories());
-    EXPECT_EQ(stringsOf(shipped["music"]["supported_formats"]),
-              Config::getDefaultSupportedFormats());
-    EXPECT_EQ(config.getCurrentPresetId(), "FLAT");
-    EXPECT_EQ(config.getDefaultThemeFolder(), "type");
 }

@@ -5,27 +5,21 @@
 
 #include <gtest/gtest.h>
 
-TEST(GamepadConfigTest, BuiltInMappingWhenFileIsMissing) {
+TEST(GamepadConfigTest, AFileOverridesAndAddsNamesOverTheBuiltInMapping) {
     ScratchDir scratch;
     GamepadConfig& config = GamepadConfig::getInstance();
     StderrCapture errors;
-    EXPECT_FALSE(config.load("config/gamepad.json"));
+    EXPECT_FALSE(config.load("config/gamepad.json")); // missing: built in, and no complaint
     EXPECT_EQ(errors.take(), "");
-    EXPECT_EQ(config.getButton("a"), 1);
+    const int up = config.getButton("up");
     EXPECT_EQ(config.getButton("back"), -1);
-}
 
-TEST(GamepadConfigTest, FileOverridesAndAddsNames) {
-    ScratchDir scratch;
-    scratch.writeFile("config/gamepad.json", R"({"a": 0, "b": 1, "menu": 10, "back": 4})");
-    GamepadConfig& config = GamepadConfig::getInstance();
+    scratch.writeFile("config/gamepad.json", R"({"a": 0, "menu": 10, "back": 4})");
     EXPECT_TRUE(config.load("config/gamepad.json"));
     EXPECT_EQ(config.getButton("a"), 0);
-    EXPECT_EQ(config.getButton("b"), 1);
     EXPECT_EQ(config.getButton("menu"), 10);
-    EXPECT_EQ(config.getButton("r1"), 10); // two names may share a number
     EXPECT_EQ(config.getButton("back"), 4);
-    EXPECT_EQ(config.getButton("up"), 11); // untouched names keep their built-in numbers
+    EXPECT_EQ(config.getButton("up"), up);
 }
 
 TEST(GamepadConfigTest, MalformedFilesFallBackToBuiltIns) {
@@ -35,7 +29,7 @@ TEST(GamepadConfigTest, MalformedFilesFallBackToBuiltIns) {
         scratch.writeFile("config/gamepad.json", text);
         StderrCapture errors;
         EXPECT_FALSE(config.load("config/gamepad.json")) << text;
-        EXPECT_NE(errors.take().find("[ERROR] 加载手柄配置失败: "), std::string::npos) << text;
-        EXPECT_EQ(config.getButton("b"), 0) << text;
+        EXPECT_NE(errors.take(), "") << text;
+        EXPECT_NE(config.getButton("a"), config.getButton("b")) << text;
     }
 }

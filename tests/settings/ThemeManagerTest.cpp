@@ -33,6 +33,6 @@ TEST(ThemeManagerTest, AFailedSaveIsReportedAndLeavesTheOldFile) {
     ThemeManager& themes = ThemeManager::getInstance();
     StderrCapture errors;
     EXPECT_FALSE(themes.setCurrentTheme(themes.getCurrentTheme()));
-    EXPECT_EQ(errors.take(), "[ERROR] 保存主题配置失败: config/themes.json\n");
+    EXPECT_NE(errors.take().find(THEMES), std::string::npos);
     EXPECT_EQ(scratch.readFile(THEMES), "old");
 }

@@ -69,21 +69,16 @@ TEST(ListSelectionTest, ShorterListBringsSelectionAndWindowInside) {
     EXPECT_FALSE(list.isSelectionValid(0));
 }
 
-TEST(ListViewTest, ThumbHeightFollowsTheVisibleShareAndStaysInsideTheTrack) {
-    SDL_Rect songsTrack{634, 35, 4, 440};
-    EXPECT_EQ(ListView::thumbRect(songsTrack, 9, 8, 0, 0).h, 391);
-    SDL_Rect last = ListView::thumbRect(songsTrack, 9, 8, 1, 0);
-    EXPECT_EQ(last.y + last.h, 35 + 440);
-
-    SDL_Rect favouritesTrack{634, 35, 4, 410};
-    for (int offset = 0; offset <= 4; ++offset) {
-        SDL_Rect thumb = ListView::thumbRect(favouritesTrack, 12, 8, offset, 0);
-        EXPECT_EQ(thumb.h, 273);
-        EXPECT_GE(thumb.y, 35);
-        EXPECT_LE(thumb.y + thumb.h, 35 + 410);
+TEST(ListViewTest, TheThumbStaysInsideTheTrackReachesItsEndAndKeepsItsLeastHeight) {
+    const SDL_Rect track{634, 35, 4, 410};
+    const int rows = 12, visible = 8, leastHeight = 30;
+    for (int offset = 0; offset <= rows - visible; ++offset) {
+        SDL_Rect thumb = ListView::thumbRect(track, rows, visible, offset, 0);
+        EXPECT_GE(thumb.y, track.y);
+        EXPECT_LE(thumb.y + thumb.h, track.y + track.h);
+        if (offset == rows - visible) {
+            EXPECT_EQ(thumb.y + thumb.h, track.y + track.h);
+        }
     }
-    EXPECT_EQ(ListView::thumbRect(favouritesTrack, 12, 8, 4, 0).y + 273, 35 + 410);
-
-    SDL_Rect artistsTrack{635, 35, 3, 440};
-    EXPECT_EQ(ListView::thumbRect(artistsTrack, 1000, 8, 0, 30).h, 30); // minimum height
+    EXPECT_EQ(ListView::thumbRect(track, 1000, visible, 0, leastHeight).h, leastHeight);
 }
