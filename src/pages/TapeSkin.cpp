@@ -85,10 +85,10 @@ void TapeSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
         for (int column = 1; column <= TAPE_COLUMNS; ++column) {
             std::string path =
                 base + "/k/" + std::to_string(row) + "-" + std::to_string(column) + ".png";
-            SkinLayer picture;
-            if (picture.load(renderer, codec, path)) {
-                tapePictures.push_back(std::move(picture));
-            } else {
+            // A picture that fails keeps its place (drawn as nothing), so the others still
+            // show at their own stretch of the song.
+            SkinLayer& picture = tapePictures.emplace_back();
+            if (!picture.load(renderer, codec, path)) {
                 logError("Failed to load tape texture: " + path + " Error: " + SDL_GetError());
             }
         }
