@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "audio/Player.h"
 #include "library/PlayList.h"
+#include "library/PlaybackState.h"
 #include "pages/MainPage.h"
 #include "pages/PlaylistsPage.h"
 #include "pages/SongsPage.h"
@@ -129,6 +130,8 @@ bool MusicPlayer::init() {
     savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
     screenOn = true;
     lastActivityTime = SDL_GetTicks();
+    playbackState = std::make_unique<PlaybackState>(*playList, *player);
+    playbackState->restore();
     running = true;
     return true;
 }
@@ -399,6 +402,11 @@ void MusicPlayer::togglePlayback() {
 }
 
 void MusicPlayer::update() {
+    // The audio engine's reports: song changes and ends, whether or not their event got through.
+    playList->update();
+    if (playbackState) {
+        playbackState->update();
+    }
     if (UIBase* page = getCurrentPage()) {
         page->update();
     }
@@ -429,6 +437,10 @@ void MusicPlayer::cleanup() {
     // A loading task works on the pages and the play list: let it finish first.
     if (dialog) {
         dialog->waitForLoadingThread();
+    }
+    if (playbackState) {
+        playbackState->save();
+        playbackState.reset();
     }
     for (Page page : PAGES_RELEASED_FIRST) {
         deletePage(page);

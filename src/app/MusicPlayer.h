@@ -11,6 +11,7 @@
 
 class Dialog;
 class MainPage;
+class PlaybackState;
 class Player;
 class PlayList;
 class PlaylistsPage;
@@ -91,6 +92,7 @@ private:
     GameControllerPtr controller;
     std::unique_ptr<Player> player;
     std::unique_ptr<PlayList> playList;
+    std::unique_ptr<PlaybackState> playbackState; // where the user left off
     Page currentPage = Page::MAIN;
     std::array<std::unique_ptr<UIBase>, PAGE_COUNT> pages;
     // Typed views of the pages whose callbacks the application installs.

@@ -75,6 +75,28 @@ size_t firstSoundFrame(const std::vector<int16_t>& samples) {
     return static_cast<size_t>(sound - samples.begin()) / SoundCapture::CHANNELS;
 }
 
+size_t lastSoundFrame(const std::vector<int16_t>& samples) {
+    auto sound =
+        std::find_if(samples.rbegin(), samples.rend(), [](int16_t sample) { return sample != 0; });
+    size_t after = static_cast<size_t>(samples.rend() - sound);
+    return after == 0 ? 0 : (after - 1) / SoundCapture::CHANNELS;
+}
+
+size_t matchingTailFrames(const std::vector<int16_t>& captured,
+                          const std::vector<int16_t>& reference) {
+    const size_t channels = SoundCapture::CHANNELS;
+    size_t capturedEnd = (lastSoundFrame(captured) + 1) * channels;
+    size_t referenceEnd = (lastSoundFrame(reference) + 1) * channels;
+    size_t frames = 0;
+    while ((frames + 1) * channels <= std::min(capturedEnd, referenceEnd) &&
+           std::equal(reference.begin() + (referenceEnd - (frames + 1) * channels),
+                      reference.begin() + (referenceEnd - frames * channels),
+                      captured.begin() + (capturedEnd - (frames + 1) * channels))) {
+        ++frames;
+    }
+    return frames;
+}
+
 SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference) {
     SoundMatch match;
     size_t capturedSound = firstSoundFrame(captured);

@@ -1,0 +1,89 @@
+#include "support/PlayerRig.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Stale sound heard after a request: the buffer on its way and maybe one more while the decoding
+// thread waits for the processor; without the jump it would be the whole lead of the ring.
+constexpr size_t MAX_STALE_FRAMES = 4 * Player::DEVICE_BUFFER_FRAMES;
+// Not a multiple of any codec's frame size.
+constexpr const char* CUT_SAMPLE = "100003";
+
+void expectExactly(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference) {
+    SoundMatch match = matchSound(captured, reference);
+    EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
+    EXPECT_EQ(match.capturedFrames, reference.size() / SoundCapture::CHANNELS);
+    EXPECT_EQ(match.soundOutsideMatch, 0u);
+}
+
+// A live album or a DJ mix: two songs cut from one recording play back as the recording.
+TEST(PlayerSongChangeTest, APreparedSongFollowsWithoutAGap) {
+    PlayerRig rig;
+    rig.media.make("whole.wav", {4.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    MediaFactory::run(std::string("ffmpeg -nostdin -v error -i whole.wav -af atrim=end_sample=") +
+                      CUT_SAMPLE + " -c:a flac first.flac");
+    MediaFactory::run(std::string("ffmpeg -nostdin -v error -i whole.wav -af atrim=start_sample=") +
+                      CUT_SAMPLE + ",asetpts=PTS-STARTPTS -c:a flac second.flac");
+    int changes = 0;
+    rig.player->setSongChangeCallback([&] { ++changes; });
+    ASSERT_TRUE(rig.load("first.flac"));
+    ASSERT_TRUE(rig.player->prepareNextSong(PlayerRig::songAt("second.flac")));
+    ASSERT_TRUE(rig.playToEnd());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(rig.songEnds, 1);
+    EXPECT_EQ(rig.player->getCurrentFilePath(), "second.flac");
+    expectExactly(rig.finish(), MediaFactory::reference("whole.wav"));
+}
+
+// Whatever their rates and channels, prepared songs arrive complete, in order, back to back.
+TEST(PlayerSongChangeTest, SongsOfAnyFormatFollowEachOther) {
+    PlayerRig rig;
+    std::vector<std::string> paths = {
+        rig.media.make("first.mp3", {1.5, 48000, "stereo", "-c:a libmp3lame -b:a 192k", ""}),
+        rig.media.make("second.opus", {1.0, 48000, "mono", "-c:a libopus", ""}),
+        rig.media.make("third.flac", {1.2, 96000, "stereo", "-c:a flac", ""}),
+    };
+    size_t next = 1;
+    auto prepare = [&] {
+        if (next < paths.size()) {
+            ASSERT_TRUE(rig.player->prepareNextSong(PlayerRig::songAt(paths[next++])));
+        }
+    };
+    rig.player->setSongChangeCallback(prepare);
+    ASSERT_TRUE(rig.load(paths[0]));
+    prepare();
+    ASSERT_TRUE(rig.playToEnd());
+    EXPECT_EQ(rig.songEnds, 1);
+    std::vector<int16_t> all;
+    for (const std::string& path : paths) {
+        std::vector<int16_t> reference = MediaFactory::reference(path);
+        all.insert(all.end(), reference.begin(), reference.end());
+    }
+    expectExactly(rig.finish(), all);
+}
+
+// Choosing another song while one plays: the new one is heard from the next device buffer on,
+// from its first sample.
+TEST(PlayerSongChangeTest, ANewSongIsHeardAtOnce) {
+    PlayerRig rig(PlayerRig::SLOW);
+    std::string first = rig.media.make("first.flac", {6.0, 44100, "stereo", "-c:a flac", ""});
+    std::string second = rig.media.make("second.wav", {1.5, 48000, "stereo", "-c:a pcm_s16le", ""});
+    ASSERT_TRUE(rig.load(first));
+    rig.player->play();
+    ASSERT_TRUE(rig.waitForPosition(1.0));
+    size_t requestedAt = rig.capturedFrames();
+    ASSERT_TRUE(rig.load(second));
+    ASSERT_TRUE(rig.playToEnd());
+
+    std::vector<int16_t> captured = rig.finish();
+    std::vector<int16_t> reference = MediaFactory::reference(second);
+    size_t length = lastSoundFrame(reference) + 1;
+    ASSERT_EQ(matchingTailFrames(captured, reference), length) << "the new song is not complete";
+    size_t heardAt = lastSoundFrame(captured) + 1 - length;
+    EXPECT_LE(heardAt - requestedAt, MAX_STALE_FRAMES);
+}
+
+} // namespace
