@@ -151,6 +151,9 @@ void DecodingThread::handle(Command& command) {
     case CommandKind::QUIT:
         break;
     }
+    if (command.generation != 0) {
+        ring.answer(command.generation);
+    }
 }
 
 void DecodingThread::handleLoad(Command& command) {
@@ -164,26 +167,49 @@ void DecodingThread::handleLoad(Command& command) {
     }
     restartStream(command.generation);
     songSeconds = start;
-    pushNotice(PlaybackNotice::Kind::SONG_START, current->token, start);
+    pushNotice(PlaybackNotice::Kind::SONG_START, current->token, start, false);
 }
 
 void DecodingThread::handlePrepare(Command& command) {
-    if (!current || current->token != command.afterToken) {
-        return; // the song it was meant to follow is no longer the one being decoded
-    }
     std::optional<Source> next;
     if (command.song) {
         next = Source{command.token, std::move(command.song)};
     }
-    if (stage != Stage::ENDED) {
-        prepared = std::move(next);
+    if (current && current->token == command.afterToken) {
+        if (stage != Stage::ENDED) {
+            prepared = std::move(next);
+        } else if (next && eraseUnheardEnd()) {
+            // The end is in the ring already: the next song takes its place.
+            prepared = std::move(next);
+            switchToPrepared();
+        }
         return;
     }
-    // The end is in the ring already: the next song takes its place, if it is not heard yet.
-    if (next && eraseUnheardEnd()) {
-        prepared = std::move(next);
-        switchToPrepared();
+    followAgain(command.afterToken, std::move(next));
+}
+
+// The thread has gone on from the song of afterToken to the one prepared before: when that one
+// is not heard yet, the ring is cut where it begins and the new choice follows there instead.
+void DecodingThread::followAgain(uint64_t afterToken, std::optional<Source> next) {
+    auto found = std::find_if(retired.begin(), retired.end(),
+                              [&](const Source& source) { return source.token == afterToken; });
+    if (found == retired.end() || ring.isJumpPending() ||
+        ring.readPosition() + settings.deviceBufferBytes > found->endPosition) {
+        return; // too late: the next song is being heard
     }
+    const uint64_t cut = found->endPosition;
+    eraseNoticesFrom(cut);
+    current = std::move(*found);
+    current->endPosition = PcmRing::NOW;
+    retired.erase(found, retired.end());
+    prepared = std::move(next);
+    staged.clear();
+    stagedOffset = 0;
+    history.clear();
+    replay.clear();
+    stage = Stage::DRAINED; // its whole sound is in the ring; what follows comes next
+    ring.markEnd(PcmRing::NOW);
+    ring.jump({cut, ring.writePosition()});
 }
 
 void DecodingThread::handleSeek(Command& command) {
@@ -196,7 +222,7 @@ void DecodingThread::handleSeek(Command& command) {
     }
     restartStream(command.generation);
     songSeconds = command.seconds;
-    pushNotice(PlaybackNotice::Kind::POSITION, current->token, command.seconds);
+    pushNotice(PlaybackNotice::Kind::POSITION, current->token, command.seconds, false);
 }
 
 void DecodingThread::handleUnload(Command& command) {
@@ -249,7 +275,7 @@ void DecodingThread::keepStreamUnderGeneration(uint64_t newGeneration) {
     }
     if (stage == Stage::ENDED) {
         eraseUnheardEnd();
-        pushNotice(PlaybackNotice::Kind::END, current->token, songSeconds);
+        pushNotice(PlaybackNotice::Kind::END, current->token, songSeconds, true);
     }
 }
 
@@ -301,7 +327,7 @@ void DecodingThread::rerenderUnheard() {
     restampPosition = false;
     bool songStarts = start && start->kind == PlaybackNotice::Kind::SONG_START;
     pushNotice(songStarts ? PlaybackNotice::Kind::SONG_START : PlaybackNotice::Kind::POSITION,
-               current->token, replay.front().seconds);
+               current->token, replay.front().seconds, songStarts && !start->announced);
 }
 
 // ---- filling the ring ----------------------------------------------------------------------
@@ -366,7 +392,7 @@ bool DecodingThread::decodeNext() {
 
 void DecodingThread::render(AVFrame* decoded, double seconds) {
     if (restampPosition) {
-        pushNotice(PlaybackNotice::Kind::POSITION, current->token, seconds);
+        pushNotice(PlaybackNotice::Kind::POSITION, current->token, seconds, false);
         restampPosition = false;
     }
     history.push_back({ring.writePosition(), Frame(av_frame_clone(decoded)), seconds});
@@ -385,7 +411,7 @@ void DecodingThread::finishSong() {
         switchToPrepared();
         return;
     }
-    pushNotice(PlaybackNotice::Kind::END, current->token, songSeconds);
+    pushNotice(PlaybackNotice::Kind::END, current->token, songSeconds, true);
     ring.markEnd(ring.writePosition());
     stage = Stage::ENDED;
 }
@@ -400,7 +426,7 @@ void DecodingThread::switchToPrepared() {
     stage = Stage::DECODING;
     songSeconds = 0.0;
     ring.markEnd(PcmRing::NOW);
-    pushNotice(PlaybackNotice::Kind::SONG_START, current->token, 0.0);
+    pushNotice(PlaybackNotice::Kind::SONG_START, current->token, 0.0, true);
 }
 
 // ---- bookkeeping ---------------------------------------------------------------------------
@@ -424,7 +450,7 @@ void DecodingThread::announceHeard() {
             if (notice.position > heard) {
                 break;
             }
-            if (!notice.announced && notice.kind != PlaybackNotice::Kind::POSITION) {
+            if (!notice.announced) {
                 notice.announced = true;
                 fresh = true;
             }
@@ -435,8 +461,10 @@ void DecodingThread::announceHeard() {
     }
 }
 
-void DecodingThread::pushNotice(PlaybackNotice::Kind kind, uint64_t token, double seconds) {
+void DecodingThread::pushNotice(PlaybackNotice::Kind kind, uint64_t token, double seconds,
+                                bool wake) {
     PlaybackNotice notice;
+    notice.announced = !wake;
     notice.kind = kind;
     notice.position = ring.writePosition();
     notice.generation = generation;

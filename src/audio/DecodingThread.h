@@ -27,7 +27,7 @@ struct PlaybackNotice {
     uint64_t generation = 0; // of the load or seek whose sound this is
     uint64_t token = 0;      // the song
     double seconds = 0.0;    // song time at position
-    bool announced = false;
+    bool announced = false;  // the main thread needs no wake-up for it, or has had one
 };
 
 // The thread that reads, decodes, equalizes and converts songs into the ring, keeping it filled
@@ -54,7 +54,7 @@ public:
     void load(uint64_t generation, uint64_t token, std::unique_ptr<SongDecoder> song,
               double startSeconds);
     // The song to follow the one of afterToken; none when song is null. Turned down when the
-    // thread has already gone on to another song or the end has been heard.
+    // song that was to follow before is being heard already, or the end is.
     void prepareNext(uint64_t afterToken, uint64_t token, std::unique_ptr<SongDecoder> song);
     void seek(uint64_t generation, uint64_t token, double seconds, const char* failureMessage);
     void unload(uint64_t generation);
@@ -96,6 +96,7 @@ private:
     void handle(Command& command);
     void handleLoad(Command& command);
     void handlePrepare(Command& command);
+    void followAgain(uint64_t afterToken, std::optional<Source> next);
     void handleSeek(Command& command);
     void handleUnload(Command& command);
     void handleEqualizer(Command& command);
@@ -113,7 +114,8 @@ private:
 
     void forgetHeard();
     void announceHeard();
-    void pushNotice(PlaybackNotice::Kind kind, uint64_t token, double seconds);
+    // wake: the main thread is woken when the consumer gets there (a song change, an end).
+    void pushNotice(PlaybackNotice::Kind kind, uint64_t token, double seconds, bool wake);
     bool eraseUnheardEnd();
     std::optional<PlaybackNotice> eraseNoticesFrom(uint64_t position);
 

@@ -59,6 +59,10 @@ bool PcmRing::isJumpPending() const {
 // The end is read between two looks at the jump sequence: sound written after a jump the
 // consumer has not seen yet must not be played as if it followed the stale sound.
 size_t PcmRing::read(uint8_t* out, size_t bytes) {
+    if (answered.load(std::memory_order_acquire) < awaited.load(std::memory_order_acquire)) {
+        starved = false;
+        return 0;
+    }
     uint64_t end = position;
     bool consistent = false;
     for (int attempt = 0; attempt < MAX_READ_ATTEMPTS && !consistent; ++attempt) {

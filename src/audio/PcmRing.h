@@ -30,6 +30,9 @@ public:
     // --- Any thread ---
     // The consumer's position: everything before it has been handed to the device.
     uint64_t readPosition() const { return consumed.load(std::memory_order_acquire); }
+    // A request (numbered, increasing) will be answered with a jump: until then the consumer
+    // plays silence rather than the stale sound.
+    void awaitJump(uint64_t request) { awaited.store(request, std::memory_order_release); }
 
     // --- Producer ---
     uint64_t writePosition() const { return produced.load(std::memory_order_relaxed); }
@@ -38,6 +41,8 @@ public:
     uint64_t unplayedBytes() const;
     void write(const uint8_t* data, size_t bytes); // at most writableBytes()
     void jump(const Jump& jump);
+    // The request has been answered (with a jump, or found to need none).
+    void answer(uint64_t request) { answered.store(request, std::memory_order_release); }
     bool isJumpPending() const;
     const Jump& lastJump() const { return newestJump; }
     // Where the sound ends with nothing after it (a short read there is no dropout); NOW: it
@@ -60,6 +65,8 @@ private:
     std::atomic<uint64_t> produced{0};
     std::atomic<uint64_t> consumed{0};
     std::atomic<uint64_t> endOfSound{NOW};
+    std::atomic<uint64_t> awaited{0};
+    std::atomic<uint64_t> answered{0};
 
     // The newest jump, published like a sequence lock: an odd sequence is being written.
     std::atomic<uint64_t> jumpSequence{0};

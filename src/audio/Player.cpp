@@ -23,9 +23,6 @@ constexpr AVSampleFormat OUTPUT_SAMPLE_FORMAT = AV_SAMPLE_FMT_S16;
 constexpr size_t OUTPUT_FRAME_BYTES = OUTPUT_CHANNELS * sizeof(int16_t);
 // The ring holds twice the lead: room for the stale sound a jump leaves behind.
 constexpr size_t RING_FILLS = 2;
-// A stream starts once this much is there (see PcmRing): enough to ride out a short stall,
-// little enough to take a few milliseconds to decode.
-constexpr double START_SECONDS = 0.2;
 // Prepared songs remembered while the decoding thread may still go on to one of them.
 constexpr size_t MAX_UPCOMING = 8;
 constexpr int MAX_VOLUME = 100;
@@ -47,8 +44,11 @@ void scaleSamples(Uint8* bytes, size_t count, int mixVolume) {
 
 } // namespace
 
-Player::Player(double leadSeconds)
-    : eqGains(EqualizerChain::BAND_COUNT, 0.0f), leadSeconds(leadSeconds) {
+Player::Player() : Player(Buffering{}) {
+}
+
+Player::Player(const Buffering& buffering)
+    : eqGains(EqualizerChain::BAND_COUNT, 0.0f), buffering(buffering) {
 }
 
 Player::~Player() {
@@ -81,10 +81,11 @@ bool Player::initAudioDevice() {
         logError(std::string("无法打开音频设备: ") + SDL_GetError());
         return false;
     }
-    const size_t fillBytes = static_cast<size_t>(leadSeconds * audioSpec.freq) * OUTPUT_FRAME_BYTES;
-    const size_t startBytes =
-        static_cast<size_t>(std::min(START_SECONDS, leadSeconds) * audioSpec.freq) *
-        OUTPUT_FRAME_BYTES;
+    auto bytesOf = [&](double seconds) {
+        return static_cast<size_t>(seconds * audioSpec.freq) * OUTPUT_FRAME_BYTES;
+    };
+    const size_t fillBytes = bytesOf(buffering.leadSeconds);
+    const size_t startBytes = bytesOf(std::min(buffering.startSeconds, buffering.leadSeconds));
     ring = std::make_unique<PcmRing>(fillBytes * RING_FILLS, startBytes);
     wakeup = std::make_unique<Wakeup>();
     DecodingThread::Settings settings{outputFormat(), fillBytes,
@@ -141,7 +142,8 @@ bool Player::start(const Song& song, double seconds) {
     endPending = false;
     segment = {};
     heldSeconds = seconds;
-    decodingThread->load(++generation, heard.token, std::move(decoder), seconds);
+    ring->awaitJump(++generation);
+    decodingThread->load(generation, heard.token, std::move(decoder), seconds);
     return true;
 }
 
@@ -175,7 +177,8 @@ void Player::unload() {
     segment = {};
     heldSeconds = 0.0;
     if (decodingThread) {
-        decodingThread->unload(++generation);
+        ring->awaitJump(++generation);
+        decodingThread->unload(generation);
     }
 }
 
@@ -428,7 +431,8 @@ void Player::rewind(int seconds) {
 void Player::requestSeek(double target, const char* failureMessage) {
     segment = {};
     heldSeconds = target;
-    decodingThread->seek(++generation, heard.token, target, failureMessage);
+    ring->awaitJump(++generation);
+    decodingThread->seek(generation, heard.token, target, failureMessage);
 }
 
 // ---- equalizer -----------------------------------------------------------------------------

@@ -36,9 +36,15 @@ public:
     static constexpr Sint32 SONG_END_EVENT_CODE = 1;
     // Sample frames per device callback.
     static constexpr Uint16 DEVICE_BUFFER_FRAMES = 4096;
-    // How far ahead of the device the decoding thread keeps the ring filled: a read that stalls
-    // (a busy memory card) for up to this long goes unheard.
-    static constexpr double LEAD_SECONDS = 0.5;
+    // How far ahead of the device the decoding thread works.
+    struct Buffering {
+        // The ring is kept filled this far ahead: a read that stalls (a busy memory card) for
+        // up to this long goes unheard.
+        double leadSeconds = 0.5;
+        // A stream (a new song, a seek) starts once this much is decoded: enough to ride out a
+        // short stall, little enough to take a few milliseconds.
+        double startSeconds = 0.2;
+    };
 
     // How the audio callback has fared since the device opened.
     struct OutputStats {
@@ -47,7 +53,8 @@ public:
         uint64_t underruns = 0; // callbacks that found the ring short in the middle of a song
     };
 
-    explicit Player(double leadSeconds = LEAD_SECONDS);
+    Player();
+    explicit Player(const Buffering& buffering);
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -146,7 +153,7 @@ private:
     Segment segment;
     double heldSeconds = 0.0; // shown while nothing of the latest request is heard yet
     std::vector<float> eqGains;
-    double leadSeconds;
+    Buffering buffering;
 
     std::function<void()> songEndCallback;
     std::function<void()> songChangeCallback;

@@ -286,7 +286,13 @@ void PlayList::update() {
         return;
     }
     refreshPlayMode();
-    if (preparingNeeded || playMode != preparedMode) {
+    if (!preparingNeeded && playMode == preparedMode) {
+        return;
+    }
+    const int next = preparingNeeded ? -1 : getNextIndex();
+    if (next >= 0 && next == preparedIndex) {
+        preparedMode = playMode; // the new mode leads to the same song
+    } else {
         prepareNext();
     }
 }

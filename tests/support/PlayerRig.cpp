@@ -20,7 +20,7 @@ PlayerRig::PlayerRig(int diskDelayMs, const std::string& captureFile) : capture(
 void PlayerRig::restart(const std::string& file) {
     player.reset();
     captureFile = capture.captureTo(file);
-    player = std::make_unique<Player>(LEAD_SECONDS);
+    player = std::make_unique<Player>(BUFFERING);
     player->setSongEndCallback([this] { ++songEnds; });
 }
 

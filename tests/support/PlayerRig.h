@@ -20,9 +20,9 @@ public:
     // time (the decoding thread keeps well ahead), SLOW about 2.3 times (time to act mid-song).
     static constexpr int FAST = 20;
     static constexpr int SLOW = 40;
-    // A busy test machine may not run the decoding thread for a good part of a second; a lead
-    // that long keeps captures made faster than real time free of dropouts.
-    static constexpr double LEAD_SECONDS = 2.0;
+    // A busy test machine may not run the decoding thread for a good part of a second: a lead
+    // and a start that long keep captures made faster than real time free of dropouts.
+    static constexpr Player::Buffering BUFFERING{2.0, 1.0};
 
     explicit PlayerRig(int diskDelayMs = FAST, const std::string& captureFile = "capture.raw");
 

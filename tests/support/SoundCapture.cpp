@@ -82,19 +82,23 @@ size_t lastSoundFrame(const std::vector<int16_t>& samples) {
     return after == 0 ? 0 : (after - 1) / SoundCapture::CHANNELS;
 }
 
-size_t matchingTailFrames(const std::vector<int16_t>& captured,
-                          const std::vector<int16_t>& reference) {
+SoundSwitch findSwitch(const std::vector<int16_t>& captured,
+                       const std::vector<int16_t>& reference) {
     const size_t channels = SoundCapture::CHANNELS;
-    size_t capturedEnd = (lastSoundFrame(captured) + 1) * channels;
-    size_t referenceEnd = (lastSoundFrame(reference) + 1) * channels;
-    size_t frames = 0;
-    while ((frames + 1) * channels <= std::min(capturedEnd, referenceEnd) &&
-           std::equal(reference.begin() + (referenceEnd - (frames + 1) * channels),
-                      reference.begin() + (referenceEnd - frames * channels),
-                      captured.begin() + (capturedEnd - (frames + 1) * channels))) {
-        ++frames;
+    const size_t capturedEnd = (lastSoundFrame(captured) + 1) * channels;
+    const size_t referenceEnd = (lastSoundFrame(reference) + 1) * channels;
+    SoundSwitch found;
+    while ((found.frames + 1) * channels <= std::min(capturedEnd, referenceEnd) &&
+           std::equal(reference.begin() + (referenceEnd - (found.frames + 1) * channels),
+                      reference.begin() + (referenceEnd - found.frames * channels),
+                      captured.begin() + (capturedEnd - (found.frames + 1) * channels))) {
+        ++found.frames;
     }
-    return frames;
+    found.start = capturedEnd / channels - found.frames;
+    std::vector<int16_t> before(captured.begin(), captured.begin() + found.start * channels);
+    found.oldSoundEnd =
+        firstSoundFrame(before) * channels < before.size() ? lastSoundFrame(before) + 1 : 0;
+    return found;
 }
 
 SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference) {

@@ -51,7 +51,11 @@ size_t firstSoundFrame(const std::vector<int16_t>& samples);
 // Index of the last frame with a non-zero sample (0 when all are silent).
 size_t lastSoundFrame(const std::vector<int16_t>& samples);
 
-// How many frames, up to the capture's last sound, equal the reference's last frames sample
-// for sample: after a jump (a seek, a new song) played to the end, where the jump was heard.
-size_t matchingTailFrames(const std::vector<int16_t>& captured,
-                          const std::vector<int16_t>& reference);
+// A capture that jumps (a seek, a new song) and then plays the reference's last frames to the
+// end, sample for sample: where the sound before the jump stopped and the new sound began.
+struct SoundSwitch {
+    size_t oldSoundEnd = 0; // the frame after the last sound before the new one
+    size_t start = 0;       // the new sound's first frame
+    size_t frames = 0;      // how many of the reference's last frames the new sound is
+};
+SoundSwitch findSwitch(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference);
