@@ -17,10 +17,6 @@ struct SeekCase {
     const char* encoder;
 };
 
-std::ostream& operator<<(std::ostream& out, const SeekCase& seekCase) {
-    return out << seekCase.fileName;
-}
-
 class PlayerSeekTest : public ::testing::TestWithParam<SeekCase> {};
 
 // Within the last step of a song a fast forward lands on its end: the song then ends normally,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace {
@@ -30,49 +31,29 @@ TEST(PlayerThreadTest, MainThreadOperationsDuringPlayback) {
     ASSERT_TRUE(rig.load(paths[0]));
     rig.player->play();
 
-    std::uniform_int_distribution<int> operation(0, 11);
     std::uniform_real_distribution<float> gain(-12.0f, 12.0f);
+    auto someGains = [&] {
+        std::vector<float> gains(10, 0.0f); // flat half the time: no equalizer at all
+        for (float& band : gains) {
+            band = random() % 2 ? gain(random) : 0.0f;
+        }
+        return gains;
+    };
+    const std::vector<std::function<void()>> operations = {
+        [&] { rig.player->fastForward(1); },
+        [&] { rig.player->rewind(1); },
+        [&] { rig.player->setEQGains(someGains()); },
+        [&] { rig.player->pause(); },
+        [&] { rig.player->stop(); },
+        [&] { rig.player->setVolume(static_cast<int>(random() % 101)); },
+        [&] { rig.player->prepareNextSong(anySong()); },
+        [&] { rig.player->loadSongAt(anySong(), 0.2); },
+        [&] { rig.player->loadSong(anySong()); },
+        [&] { rig.player->play(); },
+        [&] { rig.player->play(); },
+    };
     for (int step = 0; step < OPERATIONS; ++step) {
-        switch (operation(random)) {
-        case 0:
-            rig.player->fastForward(1);
-            break;
-        case 1:
-            rig.player->rewind(1);
-            break;
-        case 2: {
-            std::vector<float> gains(10);
-            for (float& band : gains) {
-                band = gain(random);
-            }
-            rig.player->setEQGains(gains);
-            break;
-        }
-        case 3:
-            rig.player->setEQGains(std::vector<float>(10, 0.0f));
-            break;
-        case 4:
-            rig.player->pause();
-            break;
-        case 5:
-            rig.player->stop();
-            break;
-        case 6:
-            rig.player->setVolume(static_cast<int>(random() % 101));
-            break;
-        case 7:
-            rig.player->prepareNextSong(anySong());
-            break;
-        case 8:
-            rig.player->loadSongAt(anySong(), 0.2);
-            break;
-        case 9:
-            rig.player->loadSong(anySong());
-            [[fallthrough]];
-        default:
-            rig.player->play();
-            break;
-        }
+        operations[random() % operations.size()]();
         rig.pump.pumpFor(*rig.player, PUMP_MS);
         (void)rig.player->getProgress();
     }
