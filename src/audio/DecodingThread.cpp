@@ -9,7 +9,7 @@
 namespace {
 
 // With nothing to do the thread still looks round this often.
-constexpr int IDLE_WAIT_MS = 50;
+constexpr int IDLE_WAIT_MS = 100;
 constexpr const char* REWIND_FAILURE = "快退失败: ";
 constexpr const char* THREAD_NAME = "decoder";
 
@@ -396,7 +396,7 @@ void DecodingThread::render(AVFrame* decoded, double seconds) {
         restampPosition = false;
     }
     history.push_back({ring.writePosition(), Frame(av_frame_clone(decoded)), seconds});
-    if (!current->decoder->render(decoded, staged)) {
+    if (!current->decoder->render(*decoded, staged)) {
         staged.clear();
         stage = Stage::DRAINED;
         return;

@@ -61,6 +61,7 @@ bool PcmRing::isJumpPending() const {
 size_t PcmRing::read(uint8_t* out, size_t bytes) {
     if (answered.load(std::memory_order_acquire) < awaited.load(std::memory_order_acquire)) {
         starved = false;
+        left = 0;
         return 0;
     }
     uint64_t end = position;
@@ -93,6 +94,7 @@ size_t PcmRing::read(uint8_t* out, size_t bytes) {
         finishJump();
     }
     starved = done < bytes && flowing && position < soundEnd;
+    left = end - std::min(end, position);
     flowing = done == bytes || (flowing && !starved);
     consumed.store(position, std::memory_order_release);
     return done;

@@ -54,6 +54,8 @@ public:
     size_t read(uint8_t* out, size_t bytes);
     // The last read came up short in the middle of the sound: the producer fell behind.
     bool lastReadStarved() const { return starved; }
+    // Bytes there were still to play after the last read.
+    uint64_t lastReadLeft() const { return left; }
 
 private:
     void takeJump(uint64_t sequence);
@@ -86,4 +88,5 @@ private:
     uint64_t waitingSequence = 0;
     bool flowing = false; // the stream has started and has not run dry since
     bool starved = false;
+    uint64_t left = 0;
 };

@@ -23,6 +23,7 @@ constexpr AVSampleFormat OUTPUT_SAMPLE_FORMAT = AV_SAMPLE_FMT_S16;
 constexpr size_t OUTPUT_FRAME_BYTES = OUTPUT_CHANNELS * sizeof(int16_t);
 // The ring holds twice the lead: room for the stale sound a jump leaves behind.
 constexpr size_t RING_FILLS = 2;
+constexpr size_t REFILL_STRIDE_BUFFERS = 2;
 // Prepared songs remembered while the decoding thread may still go on to one of them.
 constexpr size_t MAX_UPCOMING = 8;
 constexpr int MAX_VOLUME = 100;
@@ -87,9 +88,11 @@ bool Player::initAudioDevice() {
     const size_t fillBytes = bytesOf(buffering.leadSeconds);
     const size_t startBytes = bytesOf(std::min(buffering.startSeconds, buffering.leadSeconds));
     ring = std::make_unique<PcmRing>(fillBytes * RING_FILLS, startBytes);
+    // The decoding thread tops the ring up in strides of a few buffers, not after every one.
+    const size_t deviceBufferBytes = size_t{audioSpec.samples} * OUTPUT_FRAME_BYTES;
+    refillBelowBytes = fillBytes - std::min(fillBytes, REFILL_STRIDE_BUFFERS * deviceBufferBytes);
     wakeup = std::make_unique<Wakeup>();
-    DecodingThread::Settings settings{outputFormat(), fillBytes,
-                                      size_t{audioSpec.samples} * OUTPUT_FRAME_BYTES};
+    DecodingThread::Settings settings{outputFormat(), fillBytes, deviceBufferBytes};
     decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains,
                                                       [this] { postWakeEvent(); });
     audioDevice.setPaused(false); // for good: the callback plays silence while nothing plays
@@ -378,7 +381,9 @@ void Player::audioCallback(Uint8* stream, int length) {
         if (ring->lastReadStarved()) {
             underrunCount.fetch_add(1, std::memory_order_relaxed);
         }
-        wakeup->post();
+        if (ring->lastReadLeft() < refillBelowBytes) {
+            wakeup->post();
+        }
     }
     std::memset(stream + delivered, audioSpec.silence, wanted - delivered);
     callbackCount.fetch_add(1, std::memory_order_relaxed);

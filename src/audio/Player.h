@@ -138,6 +138,7 @@ private:
     std::atomic<uint64_t> callbackCount{0};
     std::atomic<uint64_t> underrunCount{0};
     std::atomic<uint64_t> worstCallbackTicks{0};
+    size_t refillBelowBytes = 0; // the callback wakes the decoding thread when less is left
 
     // The main thread's view.
     bool playing = false;

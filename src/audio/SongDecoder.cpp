@@ -271,17 +271,20 @@ void SongDecoder::setEqualizer(const std::vector<float>& gains) {
     }
 }
 
-bool SongDecoder::render(AVFrame* frame, std::vector<uint8_t>& pcm) {
-    if (equalizer && equalizer->accepts(*frame)) {
-        equalizer->apply(frame);
+bool SongDecoder::render(const AVFrame& frame, std::vector<uint8_t>& pcm) {
+    const AVFrame* sound = &frame;
+    if (equalizer && equalizer->accepts(frame)) {
+        if (const AVFrame* equalized = equalizer->filter(frame)) {
+            sound = equalized; // straight on to the device's format, without a detour
+        }
     }
     // A stream may change its format mid-way (a damaged or chained file): follow it.
-    if (converter.configure(AudioFormat::ofFrame(*frame), output) !=
+    if (converter.configure(AudioFormat::ofFrame(*sound), output) !=
         AudioConverter::Status::READY) {
         logError("无法初始化重采样上下文");
         return false;
     }
-    return convert(frame->extended_data, frame->nb_samples, pcm);
+    return convert(sound->extended_data, sound->nb_samples, pcm);
 }
 
 bool SongDecoder::drain(std::vector<uint8_t>& pcm) {

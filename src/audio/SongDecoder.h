@@ -40,9 +40,9 @@ public:
 
     // Builds the equalizer for the song's format (none for flat gains).
     void setEqualizer(const std::vector<float>& gains);
-    // Equalizes the frame in place and converts it into the device's format; false (logged)
-    // when the conversion fails.
-    bool render(AVFrame* frame, std::vector<uint8_t>& pcm);
+    // Equalizes the frame and converts it into the device's format; false (logged) when the
+    // conversion fails.
+    bool render(const AVFrame& frame, std::vector<uint8_t>& pcm);
     // The converter's last samples at the end of the song; false when it holds none.
     bool drain(std::vector<uint8_t>& pcm);
     // Forgets what the converter holds, before frames are rendered again from an earlier point.

@@ -12,15 +12,14 @@ constexpr size_t SETTLE_FRAMES = 22050;
 const std::vector<float> SHAPED_GAINS = {6.0f, 4.0f,  0.0f,  -3.0f, 0.0f,
                                          5.0f, -2.0f, -6.0f, 3.0f,  8.0f};
 
+// Of a stretch of the capture (placed at offset) against the reference; 1000 when exact.
 double snrOver(const std::vector<int16_t>& captured, long offset,
                const std::vector<int16_t>& reference, size_t fromFrame, size_t toFrame) {
     double signal = 0.0;
     double noise = 0.0;
-    for (size_t i = 2 * fromFrame; i < 2 * toFrame && i < reference.size(); ++i) {
+    for (size_t i = 2 * fromFrame; i < std::min(2 * toFrame, reference.size()); ++i) {
         long at = offset * 2 + static_cast<long>(i);
-        double got = at >= 0 && at < static_cast<long>(captured.size())
-                         ? captured[static_cast<size_t>(at)]
-                         : 0;
+        double got = at >= 0 && at < static_cast<long>(captured.size()) ? captured[at] : 0;
         signal += static_cast<double>(reference[i]) * reference[i];
         noise += (got - reference[i]) * (got - reference[i]);
     }

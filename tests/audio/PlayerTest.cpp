@@ -68,12 +68,8 @@ TEST(PlayerTest, PlayAfterStopOrTheEndStartsFromTheBeginning) {
     }
 }
 
-TEST(PlayerTest, VolumeIsClampedAndScalesTheSound) {
+TEST(PlayerTest, VolumeScalesTheSound) {
     PlayerRig rig;
-    rig.player->setVolume(150);
-    EXPECT_EQ(rig.player->getVolume(), 100);
-    rig.player->setVolume(-5);
-    EXPECT_EQ(rig.player->getVolume(), 0);
     rig.player->setVolume(50);
     std::string path = rig.media.make("tone.mp3", {1.5, 44100, "stereo", "-c:a libmp3lame", ""});
     ASSERT_TRUE(rig.load(path));

@@ -11,6 +11,7 @@
 
 #include "audio/EqualizerChain.h"
 #include "audio/Player.h"
+#include "library/Song.h"
 
 #include <SDL.h>
 
@@ -104,9 +105,8 @@ Cost renderWithPlayer(const std::string& path, bool equalized) {
         std::exit(1);
     }
     player.play();
-    SDL_Event event;
     while (!ended) {
-        SDL_WaitEventTimeout(&event, FRAME_MS); // the wake-up event, or a frame's time
+        SDL_Delay(FRAME_MS); // as the application's frame loop does
         player.update();
     }
     Player::OutputStats stats = player.getOutputStats();

@@ -68,7 +68,7 @@ int makeLibrary(const Options& options) {
     run("ffmpeg -nostdin -v error -y -f lavfi -i sine=f=440:d=" + std::to_string(TEMPLATE_SECONDS) +
         " -f lavfi -i testsrc=size=" + std::to_string(COVER_SIZE) + "x" +
         std::to_string(COVER_SIZE) +
-        ":rate=1 -frames:v 1 -map 0:a -map 1:v -c:a libmp3lame -c:v mjpeg "
+        ":rate=1:duration=1 -frames:v 1 -map 0:a -map 1:v -c:a libmp3lame -c:v mjpeg "
         "-disposition:v attached_pic -metadata artist=Stress template.mp3");
     int files = 0;
     for (int album = 0; album < options.albums; ++album) {
