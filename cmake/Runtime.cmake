@@ -44,8 +44,16 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/assets/lan)
     mp_stage_tree(${CMAKE_SOURCE_DIR}/assets/lan lan)
 endif()
 
-# Artwork, demo music and anything else the assets build adds to MP_STAGED_FILES.
-if(EXISTS ${CMAKE_SOURCE_DIR}/assets/Assets.cmake)
+# Artwork, demo music and anything else the assets build adds to MP_STAGED_FILES. A cross build
+# cannot run the generators it would build, so it stages what a native build generated.
+if(MP_HOST_RUNTIME_DIR)
+    foreach(generated IN ITEMS icons music)
+        if(NOT EXISTS ${MP_HOST_RUNTIME_DIR}/${generated})
+            message(FATAL_ERROR "Missing ${MP_HOST_RUNTIME_DIR}/${generated}: build the native runtime first")
+        endif()
+        mp_stage_tree(${MP_HOST_RUNTIME_DIR}/${generated} ${generated})
+    endforeach()
+elseif(EXISTS ${CMAKE_SOURCE_DIR}/assets/Assets.cmake)
     include(${CMAKE_SOURCE_DIR}/assets/Assets.cmake)
 endif()
 

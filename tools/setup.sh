@@ -6,7 +6,10 @@
 #   tools/setup.sh build <name>        packages, then configure (once) and build build/<name>
 #
 # Build names: release (the player and benchmarks), asan (tests under Address- and
-# UndefinedBehaviorSanitizer), tsan (tests under ThreadSanitizer), fuzz (libFuzzer targets).
+# UndefinedBehaviorSanitizer), tsan (tests under ThreadSanitizer), fuzz (libFuzzer targets),
+# arm64 (the runtime folder for 64-bit ARM Linux carrying its libraries, packed as an archive,
+# and the tests to run under qemu-aarch64; it also installs the cross compiler and the arm64
+# libraries through multiarch).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -21,10 +24,33 @@ PACKAGES=(
     xvfb xdotool imagemagick x11-utils python3
 )
 
+# The cross compiler, the emulator and the arm64 libraries beside the native ones.
+ARM64_PACKAGES=(
+    g++-aarch64-linux-gnu qemu-user patchelf
+    libsdl2-dev:arm64 libsdl2-image-dev:arm64 libsdl2-ttf-dev:arm64 libsdl2-gfx-dev:arm64
+    libavformat-dev:arm64 libavcodec-dev:arm64 libavfilter-dev:arm64 libswresample-dev:arm64
+    libswscale-dev:arm64 libavutil-dev:arm64
+    libjsoncpp-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
+    libavdevice59:arm64
+)
+# The arm64 ffmpeg tool (unpacked into the build, as it cannot sit beside the native one): the
+# emulated sound tests take their reference from it. It also needs libavdevice59:arm64 above.
+TARGET_FFMPEG_DIR="$ROOT/build/arm64/target-ffmpeg"
+TARGET_TOOLS_DIR="$ROOT/build/arm64/target-tools"
+
+as_root() {
+    if [[ $(id -u) -ne 0 ]]; then
+        sudo "$@"
+    else
+        "$@"
+    fi
+}
+
+# install_missing_packages <package>...
 install_missing_packages() {
     local missing=()
     local package
-    for package in "${PACKAGES[@]}"; do
+    for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi
@@ -33,12 +59,45 @@ install_missing_packages() {
         return
     fi
     echo "Installing missing packages: ${missing[*]}"
-    local sudo=""
-    if [[ $(id -u) -ne 0 ]]; then
-        sudo="sudo"
+    as_root apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+install_arm64_packages() {
+    if ! dpkg --print-foreign-architectures | grep -qx arm64; then
+        echo "Adding the arm64 architecture to dpkg"
+        as_root dpkg --add-architecture arm64
     fi
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+    install_missing_packages "${ARM64_PACKAGES[@]}"
+}
+
+# Unpacks the arm64 ffmpeg package of the installed FFmpeg version and puts an ffmpeg command
+# into the target's tools folder for the emulated tests.
+prepare_target_ffmpeg() {
+    local version
+    version="$(dpkg-query -W -f='${Version}' libavcodec59:arm64)"
+    local stamp="$TARGET_FFMPEG_DIR/version"
+    if [[ ! -f "$stamp" || "$(cat "$stamp")" != "$version" ]]; then
+        rm -rf "$TARGET_FFMPEG_DIR"
+        mkdir -p "$TARGET_FFMPEG_DIR"
+        (cd "$TARGET_FFMPEG_DIR" && apt-get download -q "ffmpeg:arm64=$version")
+        dpkg-deb -x "$TARGET_FFMPEG_DIR"/ffmpeg_*_arm64.deb "$TARGET_FFMPEG_DIR/root"
+        echo "$version" >"$stamp"
+    fi
+    mkdir -p "$TARGET_TOOLS_DIR"
+    cat >"$TARGET_TOOLS_DIR/ffmpeg" <<EOF
+#!/bin/sh
+# Decoding runs the arm64 ffmpeg under the emulator: FFmpeg's floating-point decoders and filters
+# round differently on each processor, and the tests compare the player's sound with ffmpeg's
+# exactly. Making test media from synthetic (lavfi) sources runs the native tool, many times
+# faster; the tests decode whatever file it made.
+case " \$* " in
+    *" lavfi "*) exec /usr/bin/ffmpeg "\$@" ;;
+esac
+exec qemu-aarch64 "$TARGET_FFMPEG_DIR/root/usr/bin/ffmpeg" "\$@"
+EOF
+    chmod +x "$TARGET_TOOLS_DIR/ffmpeg"
 }
 
 cmake_flags_for() {
@@ -47,6 +106,7 @@ cmake_flags_for() {
         asan) echo "-DCMAKE_BUILD_TYPE=Debug -DMP_SANITIZERS=address,undefined -DMP_BUILD_TOOLS=OFF" ;;
         tsan) echo "-DCMAKE_BUILD_TYPE=Debug -DMP_SANITIZERS=thread -DMP_BUILD_TOOLS=OFF" ;;
         fuzz) echo "-DCMAKE_BUILD_TYPE=Debug -DMP_SANITIZERS=address,undefined -DMP_BUILD_FUZZERS=ON -DMP_BUILD_TESTS=OFF -DMP_BUILD_TOOLS=OFF" ;;
+        arm64) echo "-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/aarch64-linux-gnu.cmake -DMP_BUILD_TOOLS=OFF -DMP_BUNDLE_LIBRARIES=ON -DMP_HOST_RUNTIME_DIR=$ROOT/build/release/runtime -DMP_TARGET_TOOLS_DIR=$TARGET_TOOLS_DIR" ;;
         *) echo "unknown build name: $1" >&2; exit 2 ;;
     esac
 }
@@ -67,7 +127,8 @@ launcher_flags() {
     fi
 }
 
-build() {
+# Configures build/<name> once; later builds reuse its cache.
+configure() {
     local name="$1"
     local dir="$ROOT/build/$name"
     local generator
@@ -77,17 +138,36 @@ build() {
         CC=clang CXX=clang++ cmake -S "$ROOT" -B "$dir" ${generator:+-G "$generator"} \
             $(cmake_flags_for "$name") $(launcher_flags)
     fi
-    cmake --build "$dir" -j "$(nproc)"
+}
+
+build() {
+    configure "$1"
+    cmake --build "$ROOT/build/$1" -j "$(nproc)"
+}
+
+# The arm64 build takes its artwork and demo library from the native release build, whose
+# generators run on this machine; only that part of the release build is made.
+build_arm64() {
+    install_arm64_packages
+    prepare_target_ffmpeg
+    configure release
+    cmake --build "$ROOT/build/release" -j "$(nproc)" --target runtime
+    configure arm64
+    cmake --build "$ROOT/build/arm64" -j "$(nproc)"
 }
 
 case "${1:-}" in
-    packages) install_missing_packages ;;
+    packages) install_missing_packages "${PACKAGES[@]}" ;;
     build)
-        install_missing_packages
-        build "${2:?build name}"
+        install_missing_packages "${PACKAGES[@]}"
+        if [[ "${2:?build name}" == arm64 ]]; then
+            build_arm64
+        else
+            build "$2"
+        fi
         ;;
     *)
-        echo "usage: $0 packages | build <release|asan|tsan|fuzz>" >&2
+        echo "usage: $0 packages | build <release|asan|tsan|fuzz|arm64>" >&2
         exit 2
         ;;
 esac

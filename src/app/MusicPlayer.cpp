@@ -1,14 +1,23 @@
 #include "app/MusicPlayer.h"
 
-#include "settings/GamepadConfig.h"
-#include "core/Log.h"
 #include "audio/Player.h"
+#include "audio/SleepTimer.h"
+#include "core/Log.h"
+#include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "library/PlaybackState.h"
+#include "pages/AlbumDetailPage.h"
+#include "pages/AlbumsPage.h"
+#include "pages/ArtistDetailPage.h"
+#include "pages/ArtistsPage.h"
+#include "pages/EqualizerPage.h"
 #include "pages/MainPage.h"
 #include "pages/PlaylistsPage.h"
+#include "pages/SettingsPage.h"
 #include "pages/SongsPage.h"
 #include "settings/Config.h"
+#include "settings/GamepadConfig.h"
+#include "settings/LanguageManager.h"
 #include "ui/Dialog.h"
 #include "ui/UIBase.h"
 
@@ -17,9 +26,8 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include <utility>
+
 #include <unistd.h>
 
 namespace {
@@ -28,12 +36,11 @@ constexpr uint32_t SDL_SUBSYSTEMS = SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_G
 constexpr SDL_Color FIRST_FRAME_COLOR{255, 255, 255, 255};
 constexpr SDL_Color CLEAR_COLOR{0, 0, 0, 255};
 constexpr size_t WORKING_DIRECTORY_BUFFER = 1024;
+constexpr const char* LANGUAGE_DIRECTORY = "lan";
 constexpr uint32_t MILLISECONDS_PER_SECOND = 1000;
 
-// Raw panel brightness of the levels 1..10 (10 % steps).
-constexpr int BACKLIGHT_LEVELS[] = {18, 33, 48, 63, 84, 107, 137, 168, 198, 255};
-constexpr int PERCENT_PER_LEVEL = 10;
-constexpr size_t BACKLIGHT_COMMAND_SIZE = 100;
+// SDL's video drivers that open no window anyone can see.
+constexpr const char* INVISIBLE_VIDEO_DRIVERS[] = {"offscreen", "dummy"};
 
 // Released in this order; the equalizer page goes after the audio engine.
 constexpr Page PAGES_RELEASED_FIRST[] = {
@@ -47,9 +54,12 @@ size_t slotOf(Page page) {
 
 } // namespace
 
-MusicPlayer::MusicPlayer(const std::string& backlightPath)
+MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock)
     : player(std::make_unique<Player>()), playList(std::make_unique<PlayList>()),
-      lastActivityTime(SDL_GetTicks()), backlightPath(backlightPath) {
+      clock(std::move(clock)), backlight(backlightPath) {
+    lastActivityTime = this->clock();
+    sleepTimer = std::make_unique<SleepTimer>(player.get(), this->clock);
+    playList->setPlayer(player.get());
 }
 
 MusicPlayer::~MusicPlayer() {
@@ -96,6 +106,9 @@ bool MusicPlayer::init() {
         logError("SDL初始化失败");
         return false;
     }
+    if (!hasVisibleDisplay()) {
+        return false;
+    }
     window.reset(SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                   UIBase::SCREEN_WIDTH, UIBase::SCREEN_HEIGHT, SDL_WINDOW_SHOWN));
     if (!window) {
@@ -123,16 +136,38 @@ bool MusicPlayer::init() {
         logError("字体加载失败");
         return false;
     }
+    LanguageManager::getInstance().init(LANGUAGE_DIRECTORY);
     dialog = std::make_unique<Dialog>("", "", DialogType::INFO);
     dialog->init(renderer.get(), font.get());
     createPages();
     openGameController();
+    // The stored preset is heard from the first song on.
+    if (equalizerPage) {
+        equalizerPage->setPlayer(player.get());
+    }
     savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
     screenOn = true;
-    lastActivityTime = SDL_GetTicks();
+    lastActivityTime = clock();
     playbackState = std::make_unique<PlaybackState>(*playList, *player);
     playbackState->restore();
     running = true;
+    return true;
+}
+
+// SDL falls back to a driver that draws nowhere when no display can be opened; a player nobody
+// can see must not run on. Tests ask for such a driver on purpose, through SDL_VIDEODRIVER.
+bool MusicPlayer::hasVisibleDisplay() const {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!driver || (requested && *requested)) {
+        return true;
+    }
+    for (const char* invisible : INVISIBLE_VIDEO_DRIVERS) {
+        if (SDL_strcasecmp(driver, invisible) == 0) {
+            logError(std::string("无法打开显示设备，视频驱动 ") + driver + " 不显示任何画面");
+            return false;
+        }
+    }
     return true;
 }
 
@@ -157,9 +192,25 @@ void MusicPlayer::createPages() {
 
     songsPage = createPage<SongsPage>(Page::SONGS, playList.get(), player.get(), dialog.get());
 
+    albumsPage = createPage<AlbumsPage>(Page::ALBUMS, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ALBUMS);
+    albumDetailPage = createPage<AlbumDetailPage>(Page::ALBUM_DETAIL, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ALBUM_DETAIL);
+    artistsPage = createPage<ArtistsPage>(Page::ARTISTS, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ARTISTS);
+    artistDetailPage =
+        createPage<ArtistDetailPage>(Page::ARTIST_DETAIL, playList.get(), player.get());
+    installAlbumAndArtistCallbacks(Page::ARTIST_DETAIL);
+
     playlistsPage =
         createPage<PlaylistsPage>(Page::PLAYLISTS, playList.get(), player.get(), dialog.get());
     playlistsPage->setSongPlayedCallback([this] { showNowPlaying(); });
+
+    settingsPage = createPage<SettingsPage>(Page::SETTINGS, dialog.get(), sleepTimer.get());
+    settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+
+    equalizerPage = createPage<EqualizerPage>(Page::EQUALIZER, dialog.get());
+    equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
 }
 
 void MusicPlayer::installPage(Page page, std::unique_ptr<UIBase> object) {
@@ -181,6 +232,24 @@ void MusicPlayer::forgetTypedPage(Page page) {
         break;
     case Page::PLAYLISTS:
         playlistsPage = nullptr;
+        break;
+    case Page::ALBUMS:
+        albumsPage = nullptr;
+        break;
+    case Page::ALBUM_DETAIL:
+        albumDetailPage = nullptr;
+        break;
+    case Page::ARTISTS:
+        artistsPage = nullptr;
+        break;
+    case Page::ARTIST_DETAIL:
+        artistDetailPage = nullptr;
+        break;
+    case Page::SETTINGS:
+        settingsPage = nullptr;
+        break;
+    case Page::EQUALIZER:
+        equalizerPage = nullptr;
         break;
     default:
         break;
@@ -217,6 +286,40 @@ void MusicPlayer::installEntryCallbacks(Page page) {
         songsPage->setSongPlayedCallback([this] { showNowPlaying(); });
     } else if (page == Page::PLAYLISTS && playlistsPage) {
         playlistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else if (page == Page::SETTINGS && settingsPage) {
+        settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else if (page == Page::EQUALIZER && equalizerPage) {
+        equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    } else {
+        installAlbumAndArtistCallbacks(page);
+    }
+}
+
+// Installed when the pages are created and again on entry. A chosen album or artist is handed
+// to its detail page, which is then shown; back leads to the page one came from.
+void MusicPlayer::installAlbumAndArtistCallbacks(Page page) {
+    if (page == Page::ALBUMS && albumsPage) {
+        albumsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+        albumsPage->setAlbumSelectedCallback([this](const Album& album) {
+            if (albumDetailPage) {
+                albumDetailPage->setAlbum(album);
+                switchPage(Page::ALBUM_DETAIL);
+            }
+        });
+    } else if (page == Page::ALBUM_DETAIL && albumDetailPage) {
+        albumDetailPage->setBackCallback([this] { switchPage(Page::ALBUMS); });
+        albumDetailPage->setSongPlayedCallback([this] { showNowPlaying(); });
+    } else if (page == Page::ARTISTS && artistsPage) {
+        artistsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+        artistsPage->setArtistSelectedCallback([this](const ArtistsPage::Artist& artist) {
+            if (artistDetailPage) {
+                artistDetailPage->setArtist(artist);
+                switchPage(Page::ARTIST_DETAIL);
+            }
+        });
+    } else if (page == Page::ARTIST_DETAIL && artistDetailPage) {
+        artistDetailPage->setBackCallback([this] { switchPage(Page::ARTISTS); });
+        artistDetailPage->setSongPlayedCallback([this] { showNowPlaying(); });
     }
 }
 
@@ -264,9 +367,19 @@ void MusicPlayer::handleEvents() {
     switchScreenOffWhenIdle();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        if (sleepTimer && (event.type == SDL_KEYDOWN || event.type == SDL_CONTROLLERBUTTONDOWN)) {
+            sleepTimer->onKeyPress(); // a press during the fade keeps the music on
+        }
         if (!screenOn) {
-            // A dark screen lets only START through (to wake it); the audio engine still
-            // hears every event, so the play list keeps advancing.
+            // A dark screen lets only START through (to wake it), and a request to quit (a
+            // window close, or SIGTERM from the launcher), which lights the screen first so
+            // the console is not left dark. The audio engine still hears every event, so the
+            // play list keeps advancing.
+            if (event.type == SDL_QUIT) {
+                wakeScreen();
+                running = false;
+                return;
+            }
             if (event.type == SDL_CONTROLLERBUTTONDOWN &&
                 event.cbutton.button == SDL_CONTROLLER_BUTTON_START) {
                 wakeScreen();
@@ -285,8 +398,8 @@ void MusicPlayer::switchScreenOffWhenIdle() {
     if (timeoutSeconds <= 0 || !screenOn) {
         return;
     }
-    uint32_t idle = SDL_GetTicks() - lastActivityTime;
-    if (idle > static_cast<uint32_t>(timeoutSeconds) * MILLISECONDS_PER_SECOND) {
+    uint64_t idle = clock() - lastActivityTime;
+    if (idle > static_cast<uint64_t>(timeoutSeconds) * MILLISECONDS_PER_SECOND) {
         savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
         turnOffBacklight();
         screenOn = false;
@@ -294,54 +407,31 @@ void MusicPlayer::switchScreenOffWhenIdle() {
 }
 
 void MusicPlayer::wakeScreen() {
-    setBacklightLevel(savedBrightnessPercent / PERCENT_PER_LEVEL);
+    setBacklightLevel(savedBrightnessPercent / Backlight::PERCENT_PER_LEVEL);
     screenOn = true;
-    lastActivityTime = SDL_GetTicks();
+    lastActivityTime = clock();
 }
 
 int MusicPlayer::readBacklightBrightness() {
-    std::ifstream file(backlightPath);
-    if (!file) {
-        logError("Failed to open brightness file: " + backlightPath);
-        return 0;
-    }
-    int raw = 0;
-    file >> raw;
-    return file ? raw : 0;
+    return backlight.read();
 }
 
 int MusicPlayer::brightnessToPercent(int raw) {
-    for (size_t level = 0; level < std::size(BACKLIGHT_LEVELS); ++level) {
-        if (BACKLIGHT_LEVELS[level] >= raw) {
-            return static_cast<int>(level + 1) * PERCENT_PER_LEVEL;
-        }
-    }
-    return static_cast<int>(std::size(BACKLIGHT_LEVELS)) * PERCENT_PER_LEVEL;
+    return Backlight::toPercent(raw);
 }
 
 bool MusicPlayer::setBacklightLevel(int level) {
-    int clamped = std::clamp(level, 1, static_cast<int>(std::size(BACKLIGHT_LEVELS)));
-    return writeBacklight(BACKLIGHT_LEVELS[clamped - 1]);
+    return backlight.write(Backlight::rawOfLevel(level));
 }
 
 bool MusicPlayer::turnOffBacklight() {
-    return writeBacklight(0);
-}
-
-bool MusicPlayer::writeBacklight(int raw) {
-    char command[BACKLIGHT_COMMAND_SIZE];
-    int length = std::snprintf(command, sizeof command, "echo %d > %s", raw, backlightPath.c_str());
-    if (length < 0 || static_cast<size_t>(length) >= sizeof command || std::system(command) != 0) {
-        logError("Failed to set backlight level");
-        return false;
-    }
-    return true;
+    return backlight.write(0);
 }
 
 // Routes one event while the screen is on. Returns false when the frame's polling ends here.
 bool MusicPlayer::handleScreenOnEvent(SDL_Event& event) {
     if (isUserInput(event)) {
-        lastActivityTime = SDL_GetTicks();
+        lastActivityTime = clock();
     }
     if (event.type == SDL_QUIT) {
         running = false;
@@ -407,6 +497,9 @@ void MusicPlayer::update() {
     if (playbackState) {
         playbackState->update();
     }
+    if (sleepTimer) {
+        sleepTimer->update();
+    }
     if (UIBase* page = getCurrentPage()) {
         page->update();
     }
@@ -434,9 +527,14 @@ void MusicPlayer::deletePage(Page page) {
 }
 
 void MusicPlayer::cleanup() {
-    // A loading task works on the pages and the play list: let it finish first.
+    // A loading task works on the pages and the play list: let it finish first (a scan is asked
+    // to stop, so quitting does not wait for the whole card to be read).
     if (dialog) {
+        MusicScanner::getInstance().requestStop();
         dialog->waitForLoadingThread();
+    }
+    if (sleepTimer) {
+        sleepTimer->cancel(); // a fade in progress gives the volume back before it is kept
     }
     if (playbackState) {
         playbackState->save();
@@ -445,6 +543,7 @@ void MusicPlayer::cleanup() {
     for (Page page : PAGES_RELEASED_FIRST) {
         deletePage(page);
     }
+    sleepTimer.reset();
     player.reset();
     playList.reset();
     deletePage(Page::EQUALIZER);

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "pages/Page.h"
+#include "app/Backlight.h"
+#include "core/Clock.h"
 #include "core/SdlHandles.h"
+#include "pages/Page.h"
 #include "ui/UIBase.h"
 
 #include <array>
@@ -9,12 +11,19 @@
 #include <memory>
 #include <string>
 
+class AlbumDetailPage;
+class AlbumsPage;
+class ArtistDetailPage;
+class ArtistsPage;
 class Dialog;
+class EqualizerPage;
 class MainPage;
 class PlaybackState;
 class Player;
 class PlayList;
 class PlaylistsPage;
+class SettingsPage;
+class SleepTimer;
 class SongsPage;
 
 // The application: owns the window, the renderer, the shared font, the audio engine, the play
@@ -27,9 +36,9 @@ public:
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
 
-    static constexpr const char* BACKLIGHT_PATH = "/sys/class/backlight/backlight/brightness";
-
-    explicit MusicPlayer(const std::string& backlightPath = BACKLIGHT_PATH);
+    // backlightPath: the sysfs brightness file; clock: the time of the idle time-out.
+    explicit MusicPlayer(const std::string& backlightPath = Backlight::DEFAULT_PATH,
+                         Clock clock = sdlClock());
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
@@ -74,10 +83,11 @@ private:
     void createPages();
     void switchScreenOffWhenIdle();
     void wakeScreen();
-    bool writeBacklight(int raw);
+    bool hasVisibleDisplay() const;
     template <typename PageClass, typename... Arguments>
     PageClass* createPage(Page page, Arguments&&... arguments);
     void installEntryCallbacks(Page page);
+    void installAlbumAndArtistCallbacks(Page page);
     void showNowPlaying();
     bool handleScreenOnEvent(SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
@@ -93,18 +103,27 @@ private:
     std::unique_ptr<Player> player;
     std::unique_ptr<PlayList> playList;
     std::unique_ptr<PlaybackState> playbackState; // where the user left off
+    // Runs whatever page is on screen; the settings page sets it.
+    std::unique_ptr<SleepTimer> sleepTimer;
     Page currentPage = Page::MAIN;
     std::array<std::unique_ptr<UIBase>, PAGE_COUNT> pages;
     // Typed views of the pages whose callbacks the application installs.
     MainPage* mainPage = nullptr;
     SongsPage* songsPage = nullptr;
+    AlbumsPage* albumsPage = nullptr;
+    AlbumDetailPage* albumDetailPage = nullptr;
+    ArtistsPage* artistsPage = nullptr;
+    ArtistDetailPage* artistDetailPage = nullptr;
     PlaylistsPage* playlistsPage = nullptr;
+    SettingsPage* settingsPage = nullptr;
+    EqualizerPage* equalizerPage = nullptr;
     std::unique_ptr<Dialog> dialog;
     bool running = false;
     bool startHeld = false; // controller START is down
     bool backHeld = false;  // controller BACK is down
-    uint32_t lastActivityTime = 0;
+    Clock clock;
+    uint64_t lastActivityTime = 0;
     bool screenOn = true;
     int32_t savedBrightnessPercent = 0;
-    std::string backlightPath;
+    Backlight backlight;
 };

@@ -1,12 +1,13 @@
 #include "library/CoverExtractor.h"
 
-#include "core/Log.h"
 #include "core/FfmpegHandles.h"
+#include "core/JsonFile.h"
+#include "core/Log.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -18,15 +19,54 @@ constexpr int MAX_PACKETS_SEARCHED = 64;
 // for gigabytes.
 constexpr int64_t MAX_COVER_PIXELS = 6000LL * 6000LL;
 constexpr AVRational ENCODER_TIME_BASE = {1, 25};
-constexpr uint64_t FNV_OFFSET_BASIS = 14695981039346656037ULL;
-constexpr uint64_t FNV_PRIME = 1099511628211ULL;
+// JPEG quantiser scale, as ffmpeg's -q:v (2 is best, 31 worst).
+constexpr int JPEG_QUALITY = 3;
+constexpr const char* COVER_EXTENSION = ".jpg";
+constexpr const char* HASH_FORMAT = "%016llx";
+constexpr std::size_t HASH_DIGITS = 16;
 
-uint64_t fnv1a(const uint8_t* data, std::size_t size) {
-    uint64_t hash = FNV_OFFSET_BASIS;
-    for (std::size_t i = 0; i < size; ++i) {
-        hash = (hash ^ data[i]) * FNV_PRIME;
+// A 64-bit hash of a picture's bytes, eight bytes a step (the murmur3 mixing constants).
+constexpr uint64_t HASH_SEED = 0x9e3779b97f4a7c15ULL;
+constexpr uint64_t HASH_MULTIPLIER_1 = 0x87c37b91114253d5ULL;
+constexpr uint64_t HASH_MULTIPLIER_2 = 0x4cf5ad432745937fULL;
+constexpr uint64_t FINAL_MULTIPLIER_1 = 0xff51afd7ed558ccdULL;
+constexpr uint64_t FINAL_MULTIPLIER_2 = 0xc4ceb9fe1a85ec53ULL;
+constexpr int WORD_ROTATION = 31;
+constexpr int HASH_ROTATION = 27;
+constexpr int FINAL_SHIFT = 33;
+constexpr uint64_t HASH_ADDEND = 0x52dce729;
+constexpr int HASH_SPREAD = 5;
+
+uint64_t rotateLeft(uint64_t value, int bits) {
+    return (value << bits) | (value >> (64 - bits));
+}
+
+uint64_t mixWord(uint64_t word) {
+    return rotateLeft(word * HASH_MULTIPLIER_1, WORD_ROTATION) * HASH_MULTIPLIER_2;
+}
+
+uint64_t finalMix(uint64_t hash) {
+    hash ^= hash >> FINAL_SHIFT;
+    hash *= FINAL_MULTIPLIER_1;
+    hash ^= hash >> FINAL_SHIFT;
+    hash *= FINAL_MULTIPLIER_2;
+    return hash ^ (hash >> FINAL_SHIFT);
+}
+
+uint64_t pictureHash(const uint8_t* data, std::size_t size) {
+    uint64_t hash = HASH_SEED ^ size;
+    std::size_t at = 0;
+    for (; at + sizeof(uint64_t) <= size; at += sizeof(uint64_t)) {
+        uint64_t word = 0;
+        std::memcpy(&word, data + at, sizeof word);
+        hash ^= mixWord(word);
+        hash = rotateLeft(hash, HASH_ROTATION) * HASH_SPREAD + HASH_ADDEND;
     }
-    return hash;
+    uint64_t tail = 0;
+    if (size > at) {
+        std::memcpy(&tail, data + at, size - at);
+    }
+    return finalMix(hash ^ mixWord(tail));
 }
 
 enum class PictureSearch { FOUND, NOT_FOUND, END_OF_FILE };
@@ -50,6 +90,18 @@ PictureSearch findPicture(AVFormatContext* container, const AVStream& stream, AV
     return PictureSearch::NOT_FOUND;
 }
 
+// JPEG decoders can hand out the picture at a half, a quarter or an eighth of its size at a
+// fraction of the cost; the largest such size that is still at least a cover's size is taken.
+int reducedDecodingLevel(const AVCodec& codec, const AVCodecParameters& parameters) {
+    int level = 0;
+    const int shorterSide = std::min(parameters.width, parameters.height);
+    while (level < codec.max_lowres &&
+           (shorterSide >> (level + 1)) >= CoverExtractor::MAX_COVER_SIDE) {
+        ++level;
+    }
+    return level;
+}
+
 Frame decodePicture(const AVStream& stream, const AVPacket& picture) {
     const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
     if (!codec) {
@@ -67,6 +119,7 @@ Frame decodePicture(const AVStream& stream, const AVPacket& picture) {
     }
     decoder->thread_count = 1;
     decoder->max_pixels = MAX_COVER_PIXELS;
+    decoder->lowres = reducedDecodingLevel(*codec, *stream.codecpar);
     if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
         logError("无法打开解码器");
         return nullptr;
@@ -117,97 +170,130 @@ AVPixelFormat plainPixelFormat(AVPixelFormat format, bool& fullRange) {
     }
 }
 
-Scaler makeRgbScaler(const AVFrame& picture) {
+// The size of a cover: the picture's own, or scaled down to fit MAX_COVER_SIDE, same shape.
+void coverSize(const AVFrame& picture, int& width, int& height) {
+    const int longer = std::max(picture.width, picture.height);
+    if (longer <= CoverExtractor::MAX_COVER_SIDE) {
+        width = picture.width;
+        height = picture.height;
+        return;
+    }
+    const auto scaled = [&](int side) {
+        return std::max(1, static_cast<int>(static_cast<int64_t>(side) *
+                                            CoverExtractor::MAX_COVER_SIDE / longer));
+    };
+    width = scaled(picture.width);
+    height = scaled(picture.height);
+}
+
+// Full-range YUV 4:2:0, as JPEG files hold it.
+Scaler makeCoverScaler(const AVFrame& picture, int width, int height) {
     bool fullRange = picture.color_range == AVCOL_RANGE_JPEG;
     const AVPixelFormat source =
         plainPixelFormat(static_cast<AVPixelFormat>(picture.format), fullRange);
-    Scaler scaler(sws_getContext(picture.width, picture.height, source, picture.width,
-                                 picture.height, AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr,
-                                 nullptr));
-    if (scaler && fullRange) {
+    Scaler scaler(sws_getContext(picture.width, picture.height, source, width, height,
+                                 AV_PIX_FMT_YUV420P, SWS_AREA, nullptr, nullptr, nullptr));
+    if (scaler) {
         const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
         constexpr int NEUTRAL_BRIGHTNESS = 0;
         constexpr int NEUTRAL_CONTRAST = 1 << 16;
         constexpr int NEUTRAL_SATURATION = 1 << 16;
-        sws_setColorspaceDetails(scaler.get(), coefficients, 1, coefficients, 1, NEUTRAL_BRIGHTNESS,
-                                 NEUTRAL_CONTRAST, NEUTRAL_SATURATION);
+        constexpr int FULL_RANGE = 1;
+        sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients,
+                                 FULL_RANGE, NEUTRAL_BRIGHTNESS, NEUTRAL_CONTRAST,
+                                 NEUTRAL_SATURATION);
     }
     return scaler;
 }
 
-Frame convertToRgb(const AVFrame& picture) {
-    Scaler scaler = makeRgbScaler(picture);
+Frame scaleToCover(const AVFrame& picture) {
+    int width = 0;
+    int height = 0;
+    coverSize(picture, width, height);
+    Scaler scaler = makeCoverScaler(picture, width, height);
     if (!scaler) {
         logError("无法创建格式转换上下文");
         return nullptr;
     }
-    Frame rgb(av_frame_alloc());
-    if (!rgb) {
-        logError("无法为RGB帧分配内存");
+    Frame cover(av_frame_alloc());
+    if (!cover) {
+        logError("无法为封面帧分配内存");
         return nullptr;
     }
-    rgb->format = AV_PIX_FMT_RGB24;
-    rgb->width = picture.width;
-    rgb->height = picture.height;
-    if (av_frame_get_buffer(rgb.get(), 0) < 0) {
-        logError("无法为RGB帧分配缓冲区");
+    cover->format = AV_PIX_FMT_YUV420P;
+    cover->color_range = AVCOL_RANGE_JPEG;
+    cover->width = width;
+    cover->height = height;
+    if (av_frame_get_buffer(cover.get(), 0) < 0) {
+        logError("无法为封面帧分配缓冲区");
         return nullptr;
     }
-    sws_scale(scaler.get(), picture.data, picture.linesize, 0, picture.height, rgb->data,
-              rgb->linesize);
-    return rgb;
+    sws_scale(scaler.get(), picture.data, picture.linesize, 0, picture.height, cover->data,
+              cover->linesize);
+    return cover;
 }
 
-Packet encodePng(const AVFrame& rgb) {
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
+Packet encodeJpeg(AVFrame& cover) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
     if (!codec) {
-        logError("无法找到PNG编码器");
+        logError("无法找到JPEG编码器");
         return nullptr;
     }
     CodecContext encoder(avcodec_alloc_context3(codec));
     if (!encoder) {
-        logError("无法分配PNG编码器上下文");
+        logError("无法分配JPEG编码器上下文");
         return nullptr;
     }
-    encoder->pix_fmt = AV_PIX_FMT_RGB24;
+    encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+    encoder->color_range = AVCOL_RANGE_JPEG;
     encoder->time_base = ENCODER_TIME_BASE;
-    encoder->width = rgb.width;
-    encoder->height = rgb.height;
+    encoder->width = cover.width;
+    encoder->height = cover.height;
     encoder->thread_count = 1;
+    encoder->flags |= AV_CODEC_FLAG_QSCALE;
+    encoder->global_quality = FF_QP2LAMBDA * JPEG_QUALITY;
+    cover.quality = encoder->global_quality;
     if (avcodec_open2(encoder.get(), codec, nullptr) < 0) {
-        logError("无法打开PNG编码器");
+        logError("无法打开JPEG编码器");
         return nullptr;
     }
-    if (avcodec_send_frame(encoder.get(), &rgb) < 0) {
-        logError("发送RGB帧到PNG编码器失败");
+    if (avcodec_send_frame(encoder.get(), &cover) < 0) {
+        logError("发送封面帧到JPEG编码器失败");
         return nullptr;
     }
-    Packet png(av_packet_alloc());
-    if (!png) {
-        logError("无法分配PNG数据包");
+    Packet jpeg(av_packet_alloc());
+    if (!jpeg) {
+        logError("无法分配JPEG数据包");
         return nullptr;
     }
-    if (avcodec_receive_packet(encoder.get(), png.get()) < 0) {
-        logError("从PNG编码器接收数据包失败");
+    if (avcodec_receive_packet(encoder.get(), jpeg.get()) < 0) {
+        logError("从JPEG编码器接收数据包失败");
         return nullptr;
     }
-    return png;
+    return jpeg;
 }
 
-// A file that cannot be completely written is removed rather than left half there.
-bool writeCoverFile(const std::string& target, const AVPacket& png) {
-    std::error_code ec;
-    fs::create_directories(CoverExtractor::COVER_FOLDER, ec);
-    fs::remove(target, ec); // it may be a second name of another song's cover: never write through
-    std::ofstream file(target, std::ios::binary | std::ios::trunc);
-    if (!file) {
+// Decodes the picture and writes it as a cover; false after logging why.
+bool writeCover(const AVStream& stream, const AVPacket& picture, const std::string& target) {
+    Frame decoded = decodePicture(stream, picture);
+    if (!decoded) {
         return false;
     }
-    file.write(reinterpret_cast<const char*>(png.data), png.size);
-    file.close();
-    if (!file) {
-        logError("写入封面文件失败: " + target);
-        fs::remove(target, ec);
+    Frame cover = scaleToCover(*decoded);
+    if (!cover) {
+        return false;
+    }
+    Packet jpeg = encodeJpeg(*cover);
+    if (!jpeg) {
+        return false;
+    }
+    std::error_code ec;
+    fs::create_directories(CoverExtractor::COVER_FOLDER, ec);
+    std::string error;
+    const std::string bytes(reinterpret_cast<const char*>(jpeg->data),
+                            static_cast<std::size_t>(jpeg->size));
+    if (!JsonFile::writeAtomically(target, bytes, &error)) {
+        logError("写入封面文件失败: " + target + " - " + error);
         return false;
     }
     return true;
@@ -215,13 +301,14 @@ bool writeCoverFile(const std::string& target, const AVPacket& png) {
 
 } // namespace
 
-std::string CoverExtractor::coverPathFor(const std::string& songPath) {
-    return std::string(COVER_FOLDER) + "/" + std::to_string(std::hash<std::string>{}(songPath)) +
-           ".png";
+std::string CoverExtractor::coverPathFor(const uint8_t* picture, std::size_t size) {
+    char digits[HASH_DIGITS + 1];
+    std::snprintf(digits, sizeof digits, HASH_FORMAT,
+                  static_cast<unsigned long long>(pictureHash(picture, size)));
+    return std::string(COVER_FOLDER) + "/" + digits + COVER_EXTENSION;
 }
 
 void CoverExtractor::extractCover(AVFormatContext* container, Song& song) {
-    const std::string target = coverPathFor(song.filepath);
     for (unsigned i = 0; i < container->nb_streams; ++i) {
         const AVStream& stream = *container->streams[i];
         if (stream.codecpar->codec_type != AVMEDIA_TYPE_VIDEO) {
@@ -239,51 +326,40 @@ void CoverExtractor::extractCover(AVFormatContext* container, Song& song) {
         if (search == PictureSearch::NOT_FOUND) {
             continue;
         }
-        const PictureKey key = keyOf(stream, *picture);
-        if (reuseEncodedPicture(key, target) || encodePicture(stream, *picture, target)) {
-            encodedPictures.emplace(key, target);
+        const std::string target =
+            coverPathFor(picture->data, static_cast<std::size_t>(picture->size));
+        if (isKnownCover(target) || writeCover(stream, *picture, target)) {
+            knownCovers.insert(target);
             song.coverPath = target;
             return;
         }
     }
 }
 
-CoverExtractor::PictureKey CoverExtractor::keyOf(const AVStream& stream, const AVPacket& picture) {
-    const std::size_t size = static_cast<std::size_t>(picture.size);
-    const std::string_view bytes(reinterpret_cast<const char*>(picture.data), size);
-    return {stream.codecpar->codec_id, size, std::hash<std::string_view>{}(bytes),
-            fnv1a(picture.data, size)};
-}
-
-bool CoverExtractor::reuseEncodedPicture(const PictureKey& key, const std::string& target) const {
-    auto found = encodedPictures.find(key);
-    if (found == encodedPictures.end()) {
-        return false;
-    }
-    if (found->second == target) {
+// A cover file that is there and not empty holds the picture its name says.
+bool CoverExtractor::isKnownCover(const std::string& target) {
+    if (knownCovers.count(target) > 0) {
         return true;
     }
-    // A second name for the same file costs no copying; where the file system has no such
-    // links (FAT on a memory card), the bytes are copied.
     std::error_code ec;
-    fs::remove(target, ec);
-    fs::create_hard_link(found->second, target, ec);
-    if (!ec) {
-        return true;
-    }
-    return fs::copy_file(found->second, target, fs::copy_options::overwrite_existing, ec) && !ec;
+    return fs::is_regular_file(target, ec) && fs::file_size(target, ec) > 0 && !ec;
 }
 
-bool CoverExtractor::encodePicture(const AVStream& stream, const AVPacket& picture,
-                                   const std::string& target) const {
-    Frame decoded = decodePicture(stream, picture);
-    if (!decoded) {
-        return false;
+void CoverExtractor::removeCoversNotUsedBy(const std::vector<Song>& songs) {
+    std::unordered_set<std::string> used;
+    for (const Song& song : songs) {
+        used.insert(fs::path(song.coverPath).lexically_normal().string());
     }
-    Frame rgb = convertToRgb(*decoded);
-    if (!rgb) {
-        return false;
+    std::error_code ec;
+    for (fs::directory_iterator entry(COVER_FOLDER, ec), end; !ec && entry != end;
+         entry.increment(ec)) {
+        const fs::path file = entry->path().lexically_normal();
+        if (used.count(file.string()) == 0) {
+            std::error_code removeError;
+            fs::remove(file, removeError);
+            if (removeError) {
+                logError("删除封面缓存失败: " + file.string() + " - " + removeError.message());
+            }
+        }
     }
-    Packet png = encodePng(*rgb);
-    return png && writeCoverFile(target, *png);
 }

@@ -2,50 +2,40 @@
 
 #include "library/Song.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 struct AVFormatContext;
 struct AVStream;
 struct AVPacket;
-struct AVFrame;
 
 // Writes the picture embedded in an audio file (the attached picture that tagging tools store
-// as a video stream) as covers/<hash of the song's path>.png. One object serves one scan:
-// a picture identical to one it has already encoded is not decoded and encoded again; its PNG
-// gets the new song's own file name as a second name (or as a copy where links are not possible).
+// as a video stream) as a JPEG of at most MAX_COVER_SIDE pixels a side, named by a 64-bit hash
+// of the picture's bytes: covers/<16 hex digits>.jpg. The songs that embed the same picture
+// share one file, and a file an earlier scan wrote is used again as it is.
 class CoverExtractor {
 public:
     static constexpr const char* COVER_FOLDER = "covers";
+    // Twice the largest size any page draws a cover at.
+    static constexpr int MAX_COVER_SIDE = 600;
 
-    // Sets song.coverPath when a cover is written; failures are logged and leave it unchanged.
+    // Sets song.coverPath when the song has a picture whose cover exists or could be written;
+    // failures are logged and leave it unchanged.
     void extractCover(AVFormatContext* container, Song& song);
-    // Forgets the pictures encoded so far (a new scan rebuilds the cover folder).
-    void forgetEncodedPictures() { encodedPictures.clear(); }
+    // A new scan: the cover files seen so far are looked at again when next needed.
+    void startScan() { knownCovers.clear(); }
 
-    static std::string coverPathFor(const std::string& songPath);
+    // The cover file of a picture.
+    static std::string coverPathFor(const uint8_t* picture, std::size_t size);
+    // Removes the files of the cover folder that none of the songs uses (covers of songs that
+    // are gone, and those of earlier versions of the program once a scan has replaced them).
+    static void removeCoversNotUsedBy(const std::vector<Song>& songs);
 
 private:
-    struct PictureKey {
-        int codecId;
-        std::size_t size;
-        uint64_t hash;
-        uint64_t checksum;
-        bool operator==(const PictureKey& other) const {
-            return codecId == other.codecId && size == other.size && hash == other.hash &&
-                   checksum == other.checksum;
-        }
-    };
-    struct PictureKeyHash {
-        std::size_t operator()(const PictureKey& key) const { return key.hash; }
-    };
+    bool isKnownCover(const std::string& target);
 
-    static PictureKey keyOf(const AVStream& stream, const AVPacket& picture);
-    bool reuseEncodedPicture(const PictureKey& key, const std::string& target) const;
-    // Decodes the picture and encodes it as PNG into target; false after logging why.
-    bool encodePicture(const AVStream& stream, const AVPacket& picture,
-                       const std::string& target) const;
-
-    std::unordered_map<PictureKey, std::string, PictureKeyHash> encodedPictures;
+    std::unordered_set<std::string> knownCovers; // whole cover files seen in this scan
 };

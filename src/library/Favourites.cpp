@@ -1,21 +1,17 @@
 #include "library/Favourites.h"
 
+#include "core/JsonFile.h"
 #include "core/Log.h"
 #include "library/ExistingFiles.h"
 #include "library/SongJson.h"
-#include "core/JsonFile.h"
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace {
 
 const char* const FILE_VERSION = "1.0";
 const char* const LIST_NAME = "like_playlist";
-const char* const BACKUP_SUFFIX = ".bak";
 
 } // namespace
 
@@ -24,27 +20,31 @@ Favourites::Favourites(std::string path) : path(std::move(path)) {
 
 void Favourites::load() {
     songs.clear();
+    visible.clear();
+    keepCopyBeforeSaving = false;
     JsonFile::ReadResult file = JsonFile::read(path);
-    if (file.status == JsonFile::ReadStatus::Missing ||
-        file.status == JsonFile::ReadStatus::OpenFailed) {
+    if (file.status == JsonFile::ReadStatus::Missing) {
+        return;
+    }
+    keepCopyBeforeSaving = true; // until the file proves usable
+    if (file.status == JsonFile::ReadStatus::OpenFailed) {
+        logError("无法打开喜欢列表文件: " + path + " - " + file.error);
         return;
     }
     if (file.status == JsonFile::ReadStatus::ParseFailed) {
         logError("加载喜欢列表失败: " + file.error);
-        keepBrokenFile();
         return;
     }
     const Json::Value& root = file.root;
     if (!root.isObject() || (root.isMember("songs") && !root["songs"].isArray())) {
         logError("加载喜欢列表失败: songs 不是有效的数组");
-        keepBrokenFile();
         return;
     }
-    ExistingFiles existing;
+    keepCopyBeforeSaving = false;
     for (const Json::Value& element : root["songs"]) {
         try {
             Song song = songFromJson(element);
-            if (existing.contains(song.filepath) && !contains(song.filepath)) {
+            if (!song.filepath.empty() && !contains(song.filepath)) {
                 songs.push_back(std::move(song));
             }
         } catch (const std::exception& e) {
@@ -52,10 +52,19 @@ void Favourites::load() {
             logError(std::string("加载喜欢列表失败: ") + e.what());
         }
     }
+    refreshVisible();
 }
 
-bool Favourites::save() const {
+bool Favourites::save() {
     try {
+        if (keepCopyBeforeSaving) {
+            // The file on disk could not be used: it may still hold favourites the user wants.
+            if (JsonFile::keepCopy(path).empty()) {
+                logError("无法备份喜欢列表文件: " + path);
+                return false;
+            }
+            keepCopyBeforeSaving = false;
+        }
         Json::Value root(Json::objectValue);
         root["version"] = FILE_VERSION;
         root["name"] = LIST_NAME;
@@ -64,39 +73,47 @@ bool Favourites::save() const {
         for (const Song& song : songs) {
             array.append(songToJson(song, NestedSongs::Write));
         }
-        const fs::path parent = fs::path(path).parent_path();
-        if (!parent.empty()) {
-            fs::create_directories(parent);
-        }
-        if (!JsonFile::writeAtomically(path, JsonFile::toStyledText(root))) {
-            logError("无法创建喜欢列表文件: " + path);
+        std::string error;
+        if (!JsonFile::ensureParentFolder(path) ||
+            !JsonFile::writeAtomically(path, JsonFile::toStyledText(root), &error)) {
+            logError("无法创建喜欢列表文件: " + path + (error.empty() ? "" : " - " + error));
             return false;
         }
         return true;
     } catch (const std::exception& e) {
-        logError(std::string("保存喜欢列表失败: ") + e.what());
+        logError("保存喜欢列表失败: " + path + " - " + e.what());
         return false;
     }
 }
 
-bool Favourites::add(const Song& song) {
+Favourites::Change Favourites::add(const Song& song) {
     if (song.filepath.empty() || contains(song.filepath)) { // an empty song names no file
-        return false;
+        return Change::UNCHANGED;
     }
     songs.push_back(song);
-    save();
-    return true;
+    if (!save()) {
+        songs.pop_back();
+        return Change::SAVE_FAILED;
+    }
+    refreshVisible();
+    return Change::DONE;
 }
 
-bool Favourites::remove(const std::string& filepath) {
+Favourites::Change Favourites::remove(const std::string& filepath) {
     auto found = std::find_if(songs.begin(), songs.end(),
                               [&](const Song& song) { return song.filepath == filepath; });
     if (found == songs.end()) {
-        return false;
+        return Change::UNCHANGED;
     }
+    const auto position = found - songs.begin();
+    Song removed = std::move(*found);
     songs.erase(found);
-    save();
-    return true;
+    if (!save()) {
+        songs.insert(songs.begin() + position, std::move(removed));
+        return Change::SAVE_FAILED;
+    }
+    refreshVisible();
+    return Change::DONE;
 }
 
 bool Favourites::contains(const std::string& filepath) const {
@@ -104,10 +121,12 @@ bool Favourites::contains(const std::string& filepath) const {
                        [&](const Song& song) { return song.filepath == filepath; });
 }
 
-void Favourites::keepBrokenFile() const {
-    std::error_code ec;
-    fs::copy_file(path, path + BACKUP_SUFFIX, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        logError("无法备份喜欢列表文件: " + path + " - " + ec.message());
+void Favourites::refreshVisible() {
+    visible.clear();
+    ExistingFiles existing;
+    for (const Song& song : songs) {
+        if (existing.contains(song.filepath)) {
+            visible.push_back(song);
+        }
     }
 }

@@ -6,32 +6,39 @@
 #include <vector>
 
 // The user's favourite songs, oldest first, stored in config/like.json after every change.
-// No two entries share a filepath.
+// No two entries share a filepath. Every entry is kept, also while its file is missing (a card
+// that is not mounted); only the list to show leaves those out.
 class Favourites {
 public:
     static constexpr const char* DEFAULT_PATH = "config/like.json";
 
+    // What add and remove did. On SAVE_FAILED the list is as it was: memory matches the file.
+    enum class Change { DONE, UNCHANGED, SAVE_FAILED };
+
     explicit Favourites(std::string path = DEFAULT_PATH);
 
-    const std::vector<Song>& getSongs() const { return songs; }
+    // The favourites to show: those whose files existed at the last load or change.
+    const std::vector<Song>& getSongs() const { return visible; }
+    // Every entry of the file, shown or not.
+    const std::vector<Song>& getAllSongs() const { return songs; }
 
-    // Replaces the list from the file. Entries whose files no longer exist are left out. A file
-    // that cannot be used is copied to "<path>.bak" first, so the next save cannot destroy
-    // favourites the user may still want back.
+    // Replaces the list from the file. A file that is there but cannot be used is copied aside
+    // (see JsonFile::keepCopy) before the next save replaces it.
     void load();
-    // Writes the whole list atomically.
-    bool save() const;
+    // Writes the whole list atomically; false after an error line naming the file.
+    bool save();
 
-    // Appends and saves unless the song is already a favourite (or names no file); true when it
-    // was added.
-    bool add(const Song& song);
-    // Removes and saves the favourite with exactly this filepath; true when there was one.
-    bool remove(const std::string& filepath);
+    // Appends and saves unless the song is already a favourite (or names no file).
+    Change add(const Song& song);
+    // Removes and saves the favourite with exactly this filepath.
+    Change remove(const std::string& filepath);
     bool contains(const std::string& filepath) const;
 
 private:
-    void keepBrokenFile() const;
+    void refreshVisible();
 
     std::string path;
     std::vector<Song> songs;
+    std::vector<Song> visible;
+    bool keepCopyBeforeSaving = false;
 };

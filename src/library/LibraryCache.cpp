@@ -1,9 +1,9 @@
 #include "library/LibraryCache.h"
 
+#include "core/JsonFile.h"
 #include "core/Log.h"
 #include "library/ExistingFiles.h"
 #include "library/SongJson.h"
-#include "core/JsonFile.h"
 
 #include <exception>
 #include <filesystem>
@@ -16,6 +16,8 @@ namespace {
 
 const char* const CONFIG_FOLDER = "config";
 const char* const INDENTATION = "    ";
+// Some 100,000 songs; a larger file is not a cache this program wrote.
+constexpr uintmax_t MAX_CACHE_BYTES = 64 * 1024 * 1024;
 
 Json::Value libraryToJson(const Library& library) {
     Json::Value root(Json::objectValue);
@@ -88,7 +90,7 @@ std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing)
 }
 
 bool readDocument(const std::string& path, Json::Value& root) {
-    JsonFile::ReadResult file = JsonFile::read(path);
+    JsonFile::ReadResult file = JsonFile::read(path, MAX_CACHE_BYTES);
     switch (file.status) {
     case JsonFile::ReadStatus::Missing:
         logError("播放列表文件不存在: " + path);

@@ -25,7 +25,6 @@ std::string lowerAscii(std::string text) {
     return text;
 }
 
-
 // --- Directory walk ---
 
 // Depth first, entries in the order the file system gives them, directory symbolic links not
@@ -200,16 +199,6 @@ void mergeAlbum(Album& existing, const Album& other) {
     }
 }
 
-void removeCoverFolder() {
-    std::error_code ec;
-    if (fs::is_directory(CoverExtractor::COVER_FOLDER, ec)) {
-        fs::remove_all(CoverExtractor::COVER_FOLDER, ec);
-        if (ec) {
-            logError("删除封面缓存失败: " + ec.message());
-        }
-    }
-}
-
 } // namespace
 
 MusicScanner& MusicScanner::getInstance() {
@@ -224,7 +213,6 @@ MusicScanner::MusicScanner(std::vector<std::string> scanDirectories,
       supportedFormats(supportedFormats.begin(), supportedFormats.end()) {
 }
 
-
 bool MusicScanner::isSupported(const std::string& path) const {
     return supportedFormats.empty() ||
            supportedFormats.count(lowerAscii(fs::path(path).extension().string())) > 0;
@@ -237,8 +225,7 @@ void MusicScanner::scanMusicFiles(PlayList* playList) {
     std::lock_guard<std::mutex> lock(scanMutex);
     playList->setScanning(true);
     try {
-        removeCoverFolder();
-        coverExtractor.forgetEncodedPictures();
+        coverExtractor.startScan();
         if (scanDirectories.empty()) {
             scanDirectories.push_back(DEFAULT_SCAN_DIRECTORY);
         }
@@ -246,13 +233,18 @@ void MusicScanner::scanMusicFiles(PlayList* playList) {
         for (const std::string& directory : scanDirectories) {
             scanDirectory(directory, library.songs);
         }
-        library.albums = groupAlbums(library.songs);
-        logInfo("扫描完成: " + std::to_string(library.songs.size()) + " 首歌曲, " +
-                std::to_string(library.albums.size()) + " 张专辑");
-        // The cache is written before the library is handed over, so whoever sees the new
-        // library and reads the cache reads the same thing.
-        LibraryCache::saveNamed(CACHE_NAME, library);
-        playList->setLibrary(std::move(library));
+        if (isStopping()) {
+            logInfo("扫描已停止");
+        } else {
+            library.albums = groupAlbums(library.songs);
+            logInfo("扫描完成: " + std::to_string(library.songs.size()) + " 首歌曲, " +
+                    std::to_string(library.albums.size()) + " 张专辑");
+            // The cache is written before the library is handed over, so whoever sees the new
+            // library and reads the cache reads the same thing.
+            LibraryCache::saveNamed(CACHE_NAME, library);
+            CoverExtractor::removeCoversNotUsedBy(library.songs);
+            playList->setLibrary(std::move(library));
+        }
     } catch (const std::exception& e) {
         logError(std::string("扫描音乐文件失败: ") + e.what());
     }
@@ -266,7 +258,7 @@ void MusicScanner::scanDirectory(const std::string& directory, std::vector<Song>
     }
     FileWalk walk(directory);
     fs::path file;
-    while (walk.next(file)) {
+    while (!isStopping() && walk.next(file)) {
         if (isSupported(file.string())) {
             addFile(file.string(), songs);
         }
@@ -277,7 +269,7 @@ void MusicScanner::addFile(const std::string& path, std::vector<Song>& songs) {
     try {
         Song song = readMetadata(path);
         std::error_code ec;
-        if (song.title.empty() && !fs::exists(path, ec)) {
+        if (song.fileSize == 0 && !fs::exists(path, ec)) {
             logError("文件已不存在: " + path); // removed while the scan was running
             return;
         }
@@ -287,17 +279,34 @@ void MusicScanner::addFile(const std::string& path, std::vector<Song>& songs) {
     }
 }
 
+int MusicScanner::interruptWhenStopping(void* scanner) {
+    return static_cast<const MusicScanner*>(scanner)->isStopping() ? 1 : 0;
+}
+
 Song MusicScanner::readMetadata(const std::string& path) {
     Song song;
     song.filepath = path;
-    FormatContext container = MediaFile::open(path);
+    readContainer(song);
+    // A file FFmpeg cannot read is still listed, under its own name, so the user sees which.
+    applyFallbacks(song);
+    readFileSize(song);
+    return song;
+}
+
+void MusicScanner::readContainer(Song& song) {
+    const AVIOInterruptCB interrupt{interruptWhenStopping, this};
+    FormatContext container = MediaFile::open(song.filepath, nullptr, &interrupt);
     if (!container) {
-        logError("无法打开文件: " + path);
-        return song;
+        if (!isStopping()) {
+            logError("无法打开文件: " + song.filepath);
+        }
+        return;
     }
     if (avformat_find_stream_info(container.get(), nullptr) < 0) {
-        logError("无法读取流信息: " + path);
-        return song;
+        if (!isStopping()) {
+            logError("无法读取流信息: " + song.filepath);
+        }
+        return;
     }
     const AVStream* audio = firstAudioStream(*container);
     applyTags(*container, audio, song);
@@ -307,9 +316,6 @@ Song MusicScanner::readMetadata(const std::string& path) {
     if (container->nb_streams > 0) {
         coverExtractor.extractCover(container.get(), song);
     }
-    applyFallbacks(song);
-    readFileSize(song);
-    return song;
 }
 
 std::vector<Album> MusicScanner::groupAlbums(const std::vector<Song>& songs) {

@@ -4,6 +4,7 @@
 #include "library/CoverExtractor.h"
 #include "library/Song.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
@@ -32,10 +33,15 @@ public:
     MusicScanner(const MusicScanner&) = delete;
     MusicScanner& operator=(const MusicScanner&) = delete;
 
-    // Rebuilds the library into the play list and writes the cache. Failures are logged.
+    // Rebuilds the library into the play list and writes the cache. Failures are logged. A scan
+    // that is asked to stop leaves the play list, the cache and the covers as they were.
     void scanMusicFiles(PlayList* playList);
-    // One song from one file; a file FFmpeg cannot read gives a song with only its path.
+    // One song from one file; a file FFmpeg cannot read is named after its file.
     Song readMetadata(const std::string& path);
+
+    // Any thread: makes a running scan, and every later one, stop at the next file or the next
+    // read FFmpeg makes. For quitting.
+    void requestStop() { stopRequested.store(true); }
 
     const std::vector<std::string>& getScanDirectories() const { return scanDirectories; }
     const std::set<std::string>& getSupportedFormats() const { return supportedFormats; }
@@ -44,12 +50,17 @@ public:
     static std::vector<Album> groupAlbums(const std::vector<Song>& songs);
 
 private:
+    static int interruptWhenStopping(void* scanner);
+    bool isStopping() const { return stopRequested.load(); }
     bool isSupported(const std::string& path) const;
     void scanDirectory(const std::string& directory, std::vector<Song>& songs);
     void addFile(const std::string& path, std::vector<Song>& songs);
+    // Tags, stream parameters and cover: what FFmpeg can read of song.filepath.
+    void readContainer(Song& song);
 
     std::vector<std::string> scanDirectories;
     std::set<std::string> supportedFormats; // ".mp3": lower case, with the dot
     CoverExtractor coverExtractor;
     std::mutex scanMutex; // one scan at a time
+    std::atomic<bool> stopRequested{false};
 };

@@ -92,11 +92,15 @@ public:
     int getVolume() const;
 
     // --- Favourites (config/like.json) ---
+    // The favourites to show: those whose files exist (see Favourites).
     const std::vector<Song>& getLikedSongs() const { return favourites.getSongs(); }
     void loadFavourites() { favourites.load(); }
-    void saveFavourites() { favourites.save(); }
-    void addFavourite(const Song& song) { favourites.add(song); }
-    void removeFavourite(const std::string& filepath) { favourites.remove(filepath); }
+    bool saveFavourites() { return favourites.save(); }
+    // SAVE_FAILED: nothing changed, and an error line names the file.
+    Favourites::Change addFavourite(const Song& song) { return favourites.add(song); }
+    Favourites::Change removeFavourite(const std::string& filepath) {
+        return favourites.remove(filepath);
+    }
     bool isFavourite(const Song& song) const { return favourites.contains(song.filepath); }
 
 private:

@@ -1,5 +1,6 @@
 #include "pages/MainPage.h"
 
+#include "audio/Player.h"
 #include "core/Log.h"
 #include "library/MusicScanner.h"
 #include "settings/LanguageManager.h"
@@ -36,7 +37,6 @@ constexpr const char* SLIDE_LABEL_KEYS[] = {"slide_menu_rescan", "slide_menu_key
                                             "slide_menu_exit"};
 constexpr int SLIDE_COUNT = static_cast<int>(std::size(SLIDE_LABEL_KEYS));
 
-constexpr const char* LANGUAGE_DIRECTORY = "lan";
 constexpr const char* SLIDE_BACKGROUND_PATH = "icons/tbg.png";
 constexpr const char* KEY_GUIDE_PATHS[] = {"icons/1.png", "icons/2.png"};
 constexpr const char* KEY_GUIDE_MISSING = "按键说明图片加载失败";
@@ -73,9 +73,9 @@ std::string text(const char* key) {
 } // namespace
 
 MainPage::MainPage(Player* player, PlayList* playList, Dialog* dialog)
-    : player(player), playList(playList), topBar(std::make_unique<TopBar>(player)),
+    : player(player), playList(playList),
+      topBar(std::make_unique<TopBar>([player] { return player && player->isPlaying(); })),
       menu(MENU_COUNT), slide(SLIDE_COUNT), dialog(dialog), menuList(menuRowStyle()) {
-    LanguageManager::getInstance().init(LANGUAGE_DIRECTORY);
     for (const MenuEntry& entry : MENU_ENTRIES) {
         menuItems.push_back({"", entry.icon, entry.highlightedIcon, nullptr, nullptr});
     }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/SdlHandles.h"
 #include "ui/BackgroundImage.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
-#include "core/SdlHandles.h"
 #include "ui/TextCache.h"
 #include "ui/UIBase.h"
 

@@ -4,8 +4,6 @@
 #include "library/PlayList.h"
 #include "ui/Dialog.h"
 #include "ui/Image.h"
-#include "ui/Input.h"
-#include "ui/TopBar.h"
 
 namespace {
 
@@ -47,103 +45,43 @@ ScrollBarStyle favouriteScrollBar() {
 } // namespace
 
 PlaylistsPage::PlaylistsPage(PlayList* playlist, Player* player, Dialog* dialog)
-    : playlist(playlist), player(player), dialog(dialog),
-      listView(favouriteRows(), favouriteScrollBar()) {
+    : SongListPage(playlist, player, dialog, Page::PLAYLISTS, favouriteRows(),
+                   favouriteScrollBar()) {
+    bindings.add("start", {SDLK_DELETE}, [this] { removeSong(list.selectedIndex); });
 }
 
 PlaylistsPage::~PlaylistsPage() = default;
 
 void PlaylistsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
-    this->renderer = renderer;
-    this->font = font;
-    topBar = std::make_unique<TopBar>(player);
-    topBar->init(renderer, font);
-    bounds = PAGE_BOUNDS;
+    initListPage(renderer, font, PAGE_BOUNDS);
     background.load(renderer);
     songIcon = Image::loadTextureOrReport(renderer, "icons/gequ.png", "无法加载歌曲图标: ");
     selectedSongIcon =
         Image::loadTextureOrReport(renderer, "icons/gequ_l.png", "无法加载选中歌曲图标: ");
 }
 
-void PlaylistsPage::update() {
-    if (topBar) {
-        topBar->update();
-    }
-    if (recentlyMoved && now() - lastMoveTicks > SCROLL_BAR_SHOWN_MS) {
-        recentlyMoved = false;
-    }
-}
-
-void PlaylistsPage::handleEvent(SDL_Event* event) {
-    if (!event) {
-        return;
-    }
-    if (topBar) {
-        topBar->handleEvent(event);
-    }
-    const SDL_Event& e = *event;
-    if (Input::isButtonDown(e, "up") || Input::isKeyDown(e, SDLK_UP)) {
-        move(-1);
-    } else if (Input::isButtonDown(e, "down") || Input::isKeyDown(e, SDLK_DOWN)) {
-        move(+1);
-    } else if (Input::isButtonDown(e, "a") || Input::isKeyDown(e, SDLK_RETURN) ||
-               Input::isKeyDown(e, SDLK_KP_ENTER)) {
-        playSelected();
-    } else if (Input::isButtonDown(e, "b") || Input::isKeyDown(e, SDLK_ESCAPE)) {
-        if (backCallback) {
-            backCallback();
-        }
-    } else if (Input::isButtonDown(e, "start") || Input::isKeyDown(e, SDLK_DELETE)) {
-        removeSong(list.selectedIndex);
-    }
-}
-
-void PlaylistsPage::move(int step) {
-    if (list.moveClamped(step, static_cast<int>(favourites.size()))) {
-        lastMoveTicks = now();
-        recentlyMoved = true;
-    }
-}
-
-void PlaylistsPage::playSelected() {
-    if (!player || !playlist || !list.isSelectionValid(static_cast<int>(favourites.size()))) {
-        return;
-    }
-    playlist->clear();
-    for (const Song& song : favourites) {
-        playlist->addSong(song);
-    }
-    int index = list.selectedIndex;
-    playlist->setCurrentIndex(index);
-    playlist->setPlayer(player);
-    if (!playlist->play(index)) {
-        logError("加载歌曲失败: " + favourites[index].filepath);
-        return;
-    }
-    if (songPlayedCallback) {
-        songPlayedCallback();
-    }
-}
-
 void PlaylistsPage::removeSong(int index) {
-    if (!playlist || !dialog || index < 0 || index >= static_cast<int>(favourites.size())) {
+    if (!playlist || !dialog || index < 0 || index >= static_cast<int>(songs.size())) {
         return;
     }
-    std::string filepath = favourites[index].filepath;
+    std::string filepath = songs[index].filepath;
     dialog->showConfirm(
         REMOVE_TITLE, REMOVE_QUESTION,
         [this, filepath] {
-            playlist->removeFavourite(filepath);
+            const bool saved =
+                playlist->removeFavourite(filepath) != Favourites::Change::SAVE_FAILED;
             playlist->loadFavourites();
             takeFavourites();
             dialog->hide();
+            if (!saved) {
+                reportFavouritesNotSaved();
+            }
         },
         [this] { dialog->hide(); });
 }
 
 void PlaylistsPage::takeFavourites() {
-    favourites = playlist->getLikedSongs();
-    list.clampTo(static_cast<int>(favourites.size()));
+    showSongs(playlist->getLikedSongs());
 }
 
 void PlaylistsPage::refresh() {
@@ -165,23 +103,24 @@ void PlaylistsPage::render() {
     if (background.isLoaded()) {
         background.draw(renderer);
     }
-    if (topBar) {
-        topBar->render();
-    }
-    int count = static_cast<int>(favourites.size());
-    if (count == 0) {
-        TextImage empty = texts.get(renderer, font, EMPTY_MESSAGE, EMPTY_TEXT);
-        if (empty.texture) {
-            SDL_Rect destination{(SCREEN_WIDTH - empty.width) / 2,
-                                 (EMPTY_AREA_HEIGHT - empty.height) / 2, empty.width, empty.height};
-            SDL_RenderCopy(renderer, empty.texture, nullptr, &destination);
-        }
+    drawTopBar();
+    if (songs.empty()) {
+        drawEmptyMessage();
         return;
     }
-    listView.drawRows(renderer, font, list, count, [this](int index, bool selected) {
-        return ListRow{selected ? selectedSongIcon.get() : songIcon.get(), favourites[index].title};
+    drawSongRows([this](const Song&, bool selected) {
+        return selected ? selectedSongIcon.get() : songIcon.get();
     });
-    if (recentlyMoved) {
-        listView.drawScrollBar(renderer, list, count);
+    if (isScrollBarShown()) {
+        drawScrollBar();
+    }
+}
+
+void PlaylistsPage::drawEmptyMessage() {
+    TextImage empty = texts.get(renderer, font, EMPTY_MESSAGE, EMPTY_TEXT);
+    if (empty.texture) {
+        SDL_Rect destination{(SCREEN_WIDTH - empty.width) / 2,
+                             (EMPTY_AREA_HEIGHT - empty.height) / 2, empty.width, empty.height};
+        SDL_RenderCopy(renderer, empty.texture, nullptr, &destination);
     }
 }

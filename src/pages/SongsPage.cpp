@@ -1,14 +1,12 @@
 #include "pages/SongsPage.h"
 
-#include "core/Log.h"
 #include "audio/Player.h"
+#include "core/Log.h"
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "settings/ThemeManager.h"
 #include "ui/Dialog.h"
 #include "ui/Image.h"
-#include "ui/Input.h"
-#include "ui/TopBar.h"
 
 #include <filesystem>
 
@@ -36,12 +34,11 @@ ScrollBarStyle songsScrollBar() {
 } // namespace
 
 SongsPage::SongsPage(PlayList* playlist, Player* player, Dialog* dialog)
-    : playlist(playlist), player(player), dialog(dialog), listView({}, songsScrollBar()) {
-    if (playlist && player) {
-        playlist->setPlayer(player);
-    } else {
-        logError("SongsPage: playlist 或 player 为空");
-    }
+    : SongListPage(playlist, player, dialog, Page::SONGS, {}, songsScrollBar()) {
+    acceptKeyRepeats = false;
+    bindings.add("y", {SDLK_f}, [this] { toggleFavourite(); });
+    bindings.add("l1", {SDLK_PAGEUP}, [this] { moveSelection(-list.visibleItems); });
+    bindings.add("r1", {SDLK_PAGEDOWN}, [this] { moveSelection(+list.visibleItems); });
 }
 
 SongsPage::~SongsPage() = default;
@@ -51,12 +48,7 @@ void SongsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
         logError("初始化失败：无效的渲染器或字体");
         return;
     }
-    this->renderer = renderer;
-    this->font = font;
-    initialising = true;
-    topBar = std::make_unique<TopBar>(player);
-    topBar->init(renderer, font);
-    bounds = PAGE_BOUNDS;
+    initListPage(renderer, font, PAGE_BOUNDS);
     loadIcons();
     if (playlist) {
         if (!std::filesystem::exists(LIBRARY_CACHE_PATH)) {
@@ -69,7 +61,6 @@ void SongsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
         }
         playlist->loadFavourites();
     }
-    initialising = false;
 }
 
 void SongsPage::loadIcons() {
@@ -97,19 +88,18 @@ void SongsPage::startLoadingScan() {
 }
 
 void SongsPage::takeLibrary() {
-    songs = playlist->getLibrarySongs();
+    showSongs(playlist->getLibrarySongs());
     shownLibraryVersion = playlist->getLibraryVersion();
     libraryShown = true;
-    list.clampTo(static_cast<int>(songs.size()));
 }
 
 void SongsPage::setBackCallback(std::function<void()> callback) {
-    backCallback = [this, callback = std::move(callback)] {
+    SongListPage::setBackCallback([this, callback = std::move(callback)] {
         if (callback) {
             callback();
         }
         libraryShown = false; // refresh from the library when the page is next used
-    };
+    });
 }
 
 void SongsPage::update() {
@@ -117,115 +107,15 @@ void SongsPage::update() {
         (!libraryShown || playlist->getLibraryVersion() != shownLibraryVersion)) {
         takeLibrary();
     }
-    if (topBar) {
-        topBar->update();
-    }
+    SongListPage::update();
 }
 
-void SongsPage::handleEvent(SDL_Event* event) {
-    if (!event || initialising) {
-        return;
-    }
-    if (topBar) {
-        topBar->handleEvent(event);
-    }
-    if (event->type == SDL_KEYDOWN && event->key.repeat == 0) {
-        handleKeyboard(event->key);
-    } else if (event->type == SDL_CONTROLLERBUTTONDOWN) {
-        handleControllerButton(event->cbutton);
-    }
-}
-
-void SongsPage::handleControllerButton(const SDL_ControllerButtonEvent& button) {
-    if (Input::isButton(button, "up")) {
-        moveSelection(-1);
-    } else if (Input::isButton(button, "down")) {
-        moveSelection(+1);
-    } else if (Input::isButton(button, "a")) {
-        if (list.isSelectionValid(static_cast<int>(songs.size()))) {
-            playSong(list.selectedIndex);
-        }
-    } else if (Input::isButton(button, "b")) {
-        if (backCallback) {
-            backCallback();
-        }
-    } else if (Input::isButton(button, "y")) {
-        toggleFavourite();
-    } else if (Input::isButton(button, "l1")) {
-        moveSelection(-list.visibleItems);
-    } else if (Input::isButton(button, "r1")) {
-        moveSelection(+list.visibleItems);
-    }
-}
-
-void SongsPage::handleKeyboard(const SDL_KeyboardEvent& key) {
-    switch (key.keysym.sym) {
-    case SDLK_UP:
-        moveSelection(-1);
-        break;
-    case SDLK_DOWN:
-        moveSelection(+1);
-        break;
-    case SDLK_PAGEUP:
-        moveSelection(-list.visibleItems);
-        break;
-    case SDLK_PAGEDOWN:
-        moveSelection(+list.visibleItems);
-        break;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        if (list.isSelectionValid(static_cast<int>(songs.size()))) {
-            playSong(list.selectedIndex);
-        }
-        break;
-    case SDLK_f:
-        toggleFavourite();
-        break;
-    case SDLK_ESCAPE:
-        if (backCallback) {
-            backCallback();
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void SongsPage::moveSelection(int step) {
-    list.moveClamped(step, static_cast<int>(songs.size()));
-}
-
-// Plays row index of the list on screen: the queue becomes the listed library, so playback
-// continues through it in the play mode's order.
-void SongsPage::playSong(int index) {
-    if (!playlist) {
-        logError("播放失败: playlist 为空");
-        return;
-    }
-    if (!player) {
-        logError("播放失败: player 为空");
-        return;
-    }
-    playlist->clear();
-    for (const Song& song : songs) {
-        playlist->addSong(song);
-    }
-    playlist->setCurrentIndex(index);
-    playlist->setPlayer(player);
-    if (!playlist->play(index)) {
-        logError("播放失败，索引: " + std::to_string(index));
-        return;
-    }
-    if (pageChangeCallback) {
-        pageChangeCallback(Page::SONGS);
-    }
-    if (songPlayedCallback) {
-        songPlayedCallback();
-    }
+void SongsPage::reportPlayFailure(int index) {
+    logError("播放失败，索引: " + std::to_string(index));
 }
 
 void SongsPage::toggleFavourite() {
-    if (!playlist || !list.isSelectionValid(static_cast<int>(songs.size()))) {
+    if (!playlist || !hasSelection()) {
         return;
     }
     const Song& song = songs[list.selectedIndex];
@@ -235,18 +125,23 @@ void SongsPage::toggleFavourite() {
         }
         return;
     }
-    playlist->addFavourite(song);
-    if (dialog) {
+    if (playlist->addFavourite(song) == Favourites::Change::SAVE_FAILED) {
+        reportFavouritesNotSaved();
+    } else if (dialog) {
         dialog->showInfo(TIP_TITLE, ADDED_MESSAGE);
     }
 }
 
 // Removes the song highlighted at the moment of confirmation.
 void SongsPage::removeSelectedFavourite() {
-    if (!playlist || !list.isSelectionValid(static_cast<int>(songs.size()))) {
+    if (!playlist || !hasSelection()) {
         return;
     }
-    playlist->removeFavourite(songs[list.selectedIndex].filepath);
+    if (playlist->removeFavourite(songs[list.selectedIndex].filepath) ==
+        Favourites::Change::SAVE_FAILED) {
+        reportFavouritesNotSaved();
+        return;
+    }
     playlist->loadFavourites();
 }
 
@@ -268,18 +163,10 @@ void SongsPage::render() {
         return;
     }
     background.draw(renderer);
-    if (topBar) {
-        topBar->render();
-    }
-    int count = static_cast<int>(songs.size());
-    if (count > 0 && font) {
-        listView.drawRows(renderer, font, list, count, [this](int index, bool selected) {
-            const Song& song = songs[index];
-            return ListRow{rowIcon(song, selected), song.title};
-        });
-    }
+    drawTopBar();
+    drawSongRows([this](const Song& song, bool selected) { return rowIcon(song, selected); });
     SDL_Color thumb = ThemeManager::getInstance().getCurrentColors().secondary;
     thumb.a = SCROLL_BAR_ALPHA;
     listView.scrollBarStyle().thumbColor = thumb;
-    listView.drawScrollBar(renderer, list, count);
+    drawScrollBar();
 }

@@ -1,8 +1,8 @@
 #include "settings/Config.h"
 
-#include "core/Log.h"
 #include "core/JsonFile.h"
 #include "core/JsonPath.h"
+#include "core/Log.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -40,8 +40,6 @@ constexpr const char* FALLBACK_THEME_FOLDER = RECORD_BASE_FOLDER;
 constexpr Json::ArrayIndex THEME_ID_INDEX = 0;
 constexpr Json::ArrayIndex THEME_NAME_INDEX = 1;
 constexpr Json::ArrayIndex THEME_FOLDER_INDEX = 2;
-
-constexpr const char* UNREADABLE_COPY_SUFFIX = ".bak";
 
 void reportWrongType(const std::string& path) {
     logError("配置项类型错误，按缺失处理: " + path);
@@ -99,17 +97,44 @@ Result readOr(const Json::Value& root, const char* path,
 
 } // namespace
 
+const std::vector<std::string>& Config::getDefaultScanDirectories() {
+    static const std::vector<std::string> folders = {"music", "/mnt/SDCARD/Music"};
+    return folders;
+}
+
+const std::vector<std::string>& Config::getDefaultSupportedFormats() {
+    static const std::vector<std::string> formats = {
+        ".mp3", ".flac", ".ogg", ".oga", ".opus", ".m4a",  ".m4b", ".aac",
+        ".wav", ".ape",  ".wma", ".wv",  ".aif",  ".aiff", ".mka", ".mpc",
+        ".tta", ".ac3",  ".dts", ".dsf", ".dff",  ".caf",  ".mp2", ".spx"};
+    return formats;
+}
+
 Config& Config::getInstance() {
     static Config instance;
     return instance;
 }
 
 Config::Config() {
-    if (!load(DEFAULT_PATH)) {
-        logError("无法加载默认配置文件，使用默认设置");
-        JsonPath::set(root, "theme.default_theme", THEME_ID_WITHOUT_SETTINGS);
-        appendBuiltInThemes();
+    reset();
+}
+
+bool Config::reset(const std::string& path) {
+    root = Json::Value();
+    dirty = false;
+    presets.clear();
+    currentPresetId.clear();
+    scanDirectories = getDefaultScanDirectories();
+    supportedFormats = getDefaultSupportedFormats();
+    themes.clear();
+    keepCopyOfUnreadableFile = false;
+    if (load(path)) {
+        return true;
     }
+    logError("无法加载默认配置文件，使用默认设置");
+    JsonPath::set(root, "theme.default_theme", THEME_ID_WITHOUT_SETTINGS);
+    appendBuiltInThemes();
+    return false;
 }
 
 bool Config::load(const std::string& path) {
@@ -119,7 +144,9 @@ bool Config::load(const std::string& path) {
             path, {"无法打开配置文件: ", "无法打开配置文件: ", "解析配置文件失败: "});
         const bool notAnObject = file.status == JsonFile::ReadStatus::Ok && !file.root.isObject();
         // A file that is there but unusable is still the user's; keep it when it gets replaced.
-        keepCopyOfUnreadableFile = file.status == JsonFile::ReadStatus::ParseFailed || notAnObject;
+        keepCopyOfUnreadableFile = (file.status != JsonFile::ReadStatus::Ok &&
+                                    file.status != JsonFile::ReadStatus::Missing) ||
+                                   notAnObject;
         if (file.status != JsonFile::ReadStatus::Ok) {
             return false;
         }
@@ -213,11 +240,10 @@ bool Config::save() {
 
 bool Config::writeFile() {
     if (keepCopyOfUnreadableFile) {
-        std::error_code error;
-        fs::copy_file(configPath, configPath + UNREADABLE_COPY_SUFFIX,
-                      fs::copy_options::overwrite_existing, error);
-        if (error) {
+        // A file that cannot even be copied is not replaced either.
+        if (JsonFile::keepCopy(configPath).empty()) {
             logError("无法备份无法解析的配置文件: " + configPath);
+            return false;
         }
         keepCopyOfUnreadableFile = false;
     }
@@ -543,4 +569,26 @@ void Config::setThemeFolder(int id, const std::string& folder) {
         logError("设置主题 " + std::to_string(id) + " 的文件夹为: " + folder +
                  " 但保存配置文件失败");
     }
+}
+
+bool Config::storeThemeFolder(int id, const std::string& folder) {
+    auto entry = std::find_if(themes.begin(), themes.end(),
+                              [id](const ThemeEntry& theme) { return theme.id == id; });
+    if (entry == themes.end()) {
+        logError("找不到ID为 " + std::to_string(id) + " 的主题");
+        return false;
+    }
+    if (!findStoredTheme(root, id)) {
+        Json::Value stored(Json::arrayValue);
+        stored.append(entry->id);
+        stored.append(entry->name);
+        stored.append(entry->folder);
+        Json::Value& theme = JsonPath::makeObject(root, {"theme"});
+        if (!theme["themes"].isArray()) {
+            theme["themes"] = Json::Value(Json::arrayValue);
+        }
+        theme["themes"].append(stored);
+    }
+    setThemeFolder(id, folder);
+    return !dirty; // setThemeFolder saves; a failed save leaves the change pending
 }

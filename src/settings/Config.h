@@ -22,7 +22,16 @@ public:
     // The play mode's stored text ("SEQUENCE", "RANDOM", ...).
     static constexpr const char* PLAY_MODE_PATH = "music.playback.mode";
 
+    // The music folders and formats when no settings file can be read: the folder beside the
+    // program and the console's memory card, and the audio formats FFmpeg reads.
+    static const std::vector<std::string>& getDefaultScanDirectories();
+    static const std::vector<std::string>& getDefaultSupportedFormats();
+
     static Config& getInstance();
+
+    // Starts over as at the first use: forgets everything held, loads path and falls back to the
+    // built-in defaults when it cannot be loaded (false then).
+    bool reset(const std::string& path = DEFAULT_PATH);
 
     Config(const Config&) = delete;
     Config& operator=(const Config&) = delete;
@@ -83,6 +92,9 @@ public:
     // The asset folders a skin may use, by its base folder ("type" or "record").
     std::vector<std::string> getThemeFolders(const std::string& baseFolder) const;
     void setThemeFolder(int id, const std::string& folder);
+    // setThemeFolder, first giving the file an entry for the skin when it has none (so the
+    // choice is not kept in memory only). True when the choice is on disk.
+    bool storeThemeFolder(int id, const std::string& folder);
 
 private:
     Config();
@@ -109,7 +121,7 @@ private:
     std::vector<std::string> scanDirectories;
     std::vector<std::string> supportedFormats;
     std::vector<ThemeEntry> themes;
-    // The file on disk could not be parsed: before it is replaced, a copy is kept beside it so a
-    // hand-edited file with a typo is not lost.
+    // The file on disk could not be used: before it is replaced, a copy is kept beside it (one per
+    // failure, see JsonFile::keepCopy) so a hand-edited file with a typo is not lost.
     bool keepCopyOfUnreadableFile = false;
 };

@@ -48,7 +48,9 @@ bool GamepadConfig::load(const std::string& path) {
     JsonFile::ReadResult file = JsonFile::read(path);
     switch (file.status) {
     case JsonFile::ReadStatus::Missing:
+        return false;
     case JsonFile::ReadStatus::OpenFailed:
+        logError("无法打开手柄配置文件: " + path + " - " + file.error);
         return false;
     case JsonFile::ReadStatus::ParseFailed:
         logError("加载手柄配置失败: " + file.error);

@@ -63,11 +63,9 @@ void LanguageManager::listLanguages() {
 
 void LanguageManager::writeBuiltInFiles() {
     for (const BuiltInLanguage& language : BuiltInLanguages::all()) {
-        Json::Value table(Json::objectValue);
-        for (const auto& [key, text] : language.texts) {
-            table[key] = text;
-        }
-        if (!JsonFile::saveStyled(languageFilePath(language.code), table)) {
+        const char* text = BuiltInLanguages::fileText(language.code);
+        const std::string path = languageFilePath(language.code);
+        if (!text || !JsonFile::ensureParentFolder(path) || !JsonFile::writeAtomically(path, text)) {
             logError(language.writeFailedMessage);
         }
     }

@@ -69,7 +69,10 @@ ThemeManager& ThemeManager::getInstance() {
 }
 
 ThemeManager::ThemeManager() {
-    themes[DEFAULT_THEME] = builtInColors();
+    // Both skins draw with the built-in colours until a set of their own is designed.
+    for (const char* name : {DEFAULT_THEME, TAPE_SKIN_THEME, RECORD_SKIN_THEME}) {
+        themes[name] = builtInColors();
+    }
 }
 
 const ThemeColors& ThemeManager::getCurrentColors() {

@@ -42,6 +42,7 @@ constexpr int SPINNER_ARC_DEGREES = 300;
 struct LoadingRun {
     Dialog* dialog;
     std::function<void()> task;
+    uint64_t show; // the show whose content the task's end closes
 };
 
 } // namespace
@@ -100,8 +101,16 @@ void Dialog::setLoadingTask(std::function<void()> task) {
 }
 
 void Dialog::show() {
-    visible = true;
+    {
+        std::lock_guard<std::mutex> lock(showMutex);
+        ++showCount;
+        visible = true;
+    }
     shownAt = now();
+    if (type == DialogType::LOADING && loadingTask) {
+        taskPending = true;
+        armingShow = showCount;
+    }
     Dialog* previous = activeDialog.exchange(this);
     if (previous && previous != this) {
         previous->hide();
@@ -112,6 +121,13 @@ void Dialog::hide() {
     visible = false;
     Dialog* self = this;
     activeDialog.compare_exchange_strong(self, nullptr);
+}
+
+void Dialog::hideIfStillShowing(uint64_t showing) {
+    std::lock_guard<std::mutex> lock(showMutex);
+    if (showCount == showing) {
+        hide();
+    }
 }
 
 void Dialog::showInfo(const std::string& titleText, const std::string& messageText) {
@@ -151,7 +167,10 @@ void Dialog::handleEvent(SDL_Event* event) {
     }
 }
 
+// The dialog closes after the action, unless the action showed it again with news of its own
+// (a failure to save, say): that message must stay on screen.
 void Dialog::respond(bool confirmed) {
+    uint64_t shownBefore = currentShow();
     if (type == DialogType::CONFIRM) {
         const std::function<void()>& action = confirmed ? confirmAction : cancelAction;
         if (action) {
@@ -160,7 +179,12 @@ void Dialog::respond(bool confirmed) {
             run();
         }
     }
-    hide();
+    hideIfStillShowing(shownBefore);
+}
+
+uint64_t Dialog::currentShow() {
+    std::lock_guard<std::mutex> lock(showMutex);
+    return showCount;
 }
 
 void Dialog::update() {
@@ -168,17 +192,18 @@ void Dialog::update() {
         if (now() - shownAt >= autoCloseDelay) {
             hide();
         }
-    } else if (type == DialogType::LOADING) {
-        if (loadingTask && !loadingThreadRunning) {
-            startLoadingThread();
-        }
+    }
+    // Whatever is shown now: a task armed by an earlier show still runs, once.
+    if (taskPending && !loadingThreadRunning) {
+        startLoadingThread();
     }
 }
 
 void Dialog::startLoadingThread() {
     waitForLoadingThread(); // reaps a finished earlier thread
+    taskPending = false;
     loadingThreadRunning = true;
-    auto run = std::make_unique<LoadingRun>(LoadingRun{this, loadingTask});
+    auto run = std::make_unique<LoadingRun>(LoadingRun{this, loadingTask, armingShow});
     loadingThread = SDL_CreateThread(runLoadingThread, "ProcessThread", run.get());
     if (loadingThread) {
         run.release(); // the thread owns it now
@@ -193,7 +218,7 @@ int Dialog::runLoadingThread(void* data) {
     if (run->task) {
         run->task();
     }
-    run->dialog->hide();
+    run->dialog->hideIfStillShowing(run->show);
     loadingThreadRunning = false;
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 enum class DialogType : int32_t {
@@ -38,6 +39,8 @@ public:
     void setOnCancel(std::function<void()> action);
     void setLoadingTask(std::function<void()> task);
 
+    // Showing a LOADING dialog that has a task arms the task: the next update starts it, once.
+    // The task's end closes the dialog only if nothing else was shown on it meanwhile.
     void show();
     void hide();
 
@@ -61,7 +64,10 @@ public:
 private:
     static int runLoadingThread(void* dialog);
     void startLoadingThread();
+    // Hides the dialog unless it has been shown again since the show numbered showing.
+    void hideIfStillShowing(uint64_t showing);
     void respond(bool confirmed);
+    uint64_t currentShow();
     void drawCentredText(const std::string& text, const SDL_Rect& area, SDL_Color color);
     void drawButton(const SDL_Rect& area, SDL_Color fill, const std::string& label);
     void drawSpinner();
@@ -78,6 +84,11 @@ private:
     SDL_Rect buttonArea{};
     uint64_t shownAt = 0;
     std::function<void()> loadingTask;
+    // Guards the pairing of visible with showCount between show and the loading thread's end.
+    std::mutex showMutex;
+    uint64_t showCount = 0;   // shows so far
+    uint64_t armingShow = 0;  // the show that armed the pending task
+    bool taskPending = false; // main thread only
     uint64_t autoCloseDelay = AUTO_CLOSE_DELAY_MS;
     SDL_Thread* loadingThread = nullptr;
     TextCache texts;

@@ -51,6 +51,17 @@ TextImage TextCache::draw(SDL_Renderer* renderer, TTF_Font* font, const std::str
     return image;
 }
 
+TextImage TextCache::drawCentred(SDL_Renderer* renderer, TTF_Font* font, const std::string& text,
+                                 SDL_Color color, const SDL_Rect& area, bool middle) {
+    TextImage image = get(renderer, font, text, color);
+    if (image.texture) {
+        int top = middle ? area.y + (area.h - image.height) / 2 : area.y;
+        SDL_Rect destination{area.x + (area.w - image.width) / 2, top, image.width, image.height};
+        SDL_RenderCopy(renderer, image.texture, nullptr, &destination);
+    }
+    return image;
+}
+
 void TextCache::clear() {
     entries.clear();
 }

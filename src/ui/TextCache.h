@@ -29,6 +29,11 @@ public:
     TextImage draw(SDL_Renderer* renderer, TTF_Font* font, const std::string& text, SDL_Color color,
                    int x, int y);
 
+    // Draws the text centred horizontally in area, at its top, or also centred vertically
+    // when middle is true.
+    TextImage drawCentred(SDL_Renderer* renderer, TTF_Font* font, const std::string& text,
+                          SDL_Color color, const SDL_Rect& area, bool middle = false);
+
     void clear();
 
 private:

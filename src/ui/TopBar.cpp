@@ -1,7 +1,6 @@
 #include "ui/TopBar.h"
 
 #include "core/Log.h"
-#include "audio/Player.h"
 #include "ui/Draw.h"
 #include "ui/Image.h"
 
@@ -12,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -72,8 +72,8 @@ bool parseDecimal(const std::string& text, int& value) {
 
 } // namespace
 
-TopBar::TopBar(Player* player, const std::string& powerSupplyDir)
-    : player(player), playIconArea(PLAY_ICON_AREA), batteryArea(BATTERY_AREA),
+TopBar::TopBar(std::function<bool()> isPlaying, const std::string& powerSupplyDir)
+    : isPlaying(std::move(isPlaying)), playIconArea(PLAY_ICON_AREA), batteryArea(BATTERY_AREA),
       powerSupplyDir(powerSupplyDir) {
     bounds = BAR_BOUNDS;
 }
@@ -115,14 +115,23 @@ void TopBar::render() {
         return;
     }
     renderPlayIcon();
-    BatteryReading battery = readBattery();
-    if (battery.valid) {
-        renderBattery(battery);
+    if (const BatteryReading& reading = currentBattery(); reading.valid) {
+        renderBattery(reading);
     }
 }
 
+const TopBar::BatteryReading& TopBar::currentBattery() {
+    uint64_t time = now();
+    if (!batteryRead || time - batteryReadAt >= BATTERY_READ_INTERVAL_MS) {
+        battery = readBattery();
+        batteryReadAt = time;
+        batteryRead = true;
+    }
+    return battery;
+}
+
 void TopBar::renderPlayIcon() {
-    if (player && playIcon && player->isPlaying()) {
+    if (playIcon && isPlaying && isPlaying()) {
         SDL_RenderCopy(renderer, playIcon.get(), nullptr, &playIconArea);
     }
 }

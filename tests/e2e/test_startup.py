@@ -1,9 +1,11 @@
 """First start without any configuration: the window opens with its title and size, the
 start-up error lines for the missing files are printed, the frame loop runs, and closing the
-window ends the program with status 0."""
+window ends the program with status 0. Started where no display can be opened, the player says
+so and exits instead of running invisibly."""
 
 import os
 import shutil
+import subprocess
 import time
 import sys
 
@@ -45,6 +47,17 @@ def test(arguments, display):
               "a settings file was written although nothing changed")
     finally:
         player.finish()
+    check_refuses_to_run_without_display(arguments.runtime)
+
+
+def check_refuses_to_run_without_display(runtime):
+    environment = {name: value for name, value in os.environ.items()
+                   if name not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    environment["SDL_AUDIODRIVER"] = "dummy"
+    result = subprocess.run([os.path.join(runtime, "music-player")], cwd=runtime,
+                            env=environment, capture_output=True, text=True, timeout=60)
+    check(result.returncode != 0, "the player ran without a display")
+    check("[ERROR] 无法打开显示设备" in result.stderr, f"no error line in:\n{result.stderr}")
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -46,6 +47,19 @@ std::string pathFromInput(const uint8_t* data, size_t size) {
     return std::string(text, std::find(text, text + length, '\n'));
 }
 
+// The store keeps a numbered copy of every unreadable file it replaces, up to a limit, and
+// refuses to replace one it cannot copy. Each input stands alone, so earlier copies go.
+void removeKeptCopies(const std::string& path) {
+    const std::string prefix = std::filesystem::path(path).filename().string() + ".bak";
+    std::error_code ignored;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(path).parent_path(), ignored)) {
+        if (entry.path().filename().string().rfind(prefix, 0) == 0) {
+            std::filesystem::remove(entry.path(), ignored);
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -55,6 +69,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = FuzzSupport::scratchFolder() + "/settings.json";
+    removeKeptCopies(path);
     FuzzSupport::writeInput(path, data, size);
     Config& config = Config::getInstance();
     bool loaded = config.load(path);

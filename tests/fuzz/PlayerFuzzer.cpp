@@ -4,6 +4,7 @@
 #include "FuzzSupport.h"
 
 #include "audio/Player.h"
+#include "library/Song.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -1,6 +1,5 @@
 #include "library/Favourites.h"
 
-#include "core/JsonFile.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
 
@@ -9,21 +8,14 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
+using Change = Favourites::Change;
 
 namespace {
 
 Song songAt(const std::string& path) {
     Song song;
     song.filepath = path;
-    song.title = fs::path(path).stem().string();
     return song;
-}
-
-Json::Value readLikeFile(const ScratchDir& scratch) {
-    Json::Value root;
-    std::string error;
-    EXPECT_TRUE(JsonFile::parse(scratch.readFile("config/like.json"), root, error)) << error;
-    return root;
 }
 
 std::vector<std::string> pathsOf(const std::vector<Song>& songs) {
@@ -36,121 +28,102 @@ std::vector<std::string> pathsOf(const std::vector<Song>& songs) {
 
 } // namespace
 
-TEST(FavouritesTest, AddingKeepsOneEntryPerFileAndSavesEachChange) {
-    ScratchDir scratch;
-    scratch.writeFile("music/a.mp3", "");
-    scratch.writeFile("music/b.mp3", "");
-    Favourites favourites;
-    EXPECT_TRUE(favourites.add(songAt("music/a.mp3")));
-    fs::remove("config/like.json");
-    EXPECT_FALSE(favourites.add(songAt("music/a.mp3")));
-    EXPECT_FALSE(fs::exists("config/like.json")); // nothing changed, nothing written
-    EXPECT_TRUE(favourites.add(songAt("music/b.mp3")));
-    EXPECT_FALSE(favourites.add(Song())); // nothing playing: nothing to keep
-
-    const Json::Value root = readLikeFile(scratch);
-    EXPECT_EQ(root.getMemberNames(),
-              (std::vector<std::string>{"name", "song_count", "songs", "version"}));
-    EXPECT_EQ(root["version"].asString(), "1.0");
-    EXPECT_EQ(root["name"].asString(), "like_playlist");
-    EXPECT_EQ(root["song_count"].asInt(), 2);
-    EXPECT_EQ(root["songs"][1]["filepath"].asString(), "music/b.mp3");
-    EXPECT_TRUE(root["songs"][1]["songs"].isArray());
-    EXPECT_EQ(scratch.readFile("config/like.json"), JsonFile::toStyledText(root));
-
-    Favourites reloaded;
-    reloaded.load();
-    EXPECT_EQ(pathsOf(reloaded.getSongs()),
-              (std::vector<std::string>{"music/a.mp3", "music/b.mp3"}));
-}
-
-TEST(FavouritesTest, RemovingMatchesTheWholePath) {
+TEST(FavouritesTest, OneEntryPerFileAndRemovalByTheWholePath) {
     ScratchDir scratch;
     scratch.writeFile("one/01.mp3", "");
     scratch.writeFile("two/01.mp3", "");
     Favourites favourites;
-    favourites.add(songAt("one/01.mp3"));
-    favourites.add(songAt("two/01.mp3"));
-    EXPECT_FALSE(favourites.remove("01.mp3"));
-    EXPECT_TRUE(favourites.remove("two/01.mp3"));
-    favourites.load();
-    EXPECT_EQ(pathsOf(favourites.getSongs()), std::vector<std::string>{"one/01.mp3"});
-    EXPECT_TRUE(favourites.contains("one/01.mp3"));
-    EXPECT_FALSE(favourites.contains("two/01.mp3"));
+    EXPECT_EQ(favourites.add(songAt("one/01.mp3")), Change::DONE);
+    fs::remove("config/like.json");
+    EXPECT_EQ(favourites.add(songAt("one/01.mp3")), Change::UNCHANGED);
+    EXPECT_FALSE(fs::exists("config/like.json"));         // nothing changed, nothing written
+    EXPECT_EQ(favourites.add(Song()), Change::UNCHANGED); // nothing playing: nothing to keep
+    EXPECT_EQ(favourites.add(songAt("two/01.mp3")), Change::DONE);
+    EXPECT_EQ(favourites.remove("01.mp3"), Change::UNCHANGED);
+    EXPECT_EQ(favourites.remove("two/01.mp3"), Change::DONE);
+
+    Favourites reloaded;
+    reloaded.load();
+    EXPECT_EQ(pathsOf(reloaded.getSongs()), std::vector<std::string>{"one/01.mp3"});
 }
 
-TEST(FavouritesTest, DeletedFilesDisappearAtTheNextLoadAndLeaveTheFileAtTheNextSave) {
+// A start with the card not mounted must not cost the favourites on it.
+TEST(FavouritesTest, FavouritesOfAMissingCardAreKeptAndShownWhenItIsBack) {
+    ScratchDir scratch;
+    scratch.writeFile("card/a.mp3", "");
+    scratch.writeFile("music/b.mp3", "");
+    scratch.writeFile("music/c.mp3", "");
+    Favourites before;
+    before.add(songAt("card/a.mp3"));
+    before.add(songAt("music/b.mp3"));
+    fs::rename("card", "unmounted");
+
+    Favourites favourites;
+    favourites.load();
+    EXPECT_EQ(pathsOf(favourites.getSongs()), std::vector<std::string>{"music/b.mp3"});
+    EXPECT_EQ(favourites.add(songAt("music/c.mp3")), Change::DONE);
+    EXPECT_EQ(favourites.remove("music/b.mp3"), Change::DONE);
+    EXPECT_EQ(pathsOf(favourites.getSongs()), std::vector<std::string>{"music/c.mp3"});
+
+    fs::rename("unmounted", "card");
+    favourites.load();
+    EXPECT_EQ(pathsOf(favourites.getSongs()),
+              (std::vector<std::string>{"card/a.mp3", "music/c.mp3"}));
+}
+
+// On a full or read-only card the change is refused: memory stays what the file says.
+TEST(FavouritesTest, AFailedSaveIsReportedAndChangesNothing) {
     ScratchDir scratch;
     scratch.writeFile("a.mp3", "");
     scratch.writeFile("b.mp3", "");
-    scratch.writeFile("c.mp3", "");
     Favourites favourites;
-    for (const char* path : {"a.mp3", "b.mp3", "c.mp3"}) {
-        favourites.add(songAt(path));
-    }
-    fs::remove("b.mp3");
-    favourites.load();
-    EXPECT_EQ(pathsOf(favourites.getSongs()), (std::vector<std::string>{"a.mp3", "c.mp3"}));
-    EXPECT_EQ(readLikeFile(scratch)["song_count"].asInt(), 3); // not rewritten by a load
-    favourites.remove("c.mp3");
-    EXPECT_EQ(readLikeFile(scratch)["song_count"].asInt(), 1);
-    favourites.remove("a.mp3");
-    const Json::Value root = readLikeFile(scratch);
-    EXPECT_EQ(root["song_count"].asInt(), 0);
-    EXPECT_TRUE(root["songs"].isArray());
-    EXPECT_EQ(root["songs"].size(), 0u);
+    favourites.add(songAt("a.mp3"));
+    const std::string saved = scratch.readFile("config/like.json");
+    fs::create_directory("config/like.json.tmp"); // makes every write fail, even for root
+    StderrCapture errors;
+    EXPECT_EQ(favourites.add(songAt("b.mp3")), Change::SAVE_FAILED);
+    EXPECT_NE(errors.take().find("config/like.json"), std::string::npos);
+    EXPECT_EQ(favourites.remove("a.mp3"), Change::SAVE_FAILED);
+    EXPECT_EQ(pathsOf(favourites.getSongs()), std::vector<std::string>{"a.mp3"});
+    EXPECT_FALSE(favourites.contains("b.mp3"));
+    EXPECT_EQ(scratch.readFile("config/like.json"), saved);
 }
 
-TEST(FavouritesTest, ABrokenFileIsKeptAsideBeforeItCanBeOverwritten) {
+// What cannot be read is reported, never fatal, and kept aside (one copy per failure) before a
+// save replaces it.
+TEST(FavouritesTest, AnUnusableFileIsReportedAndKeptAside) {
     ScratchDir scratch;
     scratch.writeFile("a.mp3", "");
-    const std::string broken = R"({"songs": [{"filepath": "a.mp3"},)";
-    scratch.writeFile("config/like.json", broken);
+    fs::create_directories("config/like.json");
     Favourites favourites;
     StderrCapture errors;
     favourites.load();
-    EXPECT_EQ(errors.take().rfind("[ERROR] 加载喜欢列表失败: ", 0), 0u);
-    EXPECT_TRUE(favourites.getSongs().empty());
-    favourites.add(songAt("a.mp3"));
-    EXPECT_EQ(scratch.readFile("config/like.json.bak"), broken);
-    EXPECT_EQ(readLikeFile(scratch)["song_count"].asInt(), 1);
+    EXPECT_NE(errors.take().find("[ERROR] 无法打开喜欢列表文件: config/like.json"),
+              std::string::npos);
+    EXPECT_EQ(favourites.add(songAt("a.mp3")), Change::SAVE_FAILED);
+    fs::remove("config/like.json");
 
-    for (const char* shape : {"[1]", R"({"songs": {"a": 1}})", "\"text\""}) {
-        scratch.writeFile("config/like.json", shape);
+    const std::string broken[] = {R"({"songs": [{"filepath": "a.mp3"},)", R"({"songs": 7})"};
+    for (const std::string& text : broken) {
+        scratch.writeFile("config/like.json", text);
         favourites.load();
-        EXPECT_TRUE(favourites.getSongs().empty()) << shape;
-        EXPECT_EQ(scratch.readFile("config/like.json.bak"), shape);
+        EXPECT_TRUE(favourites.getSongs().empty());
+        EXPECT_EQ(favourites.add(songAt("a.mp3")), Change::DONE);
     }
     EXPECT_NE(errors.take().find("[ERROR] 加载喜欢列表失败: "), std::string::npos);
+    EXPECT_EQ(scratch.readFile("config/like.json.bak"), broken[0]);
+    EXPECT_EQ(scratch.readFile("config/like.json.bak.2"), broken[1]);
 }
 
 TEST(FavouritesTest, OneDamagedEntryDoesNotCostTheOthers) {
     ScratchDir scratch;
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
-        scratch.writeFile(name, "");
-    }
-    scratch.writeFile("config/like.json", R"({"songs": [
-        {"filepath": "a.mp3"},
-        {"filepath": "b.mp3", "duration": "3:20"},
-        {"filepath": "a.mp3", "title": "duplicate"},
-        42,
-        {"filepath": "c.mp3", "songs": [{"filepath": "nested.mp3"}]}
-    ]})");
+    scratch.writeFile("config/like.json", R"({"songs": [{"filepath": "a.mp3"},
+        {"filepath": "b.mp3", "duration": "3:20"}, {"filepath": "a.mp3"}, 42,
+        {"filepath": "c.mp3", "songs": [{"filepath": "nested.mp3"}]}]})");
     Favourites favourites;
     StderrCapture errors;
     favourites.load();
-    EXPECT_EQ(errors.take().rfind("[ERROR] 加载喜欢列表失败: ", 0), 0u);
-    EXPECT_EQ(pathsOf(favourites.getSongs()), (std::vector<std::string>{"a.mp3", "c.mp3"}));
-    EXPECT_EQ(favourites.getSongs()[1].songs.size(), 1u);
-}
-
-TEST(FavouritesTest, AnUnwritableFileKeepsTheChangeInMemory) {
-    ScratchDir scratch;
-    scratch.writeFile("a.mp3", "");
-    fs::create_directories("config/like.json"); // a folder where the file should be
-    Favourites favourites;
-    StderrCapture errors;
-    favourites.add(songAt("a.mp3"));
-    EXPECT_EQ(errors.take(), "[ERROR] 无法创建喜欢列表文件: config/like.json\n");
-    EXPECT_TRUE(favourites.contains("a.mp3"));
+    EXPECT_NE(errors.take(), "");
+    EXPECT_EQ(pathsOf(favourites.getAllSongs()), (std::vector<std::string>{"a.mp3", "c.mp3"}));
+    EXPECT_EQ(favourites.getAllSongs()[1].songs.size(), 1u);
 }

@@ -3,6 +3,7 @@
 #include "settings/GamepadConfig.h"
 #include "audio/Player.h"
 #include "library/PlayList.h"
+#include "settings/LanguageManager.h"
 #include "support/Events.h"
 #include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
@@ -21,6 +22,8 @@ protected:
         linkRuntimeFolders(scratch.path(), folders, 3);
         GamepadConfig::getInstance().load("config/gamepad.json");
         dialog.init(sdl.renderer(), sdl.font());
+        playList.setPlayer(&player);
+        LanguageManager::getInstance().init("lan");
     }
 
     static void deliver(UIBase& element, SDL_Event event) { element.handleEvent(&event); }

@@ -14,8 +14,8 @@ Json::Value readJsonFile(const ScratchDir& scratch, const std::string& relativeP
 }
 
 Config& loadSettingsText(const ScratchDir& scratch, const std::string& text) {
+    Config& config = Config::getInstance(); // made first, so the text is loaded once
     scratch.writeFile(Config::DEFAULT_PATH, text);
-    Config& config = Config::getInstance();
-    EXPECT_TRUE(config.load(Config::DEFAULT_PATH)) << text;
+    EXPECT_TRUE(config.reset()) << text;
     return config;
 }

@@ -82,17 +82,18 @@ TEST_F(DialogTest, ConfirmWithoutActionJustCloses) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(DialogTest, ActionThatShowsTheSameDialogIsClosedAfterwards) {
+TEST_F(DialogTest, ActionThatShowsTheDialogAgainKeepsItsMessageOnScreen) {
     dialog.setType("CONFIRM");
     dialog.setOnConfirm([this] {
-        dialog.setType("INFO");
-        dialog.setMessage("again");
+        dialog.hide();
+        dialog.setType("ERROR");
+        dialog.setMessage("not saved");
         dialog.show();
     });
     dialog.show();
     press(keyDown(SDLK_RETURN));
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.getType(), DialogType::INFO);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getMessage(), "not saved");
 }
 
 TEST_F(DialogTest, UnknownTypeNameKeepsTheKind) {

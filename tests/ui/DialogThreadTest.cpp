@@ -1,8 +1,5 @@
 #include "ui/Dialog.h"
 
-#include "settings/GamepadConfig.h"
-#include "support/Events.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -45,40 +42,46 @@ TEST(DialogThreadTest, LoadingTaskRunsOnItsOwnThreadAndClosesTheDialog) {
     SDL_Quit();
 }
 
-TEST(DialogThreadTest, ClosedByAKeyTheTaskGoesOnAndItsEndClosesLaterContent) {
+// The frame looks at the dialog, the task ends, then the frame updates the dialog: the task must
+// not run a second time (a second full rescan). And a confirmation shown while a task runs is not
+// closed by the task's end.
+TEST(DialogThreadTest, ATaskRunsOncePerShowAndItsEndClosesOnlyItsOwnContent) {
     SDL_Init(SDL_INIT_TIMER);
-    GamepadConfig::getInstance().load("no-such-file.json");
-    Dialog dialog("", "", DialogType::LOADING);
+    Dialog dialog("", "", DialogType::INFO);
     std::atomic<bool> release{false};
     std::atomic<int> runs{0};
-    dialog.setLoadingTask([&] {
+    auto slowTask = [&] {
         ++runs;
         while (!release) {
-            SDL_Delay(1);
+            std::this_thread::yield();
         }
-    });
-    dialog.show();
-    dialog.update(); // starts the thread
-    EXPECT_TRUE(Dialog::isLoadingThreadRunning());
-    while (runs == 0) {
-        SDL_Delay(1);
-    }
-    SDL_Event escape = keyDown(SDLK_ESCAPE);
-    dialog.handleEvent(&escape);
-    EXPECT_FALSE(dialog.isVisible());
-
-    // The page shows other content on the same dialog while the task still runs; a second
-    // loading run cannot start meanwhile.
-    dialog.setType("INFO");
-    dialog.show();
-    dialog.setType("LOADING");
-    dialog.update();
-    EXPECT_EQ(runs.load(), 1);
+    };
+    auto waitForTheTaskToEnd = [] {
+        while (Dialog::isLoadingThreadRunning()) {
+            std::this_thread::yield();
+        }
+    };
+    dialog.showLoading("", "", slowTask);
+    dialog.update(); // starts the task
+    ASSERT_TRUE(dialog.isVisible());
     release = true;
-    runFramesWhileVisible(dialog);
-    EXPECT_FALSE(dialog.isVisible());
+    waitForTheTaskToEnd();
+    dialog.update();
     dialog.waitForLoadingThread();
     EXPECT_EQ(runs.load(), 1);
+    EXPECT_FALSE(dialog.isVisible());
+
+    release = false;
+    dialog.showLoading("", "", slowTask);
+    dialog.update();
+    dialog.showConfirm("", "", [] {});
+    release = true;
+    waitForTheTaskToEnd();
+    dialog.update();
+    dialog.waitForLoadingThread();
+    EXPECT_EQ(runs.load(), 2);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getType(), DialogType::CONFIRM);
     SDL_Quit();
 }
 

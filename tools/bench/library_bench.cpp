@@ -2,11 +2,16 @@
 //   1. scan throughput (files per second) beside the floor measured in the same run (opening
 //      each file, reading its stream information and its tags, nothing else), and the cost of
 //      one PNG encoding per distinct cover picture;
-//   2. time and peak memory of loading a large library cache into the play list, beside a bare
+//   2. a scan of a collection with large covers (by default 500 songs in 50 albums, each album
+//      with its own 3000x3000 photo-like cover): time per file beside the floor of the same
+//      files, and the size of the cover folder it leaves;
+//   3. time and peak memory of loading a large library cache into the play list, beside a bare
 //      jsoncpp parse of the same file. Each load runs in a fresh child process so that its peak
 //      memory is its own.
 //
-// Usage: library_bench [--albums N] [--songs-per-album N] [--cache-songs N] [--cache-albums N]
+// Usage: library_bench [--albums N] [--songs-per-album N] [--large-albums N]
+//                      [--large-cover-size N] [--cache-songs N] [--cache-albums N]
+//                      [--only scan|large|cache]
 #include "core/FfmpegHandles.h"
 #include "library/CoverExtractor.h"
 #include "library/LibraryCache.h"
@@ -25,6 +30,7 @@
 #include <iostream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -39,12 +45,18 @@ constexpr double SONG_SECONDS = 2.0;
 constexpr int REPEATS = 5;
 constexpr double SCAN_ALLOWANCE = 1.5; // scan may cost this times the floor, plus the covers
 constexpr double LOAD_ALLOWANCE = 1.3; // cache load against the bare parse
+constexpr int LARGE_REPEATS = 3;       // each scan of the large covers takes a while
+constexpr int LARGE_SONGS_PER_ALBUM = 10;
+constexpr double COVER_FOLDER_TARGET_MB = 15.0;
 
 struct Options {
     int albums = 52;
     int songsPerAlbum = 10;
+    int largeAlbums = 50;
+    int largeCoverSize = 3000;
     int cacheSongs = 10000;
     int cacheAlbums = 1000;
+    std::string only; // "scan", "large" or "cache": that part alone
 };
 
 // Wall time and the process's CPU time (user and system) of a stretch of work. The machine the
@@ -96,30 +108,53 @@ void run(const std::string& command) {
 
 // --- The collection ---
 
-// Albums of songs; every other album has one cover picture (its own) embedded in all its songs,
-// as tagging tools write them.
-std::vector<std::string> makeCollection(const Options& options) {
+// How the generated collection is laid out under its root folder.
+struct Layout {
+    std::string root;
+    int albums;
+    int songsPerAlbum;
+    int coverSize;
+    int coverEvery; // an album in this many has a cover
+    bool photoLike; // covers with fine detail and grain, as photographs have
+};
+
+// A picture of the given size for an album, written as JPEG the way tagging tools embed them.
+void makeCoverPicture(const Layout& layout, int album, const std::string& picture) {
+    const std::string size =
+        std::to_string(layout.coverSize) + "x" + std::to_string(layout.coverSize);
+    std::string source =
+        "testsrc2=size=" + size + ":rate=1,hue=h=" + std::to_string(album * 13 % 360);
+    if (layout.photoLike) {
+        source = "mandelbrot=size=" + size +
+                 ":rate=1:start_scale=" + std::to_string(0.5 + album * 0.01) +
+                 ",noise=alls=12:allf=u";
+    }
+    run("ffmpeg -nostdin -v error -y -f lavfi -i '" + source + "' -frames:v 1 -q:v 3 '" + picture +
+        "'");
+}
+
+// Albums of songs; the albums with a cover have one picture (their own) embedded in all their
+// songs, as tagging tools write them. Returns the first song of every album with a cover.
+std::vector<std::string> makeCollection(const Layout& layout) {
     std::vector<std::string> coverAlbumSongs;
-    for (int album = 0; album < options.albums; ++album) {
-        const std::string folder =
-            "music/Artist " + std::to_string(album % 7) + "/Album " + std::to_string(album);
+    for (int album = 0; album < layout.albums; ++album) {
+        const std::string folder = layout.root + "/Artist " + std::to_string(album % 7) +
+                                   "/Album " + std::to_string(album);
         fs::create_directories(folder);
-        const bool withCover = album % 2 == 0;
+        const bool withCover = album % layout.coverEvery == 0;
         std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i sine=frequency=" +
                               std::to_string(220 + album) +
                               ":duration=" + std::to_string(SONG_SECONDS);
         if (withCover) {
-            const std::string size = std::to_string(COVER_SIZE) + "x" + std::to_string(COVER_SIZE);
             const std::string picture = folder + "/cover.jpg";
-            run("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=" + size + ":rate=1,hue=h=" +
-                std::to_string(album * 13 % 360) + " -frames:v 1 -q:v 3 '" + picture + "'");
+            makeCoverPicture(layout, album, picture);
             command +=
                 " -i '" + picture + "' -map 0:a -map 1:v -c:v copy -disposition:v attached_pic";
         }
         const std::string first = folder + "/01.mp3";
         run(command + " -c:a libmp3lame -metadata album='Album " + std::to_string(album) +
             "' -metadata artist='Artist " + std::to_string(album % 7) + "' '" + first + "'");
-        for (int song = 2; song <= options.songsPerAlbum; ++song) {
+        for (int song = 2; song <= layout.songsPerAlbum; ++song) {
             char name[16];
             std::snprintf(name, sizeof name, "/%02d.mp3", song);
             fs::copy_file(first, folder + name);
@@ -160,6 +195,7 @@ Cost floorPass(const std::vector<std::string>& files) {
 
 // One full decode, conversion and PNG encoding per distinct picture.
 Cost coverEncodingPass(const std::vector<std::string>& coverAlbumSongs) {
+    fs::remove_all(CoverExtractor::COVER_FOLDER); // covers already there would not be encoded
     const Cost withCovers =
         timeOpenedFiles(coverAlbumSongs, [](const std::string& file, AVFormatContext* container) {
             Song song;
@@ -175,8 +211,16 @@ struct ScanTimes {
     Cost cacheWrite; // writing the same library's cache on its own (atomic, with fsync)
 };
 
-ScanTimes scanPass() {
-    MusicScanner scanner({"music"}, {".mp3"});
+ScanTimes rescanPass(const std::string& root);
+
+// A first scan: no cover of an earlier scan is there to be used again.
+ScanTimes scanPass(const std::string& root) {
+    fs::remove_all(CoverExtractor::COVER_FOLDER);
+    return rescanPass(root);
+}
+
+ScanTimes rescanPass(const std::string& root) {
+    MusicScanner scanner({root}, {".mp3"});
     PlayList playList;
     const Stopwatch stopwatch;
     scanner.scanMusicFiles(&playList);
@@ -193,9 +237,9 @@ ScanTimes scanPass() {
     return times;
 }
 
-std::vector<std::string> collectionFiles() {
+std::vector<std::string> collectionFiles(const std::string& root) {
     std::vector<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator("music")) {
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
         if (entry.is_regular_file()) {
             files.push_back(entry.path().string());
         }
@@ -207,8 +251,9 @@ void benchmarkScan(const Options& options) {
     std::cout << "Generating " << options.albums * options.songsPerAlbum << " songs in "
               << options.albums << " albums (" << (options.albums + 1) / 2 << " with a "
               << COVER_SIZE << "x" << COVER_SIZE << " cover)...\n";
-    const std::vector<std::string> coverAlbumSongs = makeCollection(options);
-    const std::vector<std::string> files = collectionFiles();
+    const std::vector<std::string> coverAlbumSongs =
+        makeCollection({"music", options.albums, options.songsPerAlbum, COVER_SIZE, 2, false});
+    const std::vector<std::string> files = collectionFiles("music");
     floorPass(files); // warm the page cache
 
     std::vector<Cost> floors;
@@ -218,7 +263,7 @@ void benchmarkScan(const Options& options) {
     for (int repeat = 0; repeat < REPEATS; ++repeat) {
         floors.push_back(floorPass(files));
         covers.push_back(coverEncodingPass(coverAlbumSongs));
-        const ScanTimes times = scanPass();
+        const ScanTimes times = scanPass("music");
         scans.push_back(times.scan);
         cacheWrites.push_back(times.cacheWrite);
     }
@@ -231,7 +276,7 @@ void benchmarkScan(const Options& options) {
                 files.size(), coverAlbumSongs.size(), REPEATS);
     std::printf("  floor (open + stream info + tags): %7.3f %7.3f  %7.1f files/s  %5.2f ms/file\n",
                 floor.cpu, floor.wall, count / floor.cpu, 1000 * floor.cpu / count);
-    std::printf("  PNG encoding of distinct covers:   %7.3f %7.3f  %5.1f ms each\n", coverCost.cpu,
+    std::printf("  encoding of distinct covers:       %7.3f %7.3f  %5.1f ms each\n", coverCost.cpu,
                 coverCost.wall, 1000 * coverCost.cpu / distinct);
     std::printf("  scan (scanMusicFiles):             %7.3f %7.3f  %7.1f files/s  %5.2f ms/file\n",
                 scan.cpu, scan.wall, count / scan.cpu, 1000 * scan.cpu / count);
@@ -243,6 +288,70 @@ void benchmarkScan(const Options& options) {
                 "%.2f): %s\n",
                 budget, wallBudget, scan.cpu / budget, scan.wall / wallBudget,
                 scan.cpu <= budget ? "met" : "MISSED");
+}
+
+// --- Scan with large covers ---
+
+struct FolderSize {
+    double distinctMb = 0; // each file once, however many names it has
+    double allNamesMb = 0; // every name counted, as on a card where links become copies
+    int names = 0;
+};
+
+FolderSize folderSize(const std::string& folder) {
+    FolderSize size;
+    std::vector<std::pair<uintmax_t, uintmax_t>> seen; // (device, inode)
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        struct stat info {};
+        if (stat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        ++size.names;
+        size.allNamesMb += info.st_size / 1e6;
+        const std::pair<uintmax_t, uintmax_t> id{info.st_dev, info.st_ino};
+        if (std::find(seen.begin(), seen.end(), id) == seen.end()) {
+            seen.push_back(id);
+            size.distinctMb += info.st_size / 1e6;
+        }
+    }
+    return size;
+}
+
+void benchmarkLargeCovers(const Options& options) {
+    const Layout layout{
+        "large", options.largeAlbums, LARGE_SONGS_PER_ALBUM, options.largeCoverSize, 1, true};
+    std::cout << "\nGenerating " << layout.albums * layout.songsPerAlbum << " songs in "
+              << layout.albums << " albums, each with its own " << layout.coverSize << "x"
+              << layout.coverSize << " cover...\n";
+    makeCollection(layout);
+    const std::vector<std::string> files = collectionFiles(layout.root);
+    floorPass(files); // warm the page cache
+    std::vector<Cost> floors;
+    std::vector<Cost> scans;
+    std::vector<Cost> rescans;
+    for (int repeat = 0; repeat < LARGE_REPEATS; ++repeat) {
+        floors.push_back(floorPass(files));
+        scans.push_back(scanPass(layout.root).scan);
+        rescans.push_back(rescanPass(layout.root).scan);
+    }
+    const FolderSize covers = folderSize(CoverExtractor::COVER_FOLDER);
+    const Cost rescan = fastest(rescans);
+    const Cost floor = fastest(floors);
+    const Cost scan = fastest(scans);
+    const double count = static_cast<double>(files.size());
+    std::printf("\nScan of %zu files with large covers (least of %d runs; CPU s, wall s)\n",
+                files.size(), LARGE_REPEATS);
+    std::printf("  floor (open + stream info + tags): %7.3f %7.3f  %6.2f ms/file\n", floor.cpu,
+                floor.wall, 1000 * floor.cpu / count);
+    std::printf("  first scan (scanMusicFiles):       %7.3f %7.3f  %6.2f ms/file (wall %.2f)\n",
+                scan.cpu, scan.wall, 1000 * scan.cpu / count, 1000 * scan.wall / count);
+    std::printf("  rescan, covers already there:      %7.3f %7.3f  %6.2f ms/file\n", rescan.cpu,
+                rescan.wall, 1000 * rescan.cpu / count);
+    std::printf("  covers/: %d names, %.1f MB in distinct files, %.1f MB counting every name "
+                "(target < %.0f MB): %s\n",
+                covers.names, covers.distinctMb, covers.allNamesMb, COVER_FOLDER_TARGET_MB,
+                covers.allNamesMb < COVER_FOLDER_TARGET_MB ? "met" : "MISSED");
 }
 
 // --- Cache load ---
@@ -325,7 +434,8 @@ void writeLargeCache(const Options& options, const std::string& path) {
         song.title = "Song title number " + std::to_string(number);
         song.artist = "Artist " + std::to_string(album % 300);
         song.album = "Album " + std::to_string(album);
-        song.coverPath = CoverExtractor::coverPathFor(song.filepath);
+        song.coverPath = CoverExtractor::coverPathFor(
+            reinterpret_cast<const uint8_t*>(song.album.data()), song.album.size());
         song.duration = 180.0 + number % 120 + 0.123456;
         song.sampleRate = 44100;
         song.channels = 2;
@@ -381,10 +491,16 @@ Options parseOptions(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         const int value = std::atoi(argv[i + 1]);
-        if (name == "--albums") {
+        if (name == "--only") {
+            options.only = argv[i + 1];
+        } else if (name == "--albums") {
             options.albums = value;
         } else if (name == "--songs-per-album") {
             options.songsPerAlbum = value;
+        } else if (name == "--large-albums") {
+            options.largeAlbums = value;
+        } else if (name == "--large-cover-size") {
+            options.largeCoverSize = value;
         } else if (name == "--cache-songs") {
             options.cacheSongs = value;
         } else if (name == "--cache-albums") {
@@ -409,8 +525,16 @@ int main(int argc, char** argv) {
     fs::create_directories("config");
     // Progress and error lines of the scan would drown the figures.
     std::freopen("/dev/null", "w", stderr);
-    benchmarkScan(options);
-    benchmarkCacheLoad(options);
+    auto wanted = [&](const char* part) { return options.only.empty() || options.only == part; };
+    if (wanted("scan")) {
+        benchmarkScan(options);
+    }
+    if (wanted("large")) {
+        benchmarkLargeCovers(options);
+    }
+    if (wanted("cache")) {
+        benchmarkCacheLoad(options);
+    }
     fs::current_path("/");
     fs::remove_all(pattern);
     return 0;

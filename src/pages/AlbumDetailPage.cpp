@@ -1,0 +1,21 @@
+#include "pages/AlbumDetailPage.h"
+
+#include "library/Album.h"
+
+namespace {
+
+constexpr CoverDetailPage::CaptionStyle NAME_CAPTION{24, {255, 255, 255, 255}, 417, 221, 352};
+constexpr CoverDetailPage::CaptionStyle ARTIST_CAPTION{18, {103, 103, 103, 255}, 417, 221, 384};
+constexpr int JUMP = 5; // rows per shoulder-button press
+
+} // namespace
+
+AlbumDetailPage::AlbumDetailPage(PlayList* playlist, Player* player)
+    : CoverDetailPage(playlist, player, Page::ALBUMS, NAME_CAPTION, ARTIST_CAPTION) {
+    bindings.add("l1", {}, [this] { moveSelection(-JUMP); });
+    bindings.add("r1", {}, [this] { moveSelection(+JUMP); });
+}
+
+void AlbumDetailPage::setAlbum(const Album& album) {
+    showDetail(album.songs, album.coverPath, album.name, album.artist);
+}

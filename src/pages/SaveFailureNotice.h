@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+class Dialog;
+
+// How a page tells the user that a change could not be written (a full or read-only card): an
+// error line, and the error dialog with a localised message, so nobody believes the change
+// will outlive the run.
+namespace SaveFailureNotice {
+
+// Writes errorLine (unless it is empty: the store that failed may have written its own) and
+// shows the dialog (when there is one) with the text of messageKey.
+void show(Dialog* dialog, const std::string& messageKey, const std::string& errorLine);
+
+} // namespace SaveFailureNotice

@@ -1,0 +1,130 @@
+#include "pages/SongListPage.h"
+
+#include "audio/Player.h"
+#include "core/Log.h"
+#include "library/PlayList.h"
+#include "pages/SaveFailureNotice.h"
+#include "ui/TopBar.h"
+
+namespace {
+
+constexpr const char* FAVOURITES_NOT_SAVED_KEY = "favourite_save_failed";
+
+} // namespace
+
+SongListPage::SongListPage(PlayList* playlist, Player* player, Dialog* dialog, Page listPage,
+                           const ListRowStyle& rows, const ScrollBarStyle& bar)
+    : playlist(playlist), player(player), dialog(dialog), listView(rows, bar), listPage(listPage) {
+    bindings.add("up", {SDLK_UP}, [this] { moveSelection(-1); });
+    bindings.add("down", {SDLK_DOWN}, [this] { moveSelection(+1); });
+    bindings.add("a", {SDLK_RETURN, SDLK_KP_ENTER}, [this] { playSelected(); });
+    bindings.add("b", {SDLK_ESCAPE}, [this] { goBack(); });
+}
+
+SongListPage::~SongListPage() = default;
+
+void SongListPage::initListPage(SDL_Renderer* renderer, TTF_Font* font,
+                                const SDL_Rect& pageBounds) {
+    this->renderer = renderer;
+    this->font = font;
+    bounds = pageBounds;
+    Player* shown = player;
+    topBar = std::make_unique<TopBar>([shown] { return shown && shown->isPlaying(); });
+    topBar->init(renderer, font);
+}
+
+void SongListPage::handleEvent(SDL_Event* event) {
+    if (!event) {
+        return;
+    }
+    if (topBar) {
+        topBar->handleEvent(event);
+    }
+    bindings.dispatch(*event, acceptKeyRepeats);
+}
+
+void SongListPage::update() {
+    if (topBar) {
+        topBar->update();
+    }
+    if (recentlyMoved && now() - lastMoveTicks > SCROLL_BAR_SHOWN_MS) {
+        recentlyMoved = false;
+    }
+}
+
+void SongListPage::showSongs(std::vector<Song> newSongs) {
+    songs = std::move(newSongs);
+    list.clampTo(static_cast<int>(songs.size()));
+}
+
+bool SongListPage::hasSelection() const {
+    return list.isSelectionValid(static_cast<int>(songs.size()));
+}
+
+bool SongListPage::playSong(int index) {
+    if (!playlist || !player || index < 0 || index >= static_cast<int>(songs.size())) {
+        return false;
+    }
+    playlist->clear();
+    for (const Song& song : songs) {
+        playlist->addSong(song);
+    }
+    playlist->setCurrentIndex(index);
+    if (!playlist->play(index)) {
+        return false;
+    }
+    if (pageChangeCallback) {
+        pageChangeCallback(listPage);
+    }
+    if (songPlayedCallback) {
+        songPlayedCallback();
+    }
+    return true;
+}
+
+void SongListPage::playSelected() {
+    if (hasSelection() && !playSong(list.selectedIndex)) {
+        reportPlayFailure(list.selectedIndex);
+    }
+}
+
+void SongListPage::reportFavouritesNotSaved() {
+    SaveFailureNotice::show(dialog, FAVOURITES_NOT_SAVED_KEY, "");
+}
+
+void SongListPage::goBack() {
+    if (backCallback) {
+        backCallback();
+    }
+}
+
+bool SongListPage::moveSelection(int step) {
+    if (!list.moveClamped(step, static_cast<int>(songs.size()))) {
+        return false;
+    }
+    lastMoveTicks = now();
+    recentlyMoved = true;
+    return true;
+}
+
+void SongListPage::drawTopBar() {
+    if (topBar) {
+        topBar->render();
+    }
+}
+
+void SongListPage::drawSongRows(
+    const std::function<SDL_Texture*(const Song& song, bool selected)>& iconFor) {
+    if (songs.empty() || !font) {
+        return;
+    }
+    listView.drawRows(renderer, font, list, static_cast<int>(songs.size()),
+                      [&](int index, bool selected) {
+                          const Song& song = songs[index];
+                          return ListRow{iconFor(song, selected), song.title};
+                      });
+}
+
+void SongListPage::drawScrollBar() {
+    listView.drawScrollBar(renderer, list, static_cast<int>(songs.size()));
+}

@@ -1,0 +1,143 @@
+#include "pages/AlbumsPage.h"
+
+#include "settings/Config.h"
+#include "support/PageTest.h"
+
+#include <SDL_image.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int TAPE = 1;
+constexpr int RECORD = 2;
+
+class AlbumsPageTest : public PageTest {
+protected:
+    AlbumsPageTest() { useSkin(TAPE); }
+
+    static void useSkin(int id) {
+        Config::getInstance().setString("theme.default_theme", std::to_string(id));
+    }
+
+    // Albums of two songs, each with a picture file of its own.
+    static Library libraryOf(int count, const std::string& prefix = "") {
+        Library library;
+        SurfacePtr picture(SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, SDL_PIXELFORMAT_RGBA32));
+        for (int i = 0; i < count; ++i) {
+            std::string cover = prefix + std::to_string(i) + ".png";
+            IMG_SavePNG(picture.get(), cover.c_str());
+            library.albums.push_back({prefix + "Album " + std::to_string(100 + i), "", cover, {}});
+            library.albums.back().songs.resize(2);
+        }
+        return library;
+    }
+
+    void open(Library library) {
+        playList.setLibrary(std::move(library));
+        page = std::make_unique<AlbumsPage>(&playList, &player);
+        page->init(sdl.renderer(), sdl.font());
+        page->setAlbumSelectedCallback([this](const Album& album) { chosen.push_back(album); });
+        frames(1);
+    }
+
+    void frames(int count) {
+        for (int i = 0; i < count; ++i) {
+            page->update();
+            page->render();
+        }
+    }
+
+    void send(SDL_Event event) { deliver(*page, event); }
+    const AlbumCardState& card(size_t index) const { return page->getCardStates().at(index); }
+
+    std::unique_ptr<AlbumsPage> page;
+    std::vector<Album> chosen;
+};
+
+} // namespace
+
+TEST_F(AlbumsPageTest, AMoveSetsTheTargetsAndCardsGlideAQuarterOfTheWayPerUpdate) {
+    open(libraryOf(3));
+    for (int skin : {TAPE, RECORD}) {
+        useSkin(skin);
+        send(keyDown(SDLK_LEFT));
+        frames(1); // a new skin puts every card at its place at once
+        EXPECT_EQ(card(1).x, 320.0f + (skin == TAPE ? 210 : 240));
+
+        send(namedButtonDown("right"));
+        EXPECT_EQ(card(1).targetX, 320.0f);
+        EXPECT_EQ(card(0).targetX, skin == TAPE ? 110.0f : 80.0f);
+        EXPECT_EQ(card(0).targetScale, 0.7f);
+        EXPECT_EQ(card(0).targetAlpha, 153.0f);
+        float startX = card(1).x;
+        page->update();
+        EXPECT_FLOAT_EQ(card(1).x, startX + (320.0f - startX) * 0.25f);
+        EXPECT_FLOAT_EQ(card(1).scale, 0.7f + 0.3f * 0.25f);
+        EXPECT_FLOAT_EQ(card(0).alpha, 255.0f - 102.0f * 0.25f);
+        frames(60);
+        EXPECT_NEAR(card(1).x, 320.0f, 0.01f);
+    }
+}
+
+TEST_F(AlbumsPageTest, MovesStopAtTheEndsChoosingHandsOverTheAlbumAndAnEmptyListStays) {
+    open(libraryOf(4));
+    for (SDL_Event event : {keyDown(SDLK_LEFT), keyDown(SDLK_RIGHT), keyDown(SDLK_RIGHT),
+                            namedButtonDown("r1"), keyDown(SDLK_RIGHT)}) {
+        send(event);
+    }
+    EXPECT_EQ(page->getSelectedIndex(), 3u);
+    send(namedButtonDown("l1"));
+    send(keyDown(SDLK_RIGHT));
+    send(keyDown(SDLK_KP_ENTER));
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0].name, "Album 101");
+    EXPECT_EQ(chosen[0].songs.size(), 2u);
+
+    open(Library{});
+    for (const char* button : {"left", "right", "l1", "r1", "a"}) {
+        send(namedButtonDown(button));
+    }
+    EXPECT_EQ(page->getSelectedIndex(), 0u);
+    EXPECT_EQ(chosen.size(), 1u);
+}
+
+TEST_F(AlbumsPageTest, CardsOnScreenArePaintedLeftToRight) {
+    open(libraryOf(30));
+    send(namedButtonDown("r1"));
+    send(namedButtonDown("r1"));
+    page->update(); // mid-slide
+    std::vector<size_t> order = page->drawingOrder();
+    ASSERT_FALSE(order.empty());
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end(),
+                               [this](size_t a, size_t b) { return card(a).x < card(b).x; }));
+    frames(60);
+    EXPECT_EQ(page->drawingOrder(), (std::vector<size_t>{9, 10, 11}));
+}
+
+TEST_F(AlbumsPageTest, ARescanShowsTheNewAlbumsAndKeepsTheSelectedOne) {
+    open(libraryOf(3));
+    send(keyDown(SDLK_RIGHT));
+    Library rescanned = libraryOf(3);
+    rescanned.albums.insert(rescanned.albums.begin(), libraryOf(1, "A new ").albums[0]);
+    playList.setLibrary(std::move(rescanned));
+    frames(1);
+    ASSERT_EQ(page->getAlbums().size(), 4u);
+    EXPECT_EQ(page->getAlbums()[0].name, "A new Album 100");
+    EXPECT_EQ(page->getAlbums()[page->getSelectedIndex()].name, "Album 101");
+}
+
+TEST_F(AlbumsPageTest, OnlyCoversNearTheSelectionAreKept) {
+    open(libraryOf(60));
+    frames(40);
+    EXPECT_EQ(page->loadedCoverCount(), size_t{AlbumsPage::PRELOAD_RADIUS} + 1);
+    for (int step = 0; step < 40; ++step) {
+        send(keyDown(SDLK_RIGHT));
+        frames(1);
+    }
+    frames(40);
+    EXPECT_GE(page->loadedCoverCount(), size_t{2 * AlbumsPage::PRELOAD_RADIUS + 1});
+    EXPECT_LE(page->loadedCoverCount(), size_t{2 * AlbumsPage::RELEASE_RADIUS + 1});
+}

@@ -1,0 +1,60 @@
+#include "pages/ArtistsPage.h"
+
+#include "support/PageTest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Song songBy(const std::string& artist, const std::string& title, const std::string& cover = "") {
+    Song song;
+    song.artist = artist;
+    song.title = title;
+    song.coverPath = cover;
+    return song;
+}
+
+class ArtistsPageTest : public PageTest {};
+
+} // namespace
+
+TEST(ArtistGroupingTest, ArtistsAreGroupedInByteOrderWithTheirFirstCover) {
+    std::vector<ArtistsPage::Artist> artists = ArtistsPage::groupByArtist(
+        {songBy("b", "one", "b1.png"), songBy("林", "two"), songBy("", "three", "none.png"),
+         songBy("B", "four"), songBy("b", "five", "b2.png"), songBy("a", "six")});
+    std::vector<std::string> names;
+    for (const ArtistsPage::Artist& artist : artists) {
+        names.push_back(artist.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"B", "a", "b", "林"}));
+    EXPECT_EQ(artists[2].songCount, 2u);
+    EXPECT_EQ(artists[2].songs[1].title, "five");
+    EXPECT_EQ(artists[2].coverPath, "b1.png");
+}
+
+TEST_F(ArtistsPageTest, TheSelectionWrapsTheListFollowsTheLibraryAndEmptyListsStay) {
+    playList.setLibrary(Library{{songBy("X", "1"), songBy("Y", "2"), songBy("Z", "3")}, {}});
+    ArtistsPage page(&playList, &player);
+    page.init(sdl.renderer(), sdl.font());
+    std::vector<std::string> chosen;
+    page.setArtistSelectedCallback(
+        [&](const ArtistsPage::Artist& artist) { chosen.push_back(artist.name); });
+    page.update();
+    deliver(page, keyDown(SDLK_UP));
+    deliver(page, keyDown(SDLK_RETURN));
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Z"}));
+
+    playList.setLibrary(Library{{songBy("Z", "3"), songBy("A", "4")}, {}}); // a rescan
+    page.update();
+    page.render();
+    ASSERT_EQ(page.getArtists().size(), 2u);
+    EXPECT_EQ(page.getArtists()[page.getSelectedIndex()].name, "Z");
+
+    playList.setLibrary(Library{});
+    page.update();
+    page.render();
+    deliver(page, keyDown(SDLK_UP));
+    deliver(page, namedButtonDown("a"));
+    EXPECT_EQ(page.getSelectedIndex(), 0);
+    EXPECT_EQ(chosen.size(), 1u);
+}

@@ -1,0 +1,119 @@
+#include "pages/EqualizerPage.h"
+
+#include "settings/Config.h"
+#include "support/PageTest.h"
+#include "support/PlayerRig.h"
+#include "support/SettingsFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+namespace {
+
+class EqualizerPageTest : public PageTest {
+protected:
+    EqualizerPageTest() {
+        LanguageManager::getInstance().setLanguage("zh_CN");
+        loadSettingsText(scratch, R"({"equalizer": {"default_preset": "FLAT", "presets": {
+            "CUSTOM": {"name": "eq_preset_custom", "gains": [1, 1, 1, 1, 1, 1, 1, 1, 1, 1]},
+            "FLAT": {"name": "eq_preset_flat"},
+            "ROCK": {"name": "eq_preset_rock", "gains": [3.5, 15, -20]}}}})");
+        page.init(sdl.renderer(), sdl.font());
+        page.setPlayer(&player);
+    }
+
+    void press(const char* button, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            deliver(page, namedButtonDown(button));
+        }
+    }
+    Json::Value stored() { return readJsonFile(scratch, Config::DEFAULT_PATH)["equalizer"]; }
+
+    EqualizerPage page{&dialog};
+};
+
+} // namespace
+
+TEST_F(EqualizerPageTest, StepsThroughThePresetsByIdWrappingAroundAndKeepsEachChoice) {
+    EXPECT_EQ(page.getTitle(),
+              "< " + LanguageManager::getInstance().getText("eq_preset_flat") + " >");
+    press("r1");
+    EXPECT_EQ(stored()["default_preset"], "ROCK");
+    // Three stored gains, two beyond the sliders' range: ten bands within ±12 dB.
+    EXPECT_EQ(page.getGains(), (std::vector<float>{3.5f, 12, -12, 0, 0, 0, 0, 0, 0, 0}));
+    press("r1");
+    EXPECT_EQ(page.getPresetId(), "CUSTOM"); // past the last id: the first
+    press("l1");
+    EXPECT_EQ(page.getPresetId(), "ROCK"); // before the first id: the last
+    deliver(page, keyDown(SDLK_LEFT));
+    EXPECT_EQ(page.getPresetId(), "FLAT");
+}
+
+TEST_F(EqualizerPageTest, EditsStayWithinTheBandsAndTwelveDecibelsAndAreKeptOnlyWhenSaved) {
+    press("y");
+    press("up", 15);
+    EXPECT_EQ(page.getGains()[0], 12.0f);
+    press("down", 30);
+    press("right", 12);
+    EXPECT_EQ(page.getGains()[0], -12.0f);
+    EXPECT_EQ(page.getEditedBand(), 9);
+    press("b"); // leaving without saving shows again the curve that is heard
+    EXPECT_EQ(page.getGains(), std::vector<float>(10, 0.0f));
+
+    press("y");
+    press("up", 3);
+    const std::string blocker = std::string(Config::DEFAULT_PATH) + ".tmp";
+    scratch.writeFile(blocker + "/file", ""); // a card that refuses the file
+    press("a");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getMessage(), LanguageManager::getInstance().getText("eq_custom_save_failed"));
+    EXPECT_TRUE(page.isEditing());
+    EXPECT_EQ(stored()["default_preset"], "FLAT");
+    std::filesystem::remove_all(blocker);
+    press("a");
+    EXPECT_FALSE(page.isEditing());
+    EXPECT_EQ(page.getPresetName(), "eq_preset_custom");
+    EXPECT_EQ(stored()["default_preset"], "CUSTOM");
+    EXPECT_EQ(stored()["presets"]["CUSTOM"]["gains"][0].asFloat(), 3.0f);
+}
+
+// Each preset's filter is built off the audio thread and swapped in between two frames: the
+// music goes on without a silent, replayed or lost stretch.
+TEST(EqualizerPageDropoutTest, SteppingThroughEveryPresetWhilePlayingKeepsTheSoundWhole) {
+    PlayerRig rig;
+    std::filesystem::create_directories("config");
+    std::filesystem::copy_file(std::string(MP_SOURCE_DIR) + "/assets/config/settings.json",
+                               Config::DEFAULT_PATH);
+    ASSERT_TRUE(Config::getInstance().load(Config::DEFAULT_PATH));
+    std::string song = rig.media.make("tone.wav", {12.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    EqualizerPage page;
+    page.setPlayer(rig.player.get());
+    ASSERT_TRUE(rig.load(song));
+    rig.player->play();
+    const size_t steps = Config::getInstance().getPresets().size() + 1; // all, and round again
+    for (size_t step = 1; step <= steps; ++step) {
+        ASSERT_TRUE(rig.waitForPosition(0.5 * step));
+        SDL_Event next = keyDown(SDLK_RIGHT);
+        page.handleEvent(&next);
+        ASSERT_TRUE(rig.player->isPlaying());
+    }
+    ASSERT_TRUE(rig.waitForSongEnd());
+    // The rising test tone never falls silent and never repeats itself.
+    std::vector<std::vector<int16_t>> runs = soundRuns(rig.finish(), 16);
+    ASSERT_FALSE(runs.empty());
+    std::set<std::vector<int16_t>> windows;
+    size_t repeats = 0;
+    for (size_t at = 0; at + 512 <= runs[0].size(); at += 128) {
+        repeats += !windows.emplace(&runs[0][at], &runs[0][at + 512]).second;
+    }
+    size_t sourceFrames = soundRuns(MediaFactory::reference(song), 16).at(0).size() / 2;
+    std::cout << steps << " presets while playing: " << runs.size() << " stretch(es) of sound, "
+              << repeats << " repeated, " << runs[0].size() / 2 << " frames for " << sourceFrames
+              << " in the source\n";
+    EXPECT_EQ(runs.size(), 1u);
+    EXPECT_EQ(repeats, 0u);
+    EXPECT_EQ(runs[0].size() / 2, sourceFrames);
+}

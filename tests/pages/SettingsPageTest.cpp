@@ -1,0 +1,110 @@
+#include "pages/SettingsPage.h"
+
+#include "audio/SleepTimer.h"
+#include "pages/MainPage.h"
+#include "settings/Config.h"
+#include "settings/ThemeManager.h"
+#include "support/LibraryFiles.h"
+#include "support/PageTest.h"
+#include "support/SettingsFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+enum Row { BACKLIGHT, LANGUAGE, SKIN, FOLDER, PLAY_MODE, SLEEP_TIMER, ABOUT };
+
+std::string text(const char* key) {
+    return LanguageManager::getInstance().getText(key);
+}
+
+class SettingsPageTest : public PageTest {
+protected:
+    SettingsPageTest() {
+        LanguageManager::getInstance().setLanguage("zh_CN");
+        // No stored skin entries: choosing a folder has to add the skin's entry to the file.
+        loadSettingsText(scratch, R"({"display": {"backlight": {"timeout": 45}},
+            "music": {"playback": {"mode": "SHUFFLE"}}, "theme": {"default_theme": 1,
+            "folders": {"type": ["type", "typepink"], "record": ["record"]}}})");
+        page.init(sdl.renderer(), sdl.font());
+    }
+
+    void step(Row row, SDL_Keycode key) {
+        while (page.getSelectedItem() != row) {
+            deliver(page, namedButtonDown(page.getSelectedItem() < row ? "down" : "up"));
+        }
+        deliver(page, keyDown(key));
+    }
+    Json::Value stored() const { return readJsonFile(scratch, Config::DEFAULT_PATH); }
+
+    uint64_t clockMs = 0;
+    SleepTimer sleepTimer{&player, [this] { return clockMs; }};
+    SettingsPage page{&dialog, &sleepTimer};
+};
+
+} // namespace
+
+TEST_F(SettingsPageTest, EveryStepIsAppliedAndSavedAtOnce) {
+    step(BACKLIGHT, SDLK_RIGHT);
+    EXPECT_EQ(page.getValueText(BACKLIGHT), text("backlight_60"));
+    EXPECT_EQ(stored()["display"]["backlight"]["timeout"], 60);
+
+    EXPECT_EQ(page.getValueText(PLAY_MODE), text("play_mode_sequence")); // an unknown mode
+    const std::string written = scratch.readFile(Config::DEFAULT_PATH);
+    step(PLAY_MODE, SDLK_LEFT); // off the first choice: nothing changes, nothing is written
+    EXPECT_EQ(scratch.readFile(Config::DEFAULT_PATH), written);
+    for (const Song& song : placeholderSongs(3)) {
+        playList.addSong(song);
+    }
+    playList.setCurrentIndex(2);
+    EXPECT_EQ(playList.getNextIndex(), -1);
+    step(PLAY_MODE, SDLK_RIGHT);
+    EXPECT_EQ(stored()["music"]["playback"]["mode"], "SEQUENCE_LOOP");
+    EXPECT_EQ(playList.getNextIndex(), 0); // the play list follows at its next lookup
+
+    step(FOLDER, SDLK_RIGHT);
+    EXPECT_EQ(stored()["theme"]["themes"][0][2], "typepink");
+    EXPECT_EQ(ThemeManager::getInstance().getCurrentTheme(), ThemeManager::TAPE_SKIN_THEME);
+    step(SKIN, SDLK_RIGHT);
+    EXPECT_EQ(stored()["theme"]["default_theme"], "2");
+    EXPECT_EQ(page.getItems()[FOLDER].options, std::vector<std::string>{"record"});
+    EXPECT_EQ(ThemeManager::getInstance().getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
+    step(SKIN, SDLK_LEFT);
+    EXPECT_EQ(page.getValueText(FOLDER), text("typepink")); // the tape skin keeps its folder
+
+    const std::string before = scratch.readFile(Config::DEFAULT_PATH);
+    step(SLEEP_TIMER, SDLK_RIGHT); // 15 minutes, not saved
+    EXPECT_EQ(sleepTimer.remainingMs(), 15u * 60 * 1000);
+    EXPECT_EQ(scratch.readFile(Config::DEFAULT_PATH), before);
+    clockMs = 15u * 60 * 1000;
+    sleepTimer.update();
+    page.update();
+    EXPECT_EQ(page.getValueText(SLEEP_TIMER), text("sleep_timer_off")); // it has run out
+
+    scratch.writeFile(std::string(Config::DEFAULT_PATH) + ".tmp/file", ""); // a refusing card
+    step(BACKLIGHT, SDLK_RIGHT);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.getMessage(), text("settings_save_failed"));
+    EXPECT_EQ(stored()["display"]["backlight"]["timeout"], 60);
+}
+
+// This page relabels at once, the others at their next update; the colour theme is still found
+// by the skin, whatever the language.
+TEST_F(SettingsPageTest, ALanguageStepRelabelsEveryPage) {
+    MainPage menu(nullptr, &playList, &dialog);
+    menu.init(sdl.renderer(), sdl.font());
+    menu.update();
+    const std::vector<std::string>& codes = page.getItems()[LANGUAGE].options;
+    const int english =
+        static_cast<int>(std::find(codes.begin(), codes.end(), "en_US") - codes.begin());
+    while (page.getItems()[LANGUAGE].selectedIndex != english) {
+        step(LANGUAGE, page.getItems()[LANGUAGE].selectedIndex < english ? SDLK_RIGHT : SDLK_LEFT);
+    }
+    EXPECT_EQ(page.getTitleText(BACKLIGHT), "Backlight Time");
+    EXPECT_EQ(page.getValueText(ABOUT), "Version 1.1.0");
+    EXPECT_EQ(readJsonFile(scratch, "config/language_settings.json")["language"], "en_US");
+    menu.update();
+    EXPECT_EQ(menu.getMenuItems()[5].label, "Settings");
+    step(SKIN, SDLK_RIGHT);
+    EXPECT_EQ(ThemeManager::getInstance().getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
+}
