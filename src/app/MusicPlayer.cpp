@@ -37,6 +37,8 @@ constexpr SDL_Color FIRST_FRAME_COLOR{255, 255, 255, 255};
 constexpr SDL_Color CLEAR_COLOR{0, 0, 0, 255};
 constexpr size_t WORKING_DIRECTORY_BUFFER = 1024;
 constexpr const char* LANGUAGE_DIRECTORY = "lan";
+constexpr const char* ERROR_TITLE_KEY = "dialog_title_error";
+constexpr const char* UNPLAYABLE_KEY = "songs_unplayable";
 constexpr uint32_t MILLISECONDS_PER_SECOND = 1000;
 
 // SDL's video drivers that open no window anyone can see.
@@ -491,9 +493,22 @@ void MusicPlayer::togglePlayback() {
     }
 }
 
+void MusicPlayer::reportUnplayableStop() {
+    const uint64_t stops = playList->getUnplayableStops();
+    if (stops == reportedUnplayableStops) {
+        return;
+    }
+    reportedUnplayableStops = stops;
+    if (dialog) {
+        const LanguageManager& languages = LanguageManager::getInstance();
+        dialog->showError(languages.getText(ERROR_TITLE_KEY), languages.getText(UNPLAYABLE_KEY));
+    }
+}
+
 void MusicPlayer::update() {
     // The audio engine's reports: song changes and ends, whether or not their event got through.
     playList->update();
+    reportUnplayableStop();
     if (playbackState) {
         playbackState->update();
     }

@@ -92,6 +92,8 @@ private:
     bool handleScreenOnEvent(SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
     void togglePlayback();
+    // Tells the user when playback stopped because none of the songs it came to could play.
+    void reportUnplayableStop();
     void deletePage(Page page);
     void forgetTypedPage(Page page);
     static bool isUserInput(const SDL_Event& event);
@@ -123,6 +125,7 @@ private:
     bool backHeld = false;  // controller BACK is down
     Clock clock;
     uint64_t lastActivityTime = 0;
+    uint64_t reportedUnplayableStops = 0;
     bool screenOn = true;
     int32_t savedBrightnessPercent = 0;
     Backlight backlight;

@@ -202,9 +202,14 @@ bool PlayList::startFirstPlayable(int index, int step, double seconds, bool paus
         seconds = 0.0; // a position belongs to the song it was taken in
         index = candidateAfter(index, step, tried);
     }
-    stoppedForUnplayable = true;
-    logError("没有可播放的歌曲");
+    stopForUnplayable();
     return false;
+}
+
+void PlayList::stopForUnplayable() {
+    stoppedForUnplayable = true;
+    ++unplayableStops;
+    logError("没有可播放的歌曲");
 }
 
 bool PlayList::startInPlayer(std::size_t index, double seconds, bool paused) {
@@ -273,7 +278,7 @@ void PlayList::continueAfterSongEnd() {
     if (preparedIndex >= 0 && static_cast<std::size_t>(preparedIndex) < queue().size()) {
         startFirstPlayable(std::exchange(preparedIndex, -1), 1, 0.0, false);
     } else if (nextUnplayable) {
-        stoppedForUnplayable = true;
+        stopForUnplayable();
     }
 }
 

@@ -80,6 +80,8 @@ public:
     const std::vector<std::string>& getUnplayableSongs() const { return unplayableSongs; }
     // Playback stopped, or could not start, because the songs it came to could not be played.
     bool isStoppedForUnplayable() const { return stoppedForUnplayable; }
+    // How often playback has stopped so: the application tells the user at each new stop.
+    uint64_t getUnplayableStops() const { return unplayableStops; }
     bool isQueueTheLibrary();
 
     // Transport, forwarded to the player; nothing happens without one.
@@ -119,6 +121,7 @@ private:
     bool startInPlayer(std::size_t index, double seconds, bool paused);
     void prepareNext();
     void noteUnplayable(const Song& song);
+    void stopForUnplayable();
     void followHeardSong();
     void continueAfterSongEnd();
 
@@ -136,6 +139,7 @@ private:
     bool preparingNeeded = false; // the queue changed under the prepared song
     bool nextUnplayable = false;  // the last preparation found no playable song
     bool stoppedForUnplayable = false;
+    uint64_t unplayableStops = 0;
     std::vector<std::string> unplayableSongs;
 
     // Hand-over from the loading thread.
