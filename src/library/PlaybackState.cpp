@@ -9,6 +9,7 @@
 #include "library/SongJson.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <utility>
 
@@ -35,7 +36,8 @@ void readRecord(const Json::Value& root, PlaybackState::Record& record) {
     }
     record.currentIndex = root[CURRENT_INDEX_KEY].asUInt();
     record.currentPath = root[CURRENT_SONG_KEY].asString();
-    record.position = std::max(0.0, root[POSITION_KEY].asDouble());
+    const double position = root[POSITION_KEY].asDouble();
+    record.position = std::isfinite(position) ? std::max(0.0, position) : 0.0;
     record.playMode = root[PLAY_MODE_KEY].asString();
     record.volume = root.isMember(VOLUME_KEY) ? root[VOLUME_KEY].asInt() : record.volume;
 }

@@ -64,6 +64,12 @@ bool PlayerRig::waitForPosition(double seconds) {
         *player, [&] { return player->getCurrentTime() >= seconds; }, SONG_TIMEOUT_MS);
 }
 
+bool PlayerRig::letBuffersPass(size_t buffers) {
+    const size_t until = capturedFrames() + buffers * Player::DEVICE_BUFFER_FRAMES;
+    return pump.pumpUntil(
+        *player, [&] { return capturedFrames() >= until; }, SONG_TIMEOUT_MS);
+}
+
 size_t PlayerRig::capturedFrames() const {
     std::error_code error;
     return std::filesystem::file_size(captureFile, error) / (SoundCapture::CHANNELS * 2);

@@ -41,6 +41,9 @@ public:
     bool waitForSongEnd(int timeoutMs = SONG_TIMEOUT_MS);
     // Waits until playback has reached this position (in seconds).
     bool waitForPosition(double seconds);
+    // Lets the device write this many more buffers (silent ones while paused or stopped),
+    // however fast the machine runs.
+    bool letBuffersPass(size_t buffers = 2);
     // Sample frames the device has written so far.
     size_t capturedFrames() const;
     // Closes the device (the disk driver stops writing) and reads what was captured.

@@ -11,6 +11,10 @@
 
 namespace {
 
+#ifndef MP_CAPTURE_PACE_FACTOR
+#define MP_CAPTURE_PACE_FACTOR 1
+#endif
+constexpr int CAPTURE_PACE_FACTOR = MP_CAPTURE_PACE_FACTOR;
 constexpr uintmax_t MAX_CAPTURE_BYTES = 512u << 20;
 constexpr long ALIGNMENT_SEARCH_FRAMES = 64;
 constexpr size_t ALIGNMENT_WINDOW_FRAMES = 2048;
@@ -47,7 +51,7 @@ double errorAt(const std::vector<int16_t>& captured, const std::vector<int16_t>&
 
 SoundCapture::SoundCapture(int delayMs) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIODELAY", std::to_string(delayMs).c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", std::to_string(delayMs * CAPTURE_PACE_FACTOR).c_str(), 1);
 }
 
 std::string SoundCapture::captureTo(const std::string& path) {
