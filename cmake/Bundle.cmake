@@ -5,8 +5,11 @@
 
 set(MP_LIB_DIR ${MP_RUNTIME_DIR}/lib)
 set_target_properties(music-player PROPERTIES BUILD_RPATH "\$ORIGIN/lib")
-# The test programs built after this point load the same bundled libraries.
+# The test programs built after this point load the same bundled libraries. When they are linked
+# again after the folder exists, the linker resolves the bundled libraries' own dependencies
+# there too (the cross linker does not follow their $ORIGIN run paths).
 set(CMAKE_BUILD_RPATH ${MP_LIB_DIR})
+add_link_options(LINKER:-rpath-link,${MP_LIB_DIR})
 
 set(MP_BUNDLE_STAMP_DIR ${CMAKE_BINARY_DIR}/stamps)
 file(MAKE_DIRECTORY ${MP_BUNDLE_STAMP_DIR})

@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
+#include "library/PlaybackState.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/AlbumsPage.h"
 #include "pages/ArtistDetailPage.h"
@@ -38,6 +39,8 @@ constexpr SDL_Color FIRST_FRAME_COLOR{255, 255, 255, 255};
 constexpr SDL_Color CLEAR_COLOR{0, 0, 0, 255};
 constexpr size_t WORKING_DIRECTORY_BUFFER = 1024;
 constexpr const char* LANGUAGE_DIRECTORY = "lan";
+constexpr const char* ERROR_TITLE_KEY = "dialog_title_error";
+constexpr const char* UNPLAYABLE_KEY = "songs_unplayable";
 constexpr uint32_t MILLISECONDS_PER_SECOND = 1000;
 
 // SDL's video drivers that open no window anyone can see.
@@ -149,6 +152,8 @@ bool MusicPlayer::init() {
     savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
     screenOn = true;
     lastActivityTime = clock();
+    playbackState = std::make_unique<PlaybackState>(*playList, *player);
+    playbackState->restore();
     running = true;
     return true;
 }
@@ -506,7 +511,25 @@ void MusicPlayer::togglePlayback() {
     Transport::togglePlayPause(player.get());
 }
 
+void MusicPlayer::reportUnplayableStop() {
+    const uint64_t stops = playList->getUnplayableStops();
+    if (stops == reportedUnplayableStops) {
+        return;
+    }
+    reportedUnplayableStops = stops;
+    if (dialog) {
+        const LanguageManager& languages = LanguageManager::getInstance();
+        dialog->showError(languages.getText(ERROR_TITLE_KEY), languages.getText(UNPLAYABLE_KEY));
+    }
+}
+
 void MusicPlayer::update() {
+    // The audio engine's reports: song changes and ends, whether or not their event got through.
+    playList->update();
+    reportUnplayableStop();
+    if (playbackState) {
+        playbackState->update();
+    }
     if (sleepTimer) {
         sleepTimer->update();
     }
@@ -542,6 +565,13 @@ void MusicPlayer::cleanup() {
     if (dialog) {
         MusicScanner::getInstance().requestStop();
         dialog->waitForLoadingThread();
+    }
+    if (sleepTimer) {
+        sleepTimer->cancel(); // a fade in progress gives the volume back before it is kept
+    }
+    if (playbackState) {
+        playbackState->save();
+        playbackState.reset();
     }
     for (Page page : PAGES_RELEASED_FIRST) {
         deletePage(page);

@@ -19,6 +19,7 @@ class Dialog;
 class EqualizerPage;
 class MainPage;
 class NowPlayingPage;
+class PlaybackState;
 class Player;
 class PlayList;
 class PlaylistsPage;
@@ -94,6 +95,8 @@ private:
     bool handleScreenOnEvent(SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
     void togglePlayback();
+    // Tells the user when playback stopped because none of the songs it came to could play.
+    void reportUnplayableStop();
     void deletePage(Page page);
     void forgetTypedPage(Page page);
     static bool isUserInput(const SDL_Event& event);
@@ -104,6 +107,7 @@ private:
     GameControllerPtr controller;
     std::unique_ptr<Player> player;
     std::unique_ptr<PlayList> playList;
+    std::unique_ptr<PlaybackState> playbackState; // where the user left off
     // Runs whatever page is on screen; the settings page sets it.
     std::unique_ptr<SleepTimer> sleepTimer;
     Page currentPage = Page::MAIN;
@@ -125,6 +129,7 @@ private:
     bool backHeld = false;  // controller BACK is down
     Clock clock;
     uint64_t lastActivityTime = 0;
+    uint64_t reportedUnplayableStops = 0;
     bool screenOn = true;
     int32_t savedBrightnessPercent = 0;
     Backlight backlight;

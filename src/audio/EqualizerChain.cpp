@@ -23,7 +23,9 @@ constexpr Band BANDS[EqualizerChain::BAND_COUNT] = {
     {1000, 640}, {2000, 1280}, {4000, 2560}, {8000, 5120}, {16000, 10240},
 };
 
-constexpr AVSampleFormat FILTER_SAMPLE_FORMAT = AV_SAMPLE_FMT_FLTP;
+// The format "anequalizer" works in: with the whole graph in it, nothing is converted inside the
+// graph, and its output goes to the device's format in one step, as in FFmpeg's own tool.
+constexpr AVSampleFormat FILTER_SAMPLE_FORMAT = AV_SAMPLE_FMT_DBLP;
 constexpr size_t SOURCE_ARGUMENTS_CAPACITY = 512;
 constexpr int EQUALIZED_CHANNELS = 2; // only the front left and right channels are shaped
 
@@ -197,30 +199,34 @@ bool EqualizerChain::accepts(const AVFrame& frame) const {
     return AudioFormat::ofFrame(frame).withSampleFormat(format.sampleFormat) == format;
 }
 
-void EqualizerChain::apply(AVFrame* frame) {
-    if (!filterGraph || !frame || !fillFilterInput(*frame)) {
-        return;
+const AVFrame* EqualizerChain::filter(const AVFrame& frame) {
+    av_frame_unref(filterOutput.get());
+    if (!filterGraph || !fillFilterInput(frame)) {
+        return nullptr;
     }
-    // The graph takes the input's buffers over, so the equalizer works on them in place.
+    // The graph takes the input's buffers over and works on them in place where it may.
     int result = av_buffersrc_add_frame_flags(bufferSrcContext, filterInput.get(), 0);
     if (result < 0) {
         logError("无法推送帧到滤镜: " + ffmpegErrorText(result));
-        return;
+        return nullptr;
     }
     result = av_buffersink_get_frame(bufferSinkContext, filterOutput.get());
     if (result == AVERROR(EAGAIN)) {
-        return;
+        return nullptr;
     }
     if (result < 0) {
         logError("无法从滤镜获取帧: " + ffmpegErrorText(result));
-        return;
+        return nullptr;
     }
-    copyBack(frame);
-    av_frame_unref(filterOutput.get());
+    return filterOutput.get();
 }
 
 bool EqualizerChain::fillFilterInput(const AVFrame& frame) {
     av_frame_unref(filterInput.get());
+    if (frame.format == FILTER_SAMPLE_FORMAT && frame.ch_layout.order == AV_CHANNEL_ORDER_NATIVE &&
+        frame.ch_layout.u.mask == format.channelMask) {
+        return av_frame_ref(filterInput.get(), &frame) >= 0; // no copy needed
+    }
     AudioFormat filterFormat = format.withSampleFormat(FILTER_SAMPLE_FORMAT);
     filterInput->nb_samples = frame.nb_samples;
     filterInput->format = FILTER_SAMPLE_FORMAT;
@@ -243,22 +249,4 @@ bool EqualizerChain::fillFilterInput(const AVFrame& frame) {
         return false;
     }
     return true;
-}
-
-void EqualizerChain::copyBack(AVFrame* frame) {
-    AudioFormat frameFormat = AudioFormat::ofFrame(*frame);
-    AudioConverter::Status status =
-        outputConverter.configure(AudioFormat::ofFrame(*filterOutput), frameFormat);
-    if (status != AudioConverter::Status::READY) {
-        logConverterFailure(status, "无法创建输出重采样上下文", "无法初始化输出重采样上下文");
-        return;
-    }
-    int result = av_frame_make_writable(frame);
-    if (result >= 0) {
-        result = outputConverter.convert(frame->extended_data, frame->nb_samples,
-                                         filterOutput->extended_data, filterOutput->nb_samples);
-    }
-    if (result < 0) {
-        logError("格式转换回原始格式失败: " + ffmpegErrorText(result));
-    }
 }

@@ -1,50 +1,61 @@
 #include "audio/Player.h"
 
+#include "audio/DecodingThread.h"
 #include "audio/EqualizerChain.h"
+#include "audio/PcmRing.h"
+#include "audio/SongDecoder.h"
+#include "audio/Wakeup.h"
 #include "core/Log.h"
-#include "core/MediaFile.h"
 #include "library/Song.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace {
 
 constexpr int REQUESTED_RATE = 44100;
-constexpr Uint8 REQUESTED_CHANNELS = 2;
-constexpr Uint16 DEVICE_BUFFER_FRAMES = 2048;
-// The rate may change; the channel count may not, so the device always takes the stereo the
-// resampler makes.
+constexpr Uint8 OUTPUT_CHANNELS = 2;
+// The rate may change; the channel count and the sample format may not, so the ring always
+// holds 16-bit stereo.
 constexpr int ALLOWED_DEVICE_CHANGES = SDL_AUDIO_ALLOW_FREQUENCY_CHANGE;
-constexpr AVSampleFormat DEVICE_SAMPLE_FORMAT = AV_SAMPLE_FMT_S16;
+constexpr AVSampleFormat OUTPUT_SAMPLE_FORMAT = AV_SAMPLE_FMT_S16;
+constexpr size_t OUTPUT_FRAME_BYTES = OUTPUT_CHANNELS * sizeof(int16_t);
+// The ring holds twice the lead: room for the stale sound a jump leaves behind.
+constexpr size_t RING_FILLS = 2;
+constexpr size_t REFILL_STRIDE_BUFFERS = 2;
+// Prepared songs remembered while the decoding thread may still go on to one of them.
+constexpr size_t MAX_UPCOMING = 8;
 constexpr int MAX_VOLUME = 100;
-constexpr int MAX_EMPTY_REFILLS_PER_CALLBACK = 10;
-// Damaged packets are skipped, as FFmpeg's own player does; this many in a row end the song.
-constexpr int MAX_UNDECODABLE_PACKETS = 32;
-// Frames decoded and dropped per refill on the way from a demuxer's seek point to the target.
-constexpr int MAX_SKIPPED_FRAMES_PER_REFILL = 16;
-constexpr Uint64 SEEK_RETRY_INTERVAL_MS = 10;
-constexpr Uint64 SEEK_GIVE_UP_MS = 1000;
+constexpr double MILLISECONDS_PER_SECOND = 1000.0;
 
 int mixingVolume(int volume) {
     return volume * SDL_MIX_MAXVOLUME / MAX_VOLUME;
 }
 
+// As SDL mixes 16-bit samples into silence: each scaled and truncated towards zero.
+void scaleSamples(Uint8* bytes, size_t count, int mixVolume) {
+    for (size_t offset = 0; offset + sizeof(int16_t) <= count; offset += sizeof(int16_t)) {
+        int16_t sample;
+        std::memcpy(&sample, bytes + offset, sizeof sample);
+        sample = static_cast<int16_t>(sample * mixVolume / SDL_MIX_MAXVOLUME);
+        std::memcpy(bytes + offset, &sample, sizeof sample);
+    }
+}
+
 } // namespace
 
-struct Player::SeekKind {
-    const char* notLoadedMessage;
-    const char* timeoutMessage;
-    const char* failureMessage;
-    int flags;
-};
+Player::Player() : Player(Buffering{}) {
+}
 
-Player::Player() : eqGains(EqualizerChain::BAND_COUNT, 0.0f) {
+Player::Player(const Buffering& buffering)
+    : eqGains(EqualizerChain::BAND_COUNT, 0.0f), buffering(buffering) {
 }
 
 Player::~Player() {
-    cleanup();
+    // The callback and the decoding thread stop before what they use goes.
     audioDevice.close();
+    decodingThread.reset();
     if (SDL_WasInit(SDL_INIT_AUDIO)) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
@@ -53,15 +64,17 @@ Player::~Player() {
 // ---- output device -------------------------------------------------------------------------
 
 bool Player::initAudioDevice() {
+    if (audioDevice.isOpen()) {
+        return true;
+    }
     if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
         logError(std::string("SDL 音频子系统初始化失败: ") + SDL_GetError());
         return false;
     }
-    audioDevice.close();
     SDL_AudioSpec request{};
     request.freq = REQUESTED_RATE;
     request.format = AUDIO_S16SYS;
-    request.channels = REQUESTED_CHANNELS;
+    request.channels = OUTPUT_CHANNELS;
     request.samples = DEVICE_BUFFER_FRAMES;
     request.callback = &Player::audioCallbackEntry;
     request.userdata = this;
@@ -69,164 +82,121 @@ bool Player::initAudioDevice() {
         logError(std::string("无法打开音频设备: ") + SDL_GetError());
         return false;
     }
+    auto bytesOf = [&](double seconds) {
+        return static_cast<size_t>(seconds * audioSpec.freq) * OUTPUT_FRAME_BYTES;
+    };
+    const size_t fillBytes = bytesOf(buffering.leadSeconds);
+    const size_t startBytes = bytesOf(std::min(buffering.startSeconds, buffering.leadSeconds));
+    ring = std::make_unique<PcmRing>(fillBytes * RING_FILLS, startBytes);
+    // The decoding thread tops the ring up in strides of a few buffers, not after every one.
+    const size_t deviceBufferBytes = size_t{audioSpec.samples} * OUTPUT_FRAME_BYTES;
+    refillBelowBytes = fillBytes - std::min(fillBytes, REFILL_STRIDE_BUFFERS * deviceBufferBytes);
+    wakeup = std::make_unique<Wakeup>();
+    DecodingThread::Settings settings{outputFormat(), fillBytes, deviceBufferBytes};
+    decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains,
+                                                      [this] { postWakeEvent(); });
+    audioDevice.setPaused(false); // for good: the callback plays silence while nothing plays
     return true;
 }
 
 AudioFormat Player::outputFormat() const {
     AVChannelLayout layout{};
-    av_channel_layout_default(&layout, audioSpec.channels);
-    return AudioFormat::of(audioSpec.freq, DEVICE_SAMPLE_FORMAT, layout);
-}
-
-uint64_t Player::bytesOf(int samples) const {
-    return static_cast<uint64_t>(samples) * audioSpec.channels *
-           av_get_bytes_per_sample(DEVICE_SAMPLE_FORMAT);
+    av_channel_layout_default(&layout, OUTPUT_CHANNELS);
+    return AudioFormat::of(audioSpec.freq, OUTPUT_SAMPLE_FORMAT, layout);
 }
 
 // ---- loading -------------------------------------------------------------------------------
 
 bool Player::loadSong(const Song& song) {
-    stop();
-    cleanup();
+    return start(song, 0.0);
+}
+
+bool Player::loadSongAt(const Song& song, double seconds) {
+    if (!start(song, seconds)) {
+        return false;
+    }
+    setFlags(false, true, false);
+    return true;
+}
+
+std::unique_ptr<SongDecoder> Player::openSong(const Song& song) {
     if (!initAudioDevice()) {
         logError("音频设备初始化失败，无法加载音乐");
-        return false;
+        return nullptr;
     }
-    // The old device is closed: no further event about the previous song can be posted.
-    songLoadedAt = SDL_GetTicks();
-
-    std::lock_guard<std::mutex> lock(decoderMutex);
-    if (!openFile(song.filepath) || !openDecoder() || !openResampler()) {
-        releaseFile();
-        return false;
-    }
-    duration = knownDuration();
-    streamFormat = AudioFormat::ofCodec(*codecContext);
-    if (!initEqualizer()) {
-        logError("EQ滤镜初始化失败");
-    }
-    currentFilePath = song.filepath;
-    currentTime = 0.0;
-    rewindPending = false;
-    return true;
+    return SongDecoder::open(song.filepath, outputFormat());
 }
 
-bool Player::openFile(const std::string& path) {
-    formatContext = MediaFile::open(path);
-    if (!formatContext) {
-        logError("无法打开音频文件: " + path);
-        return false;
-    }
-    if (avformat_find_stream_info(formatContext.get(), nullptr) < 0) {
-        logError("无法获取流信息");
-        return false;
-    }
-    for (unsigned index = 0; index < formatContext->nb_streams; ++index) {
-        AVStream* stream = formatContext->streams[index];
-        if (audioStreamIndex < 0 && stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
-            audioStreamIndex = static_cast<int>(index);
-            audioStream = stream;
-        } else {
-            stream->discard = AVDISCARD_ALL; // e.g. a cover picture: never needed here
-        }
-    }
-    if (audioStreamIndex < 0) {
-        logError("无法找到音频流");
-        return false;
-    }
-    return true;
-}
-
-bool Player::openDecoder() {
-    const AVCodec* decoder = avcodec_find_decoder(audioStream->codecpar->codec_id);
+bool Player::start(const Song& song, double seconds) {
+    std::unique_ptr<SongDecoder> decoder = openSong(song);
     if (!decoder) {
-        logError("无法找到解码器");
+        unload();
         return false;
     }
-    CodecContext context(avcodec_alloc_context3(decoder));
-    if (!context) {
-        logError("无法分配解码器上下文");
-        return false;
+    if (decoder->duration() > 0.0) {
+        seconds = std::min(seconds, decoder->duration());
     }
-    if (avcodec_parameters_to_context(context.get(), audioStream->codecpar) < 0) {
-        logError("无法复制编解码器参数");
-        return false;
-    }
-    context->pkt_timebase = audioStream->time_base;
-    if (avcodec_open2(context.get(), decoder, nullptr) < 0) {
-        logError("无法打开解码器");
-        return false;
-    }
-    packet.reset(av_packet_alloc());
-    decodedFrame.reset(av_frame_alloc());
-    if (!packet || !decodedFrame) {
-        logError("无法分配解码帧");
-        return false;
-    }
-    codecContext = std::move(context);
-    restartDecoding();
+    seconds = std::max(seconds, 0.0);
+    heard = {nextToken++, song.filepath, decoder->duration()};
+    upcoming.clear();
+    currentFilePath = song.filepath;
+    setFlags(false, false, true);
+    rewindPending = false;
+    endPending = false;
+    segment = {};
+    heldSeconds = seconds;
+    ring->awaitJump(++generation);
+    decodingThread->load(generation, heard.token, std::move(decoder), seconds);
     return true;
 }
 
-bool Player::openResampler() {
-    switch (swrContext.configure(AudioFormat::ofCodec(*codecContext), outputFormat())) {
-    case AudioConverter::Status::READY:
-        return true;
-    case AudioConverter::Status::ALLOCATION_FAILED:
-        logError("无法创建重采样上下文");
-        return false;
-    case AudioConverter::Status::INITIALISATION_FAILED:
-        logError("无法初始化重采样上下文");
+bool Player::prepareNextSong(const Song& song) {
+    if (heard.token == 0) {
         return false;
     }
-    return false;
-}
-
-double Player::knownDuration() const {
-    if (audioStream->duration != AV_NOPTS_VALUE && audioStream->duration > 0) {
-        return audioStream->duration * av_q2d(audioStream->time_base);
+    std::unique_ptr<SongDecoder> decoder = openSong(song);
+    if (!decoder) {
+        return false;
     }
-    if (formatContext->duration != AV_NOPTS_VALUE && formatContext->duration > 0) {
-        return static_cast<double>(formatContext->duration) / AV_TIME_BASE;
+    upcoming.push_back({nextToken++, song.filepath, decoder->duration()});
+    if (upcoming.size() > MAX_UPCOMING) {
+        upcoming.pop_front();
     }
-    return 0.0;
+    decodingThread->prepareNext(heard.token, upcoming.back().token, std::move(decoder));
+    return true;
 }
 
-void Player::releaseFile() {
-    swrContext.release();
-    codecContext.reset();
-    formatContext.reset();
-    packet.reset();
-    decodedFrame.reset();
-    audioStream = nullptr;
-    audioStreamIndex = -1;
+void Player::clearNextSong() {
+    if (decodingThread && heard.token != 0) {
+        decodingThread->prepareNext(heard.token, 0, nullptr);
+    }
 }
 
-bool Player::isFileOpen() const {
-    return formatContext && audioStreamIndex >= 0 && codecContext;
+void Player::unload() {
+    heard = {};
+    upcoming.clear();
+    setFlags(false, false, true);
+    rewindPending = false;
+    segment = {};
+    heldSeconds = 0.0;
+    if (decodingThread) {
+        ring->awaitJump(++generation);
+        decodingThread->unload(generation);
+    }
 }
 
 void Player::cleanup() {
-    audioDevice.setPaused(true);
-    {
-        std::lock_guard<std::mutex> lock(eqMutex);
-        equalizer.reset();
-    }
-    streamFormat = AudioFormat{};
-    audioBuffer.reset();
-    audioBufferCapacity = audioBufferSize = audioBufferIndex = 0;
-    {
-        std::lock_guard<std::mutex> lock(decoderMutex);
-        releaseFile();
-    }
-    playing = false;
-    paused = false;
-    stopped = true;
-    currentTime = 0.0;
-    duration = 0.0;
+    unload();
 }
 
 // ---- transport -----------------------------------------------------------------------------
+
+void Player::setFlags(bool isPlaying, bool isPaused, bool isStopped) {
+    playing = isPlaying;
+    paused = isPaused;
+    stopped = isStopped;
+    outputRunning.store(isPlaying, std::memory_order_release);
+}
 
 void Player::play() {
     if (!audioDevice.isOpen()) {
@@ -236,45 +206,36 @@ void Player::play() {
             return;
         }
     }
-    if (playing && !paused) {
+    if (playing) {
+        return;
+    }
+    if (heard.token == 0) {
+        logError("解码器未初始化");
+        endPending = true;
         return;
     }
     if (rewindPending) {
-        std::lock_guard<std::mutex> lock(decoderMutex);
-        if (isFileOpen()) {
-            av_seek_frame(formatContext.get(), audioStreamIndex, 0, AVSEEK_FLAG_BACKWARD);
-            restartDecoding();
-        }
         rewindPending = false;
+        requestSeek(0.0, "快退失败: ");
     }
-    playing = true;
-    paused = false;
-    stopped = false;
-    audioDevice.setPaused(false);
+    setFlags(true, false, false);
 }
 
 void Player::pause() {
-    if (!playing || paused) {
-        return;
-    }
-    playing = false;
-    paused = true;
-    audioDevice.setPaused(true);
-}
-
-void Player::stop() {
     if (!playing) {
         return;
     }
-    playing = false;
-    paused = false;
-    stopped = true;
-    audioDevice.setPaused(true);
-    currentTime = 0.0;
-    {
-        std::lock_guard<std::mutex> lock(decoderMutex);
-        audioBufferIndex = audioBufferSize;
+    heldSeconds = getCurrentTime();
+    setFlags(false, true, false);
+}
+
+void Player::stop() {
+    if (!playing && !paused) {
+        return;
     }
+    setFlags(false, false, true);
+    heldSeconds = 0.0;
+    segment = {};
     rewindPending = true;
 }
 
@@ -287,15 +248,24 @@ int Player::getVolume() const {
 }
 
 float Player::getProgress() const {
-    return duration <= 0.0 ? 0.0f : static_cast<float>(currentTime / duration);
+    double duration = getDuration();
+    return duration <= 0.0 ? 0.0f : static_cast<float>(getCurrentTime() / duration);
 }
 
 double Player::getCurrentTime() const {
-    return currentTime;
+    return playing && segment.valid ? heardSeconds() : heldSeconds;
+}
+
+double Player::heardSeconds() const {
+    const double bytesPerSecond = static_cast<double>(audioSpec.freq) * OUTPUT_FRAME_BYTES;
+    double seconds = segment.seconds +
+                     static_cast<double>(ring->readPosition() - segment.position) / bytesPerSecond;
+    // The next song may be heard already without update() having noticed it yet.
+    return heard.duration > 0.0 ? std::min(seconds, heard.duration) : seconds;
 }
 
 double Player::getDuration() const {
-    return duration;
+    return heard.duration;
 }
 
 bool Player::isPlaying() const {
@@ -314,375 +284,167 @@ std::string Player::getCurrentFilePath() const {
     return currentFilePath;
 }
 
-// ---- end of song ---------------------------------------------------------------------------
+// ---- following what is heard ---------------------------------------------------------------
 
 void Player::setSongEndCallback(std::function<void()> callback) {
     songEndCallback = std::move(callback);
-    hasSongEndCallback = static_cast<bool>(songEndCallback);
 }
 
-void Player::endSong() {
-    playing = false;
-    stopped = true;
-    audioDevice.setPaused(true);
-    if (!hasSongEndCallback) {
-        return;
-    }
+void Player::setSongChangeCallback(std::function<void()> callback) {
+    songChangeCallback = std::move(callback);
+}
+
+void Player::postWakeEvent() {
     SDL_Event event{};
     event.type = SDL_USEREVENT;
     event.user.code = SONG_END_EVENT_CODE;
     event.user.data1 = this;
-    event.user.data2 = nullptr;
-    SDL_PushEvent(&event);
+    SDL_PushEvent(&event); // a full queue loses it; the next update() catches up anyway
 }
 
 void Player::handleEvent(SDL_Event* event) {
-    if (!event || event->type != SDL_USEREVENT || event->user.code != SONG_END_EVENT_CODE ||
-        event->user.data1 != this) {
-        return;
+    if (event && event->type == SDL_USEREVENT && event->user.code == SONG_END_EVENT_CODE &&
+        event->user.data1 == this) {
+        update();
     }
-    // SDL stamps every pushed event; an event made by hand carries no stamp.
-    if (event->common.timestamp != 0 && event->common.timestamp < songLoadedAt) {
-        return;
+}
+
+void Player::update() {
+    bool changed = false;
+    bool ended = std::exchange(endPending, false);
+    if (decodingThread) {
+        for (const PlaybackNotice& notice : decodingThread->takeHeard(ring->readPosition())) {
+            if (notice.generation != generation) {
+                continue; // sound of a song or position the user has left
+            }
+            switch (notice.kind) {
+            case PlaybackNotice::Kind::SONG_START:
+                if (notice.token != heard.token) {
+                    adopt(notice.token);
+                    changed = true;
+                }
+                segment = {true, notice.position, notice.seconds};
+                break;
+            case PlaybackNotice::Kind::POSITION:
+                segment = {true, notice.position, notice.seconds};
+                break;
+            case PlaybackNotice::Kind::END:
+                ended = true;
+                break;
+            }
+        }
     }
+    if (changed && songChangeCallback) {
+        songChangeCallback();
+    }
+    if (ended) {
+        endSong();
+    }
+}
+
+void Player::adopt(uint64_t token) {
+    auto found = std::find_if(upcoming.begin(), upcoming.end(),
+                              [&](const SongInfo& song) { return song.token == token; });
+    if (found != upcoming.end()) {
+        heard = *found;
+        currentFilePath = heard.path;
+    }
+    upcoming.clear();
+}
+
+// After the end, play starts the song again from its beginning.
+void Player::endSong() {
+    heldSeconds = getCurrentTime();
+    setFlags(false, false, true);
+    rewindPending = heard.token != 0;
     if (songEndCallback) {
         songEndCallback();
     }
 }
 
-// ---- the audio thread ----------------------------------------------------------------------
+// ---- the audio callback --------------------------------------------------------------------
 
 void Player::audioCallbackEntry(void* player, Uint8* stream, int length) {
     static_cast<Player*>(player)->audioCallback(stream, length);
 }
 
 void Player::audioCallback(Uint8* stream, int length) {
-    SDL_memset(stream, audioSpec.silence, static_cast<size_t>(std::max(length, 0)));
-    if (!playing || paused || length < 1) {
-        return;
-    }
-    bool songGoesOn = true;
-    {
-        // Held by a seek on the main thread: this buffer stays silent rather than waiting.
-        std::unique_lock<std::mutex> lock(decoderMutex, std::try_to_lock);
-        if (!lock.owns_lock()) {
-            return;
+    const Uint64 startedAt = SDL_GetPerformanceCounter();
+    const size_t wanted = static_cast<size_t>(std::max(length, 0));
+    size_t delivered = 0;
+    if (outputRunning.load(std::memory_order_acquire)) {
+        delivered = ring->read(stream, wanted);
+        const int mixVolume = mixingVolume(volume.load(std::memory_order_relaxed));
+        if (mixVolume < SDL_MIX_MAXVOLUME) {
+            scaleSamples(stream, delivered, mixVolume);
         }
-        songGoesOn = fillStream(stream, length);
+        if (ring->lastReadStarved()) {
+            underrunCount.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (ring->lastReadLeft() < refillBelowBytes) {
+            wakeup->post();
+        }
     }
-    if (!songGoesOn) {
-        endSong();
+    std::memset(stream + delivered, audioSpec.silence, wanted - delivered);
+    callbackCount.fetch_add(1, std::memory_order_relaxed);
+    const Uint64 elapsed = SDL_GetPerformanceCounter() - startedAt;
+    if (elapsed > worstCallbackTicks.load(std::memory_order_relaxed)) {
+        worstCallbackTicks.store(elapsed, std::memory_order_relaxed);
     }
 }
 
-// Mixes converted samples into the stream, refilling the PCM buffer as often as needed: small
-// frames (multichannel PCM comes in a few hundred samples each) must not leave gaps. Every
-// refill either brings samples, which bounds the work by the stream's length, or counts towards
-// a small limit. False when the song has ended.
-bool Player::fillStream(Uint8* stream, int length) {
-    const uint64_t wanted = static_cast<uint64_t>(length);
-    const int mixVolume = mixingVolume(volume);
-    uint64_t filled = 0;
-    int emptyRefills = 0;
-    while (filled < wanted && emptyRefills < MAX_EMPTY_REFILLS_PER_CALLBACK) {
-        if (audioBufferIndex >= audioBufferSize) {
-            if (!decodeNextFrame()) {
-                return false;
-            }
-            if (!audioBuffer) {
-                logError("音频缓冲区无效");
-                return true;
-            }
-            if (audioBufferSize == 0) {
-                ++emptyRefills;
-                continue;
-            }
-        }
-        uint64_t count = std::min(wanted - filled, audioBufferSize - audioBufferIndex);
-        SDL_MixAudioFormat(stream + filled, audioBuffer.get() + audioBufferIndex, audioSpec.format,
-                           static_cast<Uint32>(count), mixVolume);
-        filled += count;
-        audioBufferIndex += count;
-    }
-    return true;
-}
-
-// Refills the PCM buffer with the next decoded frame (or the resampler's last samples at the
-// end). True while there is something to play, even when this frame converted to nothing.
-bool Player::decodeNextFrame() {
-    if (!formatContext || audioStreamIndex < 0 || !codecContext) {
-        logError("解码器未初始化");
-        return false;
-    }
-    if (audioBufferIndex < audioBufferSize) {
-        return true;
-    }
-    audioBufferSize = audioBufferIndex = 0;
-    DecodeResult result = receiveFrame();
-    for (int skipped = 1; result == DecodeResult::FRAME && endsBeforeSeekTarget(*decodedFrame);
-         ++skipped) {
-        av_frame_unref(decodedFrame.get());
-        if (skipped == MAX_SKIPPED_FRAMES_PER_REFILL) {
-            return true; // nothing to play yet; the next refill goes on
-        }
-        result = receiveFrame();
-    }
-    switch (result) {
-    case DecodeResult::FAILED:
-        return false;
-    case DecodeResult::END:
-        return drainResampler();
-    case DecodeResult::FRAME:
-        break;
-    }
-    seekTarget = AV_NOPTS_VALUE;
-    updateCurrentTime(*decodedFrame);
-    applyEqualizer(decodedFrame.get());
-    bool converted = convertFrame(*decodedFrame);
-    av_frame_unref(decodedFrame.get());
-    return converted;
-}
-
-Player::DecodeResult Player::receiveFrame() {
-    for (;;) {
-        int result = avcodec_receive_frame(codecContext.get(), decodedFrame.get());
-        if (result == 0) {
-            undecodablePackets = 0;
-            return DecodeResult::FRAME;
-        }
-        if (result == AVERROR_EOF || (result == AVERROR(EAGAIN) && decoderFlushed)) {
-            return DecodeResult::END;
-        }
-        if (result != AVERROR(EAGAIN)) {
-            if (!skipUndecodablePacket(result, "接收解码帧失败: ")) {
-                return DecodeResult::FAILED;
-            }
-            continue;
-        }
-        if (!feedDecoder()) {
-            return DecodeResult::FAILED;
-        }
-    }
-}
-
-// Hands the decoder the next packet of the chosen stream, or the end-of-input marker once the
-// file has no more (a read error ends the input too, so what was decoded still plays).
-bool Player::feedDecoder() {
-    for (;;) {
-        int result = av_read_frame(formatContext.get(), packet.get());
-        if (result < 0) {
-            if (result != AVERROR_EOF) {
-                logError("读取帧失败: " + ffmpegErrorText(result));
-            }
-            decoderFlushed = true;
-            result = avcodec_send_packet(codecContext.get(), nullptr);
-            if (result < 0 && result != AVERROR_EOF) {
-                logError("发送空包刷新解码器失败: " + ffmpegErrorText(result));
-                return false;
-            }
-            return true;
-        }
-        if (packet->stream_index != audioStreamIndex) {
-            av_packet_unref(packet.get());
-            continue;
-        }
-        result = avcodec_send_packet(codecContext.get(), packet.get());
-        av_packet_unref(packet.get());
-        if (result >= 0) {
-            return true;
-        }
-        if (!skipUndecodablePacket(result, "发送数据包到解码器失败: ")) {
-            return false;
-        }
-    }
-}
-
-bool Player::skipUndecodablePacket(int error, const char* message) {
-    logError(message + ffmpegErrorText(error));
-    return ++undecodablePackets < MAX_UNDECODABLE_PACKETS;
-}
-
-// Some demuxers (Ogg, for one) land well before the position asked for; the sound before it
-// is not played.
-bool Player::endsBeforeSeekTarget(const AVFrame& frame) const {
-    if (seekTarget == AV_NOPTS_VALUE || frame.pts == AV_NOPTS_VALUE || frame.sample_rate <= 0) {
-        return false;
-    }
-    int64_t length =
-        av_rescale_q(frame.nb_samples, AVRational{1, frame.sample_rate}, audioStream->time_base);
-    return frame.pts + length <= seekTarget;
-}
-
-void Player::updateCurrentTime(const AVFrame& frame) {
-    if (frame.pts != AV_NOPTS_VALUE) {
-        // Some containers start slightly before zero (encoder delay); the position does not.
-        currentTime = std::max(0.0, frame.pts * av_q2d(audioStream->time_base));
-    }
-}
-
-bool Player::convertFrame(const AVFrame& frame) {
-    // A stream may change its format mid-way (a damaged or chained file): follow it.
-    if (swrContext.configure(AudioFormat::ofFrame(frame), outputFormat()) !=
-        AudioConverter::Status::READY) {
-        logError("无法初始化重采样上下文");
-        return false;
-    }
-    int capacity = swrContext.outputCapacity(frame.nb_samples);
-    if (!reserveAudioBuffer(capacity)) {
-        return false;
-    }
-    uint8_t* output[] = {audioBuffer.get()};
-    int converted = swrContext.convert(output, capacity, frame.extended_data, frame.nb_samples);
-    if (converted < 0) {
-        logError("重采样失败: " + ffmpegErrorText(converted));
-        return false;
-    }
-    audioBufferSize = bytesOf(converted);
-    audioBufferIndex = 0;
-    return true;
-}
-
-// At the end of the file the resampler still holds the last few samples of a rate change.
-bool Player::drainResampler() {
-    if (resamplerDrained || !swrContext.isReady()) {
-        return false;
-    }
-    resamplerDrained = true;
-    int capacity = swrContext.outputCapacity(0);
-    if (capacity <= 0 || !reserveAudioBuffer(capacity)) {
-        return false;
-    }
-    uint8_t* output[] = {audioBuffer.get()};
-    int converted = swrContext.convert(output, capacity, nullptr, 0);
-    if (converted <= 0) {
-        return false;
-    }
-    audioBufferSize = bytesOf(converted);
-    audioBufferIndex = 0;
-    return true;
-}
-
-bool Player::reserveAudioBuffer(int samples) {
-    uint64_t needed = bytesOf(std::max(samples, 1));
-    if (audioBuffer && needed <= audioBufferCapacity) {
-        return true;
-    }
-    audioBuffer.reset(static_cast<uint8_t*>(av_malloc(needed)));
-    audioBufferCapacity = audioBuffer ? needed : 0;
-    if (!audioBuffer) {
-        logError("无法分配音频缓冲区");
-        return false;
-    }
-    return true;
-}
-
-// After a seek or a rewind: the decoder, the resampler and the PCM buffer forget the old position.
-void Player::restartDecoding() {
-    if (codecContext) {
-        avcodec_flush_buffers(codecContext.get());
-    }
-    swrContext.reset();
-    decoderFlushed = false;
-    resamplerDrained = false;
-    seekTarget = AV_NOPTS_VALUE;
-    undecodablePackets = 0;
-    audioBufferIndex = audioBufferSize;
+Player::OutputStats Player::getOutputStats() const {
+    OutputStats stats;
+    stats.worstCallbackMs = static_cast<double>(worstCallbackTicks.load()) *
+                            MILLISECONDS_PER_SECOND /
+                            static_cast<double>(SDL_GetPerformanceFrequency());
+    stats.callbacks = callbackCount.load();
+    stats.underruns = underrunCount.load();
+    return stats;
 }
 
 // ---- seeking -------------------------------------------------------------------------------
 
 void Player::fastForward(int seconds) {
-    static const SeekKind forward{"无法快进：播放器未初始化", "获取互斥锁超时，放弃快进操作",
-                                  "快进失败: ", 0};
-    if (!isFileOpen()) {
-        logError(forward.notLoadedMessage);
+    if (heard.token == 0) {
+        logError("无法快进：播放器未初始化");
         return;
     }
-    double target = currentTime + static_cast<double>(seconds);
+    const double now = getCurrentTime();
+    double target = now + static_cast<double>(seconds);
     // With no known length there is no end to stop at; the demuxer finds it.
-    if (duration > 0.0) {
-        target = std::min(duration, target);
+    if (heard.duration > 0.0) {
+        target = std::min(heard.duration, target);
     }
-    if (target == currentTime) {
-        return;
+    if (target != now) {
+        requestSeek(target, "快进失败: ");
     }
-    seek(target, forward);
 }
 
 void Player::rewind(int seconds) {
-    static const SeekKind backward{"无法快退：播放器未初始化", "获取互斥锁超时，放弃快退操作",
-                                   "快退失败: ", AVSEEK_FLAG_BACKWARD};
-    if (!isFileOpen()) {
-        logError(backward.notLoadedMessage);
+    if (heard.token == 0) {
+        logError("无法快退：播放器未初始化");
         return;
     }
-    double target = std::max(0.0, currentTime - static_cast<double>(seconds));
-    if (target == currentTime) {
-        return;
+    const double now = getCurrentTime();
+    const double target = std::max(0.0, now - static_cast<double>(seconds));
+    if (target != now) {
+        requestSeek(target, "快退失败: ");
     }
-    seek(target, backward);
 }
 
-void Player::seek(double target, const SeekKind& kind) {
-    double timeBase = av_q2d(audioStream->time_base);
-    Uint64 firstAttempt = SDL_GetTicks64();
-    std::unique_lock<std::mutex> lock(decoderMutex, std::try_to_lock);
-    while (!lock.owns_lock() && !lock.try_lock()) {
-        if (SDL_GetTicks64() - firstAttempt > SEEK_GIVE_UP_MS) {
-            logError(kind.timeoutMessage);
-            return;
-        }
-        SDL_Delay(SEEK_RETRY_INTERVAL_MS);
-    }
-    int64_t timestamp = static_cast<int64_t>(target / timeBase);
-    int result = av_seek_frame(formatContext.get(), audioStreamIndex, timestamp, kind.flags);
-    if (result < 0 && !(kind.flags & AVSEEK_FLAG_BACKWARD)) {
-        // No seek point at or after the target (typically the very end of an MP3 or MP4):
-        // land before it instead; the frames up to the target are skipped.
-        result =
-            av_seek_frame(formatContext.get(), audioStreamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
-    }
-    if (result < 0) {
-        logError(kind.failureMessage + ffmpegErrorText(result));
-        return;
-    }
-    restartDecoding();
-    seekTarget = timestamp;
-    currentTime = target;
+void Player::requestSeek(double target, const char* failureMessage) {
+    segment = {};
+    heldSeconds = target;
+    ring->awaitJump(++generation);
+    decodingThread->seek(generation, heard.token, target, failureMessage);
 }
 
 // ---- equalizer -----------------------------------------------------------------------------
 
 void Player::setEQGains(const std::vector<float>& gains) {
     eqGains = gains;
-    if (streamFormat.sampleRate > 0) {
-        initEqualizer();
-    }
-}
-
-// Builds the chain for the open file on this thread and only then swaps it in, so the audio
-// thread never waits for a build. Flat gains need no chain at all.
-bool Player::initEqualizer() {
-    std::unique_ptr<EqualizerChain> chain;
-    bool built = true;
-    if (!EqualizerChain::isFlat(eqGains)) {
-        chain = std::make_unique<EqualizerChain>();
-        built = chain->build(streamFormat, eqGains);
-        if (!built) {
-            chain.reset();
-        }
-    }
-    {
-        std::lock_guard<std::mutex> lock(eqMutex);
-        std::swap(equalizer, chain);
-    }
-    return built;
-}
-
-void Player::applyEqualizer(AVFrame* frame) {
-    // Held while the main thread swaps chains: this frame passes unfiltered.
-    std::unique_lock<std::mutex> lock(eqMutex, std::try_to_lock);
-    if (lock.owns_lock() && equalizer && equalizer->accepts(*frame)) {
-        equalizer->apply(frame);
+    if (decodingThread) {
+        decodingThread->setEqualizer(eqGains);
     }
 }

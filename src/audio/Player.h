@@ -1,42 +1,73 @@
 #pragma once
 
-#include "audio/AudioConverter.h"
 #include "audio/AudioDevice.h"
 #include "audio/AudioFormat.h"
-#include "core/FfmpegHandles.h"
 
 #include <SDL.h>
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
-class EqualizerChain;
+class DecodingThread;
+class PcmRing;
+class SongDecoder;
+class Wakeup;
 struct Song;
 
-// The audio engine: decodes one file at a time inside the SDL audio callback, runs it through
-// the ten-band equalizer and mixes it into the device at the current volume.
+// The audio engine. A decoding thread reads, decodes, equalizes and converts the songs into a
+// ring of sound a fraction of a second ahead; SDL's audio callback only copies from the ring and
+// applies the volume. The device is opened once, with a fixed format, and stays open.
 //
-// Threads: the main thread calls every public operation; SDL's audio thread runs the callback,
-// which decodes under decoderMutex and equalizes under eqMutex (always in that order). The
-// callback only ever tries those locks: when the main thread holds one, that buffer stays
-// silent or that frame passes unfiltered, so the audio thread never waits for the main thread.
+// Threads: the main thread calls every public operation. Requests that change what is heard (a
+// new song, a seek, new equalizer gains) go to the decoding thread, which makes the ring skip
+// the stale sound, so they are heard from the next device buffer on. The decoding thread tells
+// the main thread, through notices tied to ring positions, when a song starts or ends being
+// heard; update() (every frame) follows them and runs the callbacks. The callback takes no lock,
+// allocates nothing and logs nothing.
 class Player {
 public:
-    // The code of the SDL_USEREVENT posted at the end of a song, with the Player as data1.
+    // The code of the SDL_USEREVENT (data1: the Player) that wakes the main thread when a song
+    // starts or ends being heard. The event only hurries update() along: losing it loses nothing.
     static constexpr Sint32 SONG_END_EVENT_CODE = 1;
+    // Sample frames per device callback.
+    static constexpr Uint16 DEVICE_BUFFER_FRAMES = 4096;
+    // How far ahead of the device the decoding thread works.
+    struct Buffering {
+        // The ring is kept filled this far ahead: a read that stalls (a busy memory card) for
+        // up to this long goes unheard.
+        double leadSeconds = 0.5;
+        // A stream (a new song, a seek) starts once this much is decoded: enough to ride out a
+        // short stall, little enough to take a few milliseconds.
+        double startSeconds = 0.2;
+    };
+
+    // How the audio callback has fared since the device opened.
+    struct OutputStats {
+        double worstCallbackMs = 0.0;
+        uint64_t callbacks = 0;
+        uint64_t underruns = 0; // callbacks that found the ring short in the middle of a song
+    };
 
     Player();
+    explicit Player(const Buffering& buffering);
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
+    // Opens the output device when it is not open yet; it then stays open for the run.
     bool initAudioDevice();
     bool loadSong(const Song& song);
+    // Loads a song and holds it paused at a position, e.g. where the user left off.
+    bool loadSongAt(const Song& song, double seconds);
+    // The song to follow the current one without a gap. False, with the error written, when it
+    // cannot be opened or decoded from its start; a later call replaces an earlier one.
+    bool prepareNextSong(const Song& song);
+    void clearNextSong();
     void play();
     void pause();
     void stop();
@@ -45,94 +76,86 @@ public:
     void setVolume(int volume);
     int getVolume() const;
     float getProgress() const;
+    // The position being heard.
     double getCurrentTime() const;
     double getDuration() const;
     bool isPlaying() const;
     bool isPaused() const;
     bool isStopped() const;
 
+    // Runs when a song has ended with nothing prepared after it.
     void setSongEndCallback(std::function<void()> callback);
+    // Runs when the prepared song has begun to be heard.
+    void setSongChangeCallback(std::function<void()> callback);
     void handleEvent(SDL_Event* event);
+    // Once per frame on the main thread: follows what is being heard and runs the callbacks.
+    void update();
+    // The song being heard (the last one loaded successfully).
     std::string getCurrentFilePath() const;
 
     void fastForward(int seconds);
     void rewind(int seconds);
     void setEQGains(const std::vector<float>& gains);
 
+    OutputStats getOutputStats() const;
+
 private:
-    enum class DecodeResult { FRAME, END, FAILED };
-    struct SeekKind;
+    struct SongInfo {
+        uint64_t token = 0; // 0: none
+        std::string path;
+        double duration = 0.0;
+    };
+    // Where a stretch of the ring lies in the song being heard.
+    struct Segment {
+        bool valid = false;
+        uint64_t position = 0;
+        double seconds = 0.0;
+    };
 
     static void audioCallbackEntry(void* player, Uint8* stream, int length);
     void audioCallback(Uint8* stream, int length);
-    bool fillStream(Uint8* stream, int length);
-    void endSong();
+    void postWakeEvent();
 
-    bool openFile(const std::string& path);
-    bool openDecoder();
-    bool openResampler();
-    double knownDuration() const;
-    void releaseFile();
-    bool isFileOpen() const;
-
-    bool decodeNextFrame();
-    DecodeResult receiveFrame();
-    bool feedDecoder();
-    bool skipUndecodablePacket(int error, const char* message);
-    bool endsBeforeSeekTarget(const AVFrame& frame) const;
-    void updateCurrentTime(const AVFrame& frame);
-    bool convertFrame(const AVFrame& frame);
-    bool drainResampler();
-    bool reserveAudioBuffer(int samples);
-    uint64_t bytesOf(int samples) const;
     AudioFormat outputFormat() const;
-    void restartDecoding();
-
-    void seek(double target, const SeekKind& kind);
-
-    bool initEqualizer();
-    void applyEqualizer(AVFrame* frame);
-
-    // Owned by the main thread, or by the audio thread under decoderMutex while a file plays.
-    FormatContext formatContext;
-    CodecContext codecContext;
-    AudioConverter swrContext; // decoded samples -> the device's format
-    AVStream* audioStream = nullptr;
-    int audioStreamIndex = -1;
-    Packet packet;
-    Frame decodedFrame;
-    bool decoderFlushed = false;         // the end-of-input packet went to the decoder
-    bool resamplerDrained = false;       // the resampler's last samples were taken
-    int undecodablePackets = 0;          // in a row; too many end the song
-    int64_t seekTarget = AV_NOPTS_VALUE; // in the stream's time base, until a frame reaches it
+    std::unique_ptr<SongDecoder> openSong(const Song& song);
+    bool start(const Song& song, double seconds);
+    void unload();
+    void requestSeek(double target, const char* failureMessage);
+    double heardSeconds() const;
+    void adopt(uint64_t token);
+    void endSong();
+    void setFlags(bool isPlaying, bool isPaused, bool isStopped);
 
     AudioDevice audioDevice;
     SDL_AudioSpec audioSpec{};
-    std::atomic<bool> playing{false};
-    std::atomic<bool> paused{false};
-    std::atomic<bool> stopped{true};
-    std::atomic<int> volume{100};
-    std::atomic<double> currentTime{0.0};
-    double duration = 0.0;
-    std::string currentFilePath; // of the song last loaded successfully
+    std::unique_ptr<PcmRing> ring;
+    std::unique_ptr<Wakeup> wakeup;
+    std::unique_ptr<DecodingThread> decodingThread;
 
-    // The converted PCM of the frame being played; kept allocated between frames.
-    AvBytes audioBuffer;
-    uint64_t audioBufferCapacity = 0;
-    uint64_t audioBufferSize = 0;
-    uint64_t audioBufferIndex = 0;
+    // Read by the audio callback.
+    std::atomic<bool> outputRunning{false};
+    std::atomic<int> volume{100};
+    std::atomic<uint64_t> callbackCount{0};
+    std::atomic<uint64_t> underrunCount{0};
+    std::atomic<uint64_t> worstCallbackTicks{0};
+    size_t refillBelowBytes = 0; // the callback wakes the decoding thread when less is left
+
+    // The main thread's view.
+    bool playing = false;
+    bool paused = false;
+    bool stopped = true;
+    bool rewindPending = false; // the next play starts the song from its beginning
+    bool endPending = false;    // play without a song: the end is reported at the next update
+    SongInfo heard;
+    std::deque<SongInfo> upcoming; // prepared songs the decoding thread may go on to
+    std::string currentFilePath;
+    uint64_t generation = 0; // of the latest load or seek
+    uint64_t nextToken = 1;
+    Segment segment;
+    double heldSeconds = 0.0; // shown while nothing of the latest request is heard yet
+    std::vector<float> eqGains;
+    Buffering buffering;
 
     std::function<void()> songEndCallback;
-    std::atomic<bool> hasSongEndCallback{false};
-    // SDL ticks when the latest song was loaded: an end-of-song event posted before then is
-    // about a song that is gone (say the user picked another before the event was handled).
-    Uint32 songLoadedAt = 0;
-
-    std::vector<float> eqGains;
-    AudioFormat streamFormat; // of the open file's decoder; sampleRate 0 when none is open
-    std::unique_ptr<EqualizerChain> equalizer;
-    bool rewindPending = false;
-
-    std::mutex decoderMutex;
-    std::mutex eqMutex;
+    std::function<void()> songChangeCallback;
 };

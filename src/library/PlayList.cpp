@@ -1,7 +1,7 @@
 #include "library/PlayList.h"
 
-#include "core/Log.h"
 #include "audio/Player.h"
+#include "core/Log.h"
 #include "library/LibraryCache.h"
 #include "settings/Config.h"
 
@@ -29,6 +29,7 @@ void PlayList::clear() {
     songs.clear();
     queueIsLibrary = false;
     currentIndex = 0;
+    preparedIndex = -1;
 }
 
 void PlayList::addSong(const Song& song) {
@@ -126,6 +127,8 @@ void PlayList::adoptPublishedLibrary() {
     currentIndex = found != library.songs.end() && !current.empty()
                        ? static_cast<std::size_t>(found - library.songs.begin())
                        : 0;
+    preparedIndex = -1;
+    preparingNeeded = true;
 }
 
 bool PlayList::saveToFile(const std::string& path) {
@@ -161,6 +164,7 @@ void PlayList::setPlayer(Player* newPlayer) {
         return;
     }
     player->setSongEndCallback([this] { continueAfterSongEnd(); });
+    player->setSongChangeCallback([this] { followHeardSong(); });
 }
 
 bool PlayList::play(int index) {
@@ -169,31 +173,138 @@ bool PlayList::play(int index) {
         logError("播放失败: 无效索引或播放器未初始化");
         return false;
     }
-    currentIndex = static_cast<std::size_t>(index);
-    if (!startSong(currentIndex)) {
-        logError("加载歌曲失败: " + queue()[currentIndex].filepath);
-        return false;
-    }
-    return true;
+    unplayableSongs.clear();
+    return startFirstPlayable(index, 1, 0.0, false);
 }
 
-bool PlayList::startSong(std::size_t index) {
-    if (!player || !player->loadSong(queue()[index])) {
+bool PlayList::cue(int index, double seconds) {
+    adoptPublishedLibrary();
+    if (index < 0 || static_cast<std::size_t>(index) >= queue().size() || !player) {
+        return false;
+    }
+    unplayableSongs.clear();
+    return startFirstPlayable(index, 1, seconds, true);
+}
+
+// Tries the song at index, then the ones the play mode leads to, until one plays; every song
+// is tried at most once, so a queue with nothing playable stops once.
+bool PlayList::startFirstPlayable(int index, int step, double seconds, bool paused) {
+    std::vector<bool> tried(queue().size(), false);
+    while (index >= 0 && !tried[index]) {
+        tried[index] = true;
+        currentIndex = static_cast<std::size_t>(index);
+        if (startInPlayer(currentIndex, seconds, paused)) {
+            stoppedForUnplayable = false;
+            prepareNext();
+            return true;
+        }
+        noteUnplayable(queue()[currentIndex]);
+        seconds = 0.0; // a position belongs to the song it was taken in
+        index = candidateAfter(index, step, tried);
+    }
+    stopForUnplayable();
+    return false;
+}
+
+void PlayList::stopForUnplayable() {
+    stoppedForUnplayable = true;
+    ++unplayableStops;
+    logError("没有可播放的歌曲");
+}
+
+bool PlayList::startInPlayer(std::size_t index, double seconds, bool paused) {
+    const Song& song = queue()[index];
+    if (paused) {
+        return player->loadSongAt(song, seconds);
+    }
+    if (!player->loadSong(song)) {
         return false;
     }
     player->play();
     return true;
 }
 
-void PlayList::continueAfterSongEnd() {
-    int index = getNextIndex();
-    if (index < 0) {
+void PlayList::noteUnplayable(const Song& song) {
+    logError("加载歌曲失败: " + song.filepath);
+    unplayableSongs.push_back(song.filepath);
+}
+
+// Tells the player which song follows the current one, skipping those that cannot be played.
+void PlayList::prepareNext() {
+    preparedIndex = -1;
+    preparingNeeded = false;
+    nextUnplayable = false;
+    if (!player) {
         return;
     }
-    currentIndex = static_cast<std::size_t>(index);
-    if (!startSong(currentIndex)) {
-        logError("播放下一首失败");
+    int index = getNextIndex();
+    preparedMode = playMode;
+    std::vector<bool> tried(queue().size(), false);
+    while (index >= 0 && !tried[index]) {
+        tried[index] = true;
+        if (player->prepareNextSong(queue()[index])) {
+            preparedIndex = index;
+            return;
+        }
+        noteUnplayable(queue()[index]);
+        nextUnplayable = true;
+        index = candidateAfter(index, 1, tried);
     }
+    player->clearNextSong();
+}
+
+// The prepared song is being heard: it becomes the current one, and the one after it is
+// prepared in turn.
+void PlayList::followHeardSong() {
+    adoptPublishedLibrary();
+    const std::string heard = player ? player->getCurrentFilePath() : std::string();
+    if (preparedIndex >= 0 && static_cast<std::size_t>(preparedIndex) < queue().size() &&
+        queue()[preparedIndex].filepath == heard) {
+        currentIndex = static_cast<std::size_t>(preparedIndex);
+    } else {
+        auto found = std::find_if(queue().begin(), queue().end(),
+                                  [&](const Song& song) { return song.filepath == heard; });
+        if (found != queue().end()) {
+            currentIndex = static_cast<std::size_t>(found - queue().begin());
+        }
+    }
+    prepareNext();
+}
+
+// The player ran out with nothing after the song: the mode had no next song, none of the next
+// ones could be played, or the preparation came too late to follow without a gap.
+void PlayList::continueAfterSongEnd() {
+    adoptPublishedLibrary();
+    if (preparedIndex >= 0 && static_cast<std::size_t>(preparedIndex) < queue().size()) {
+        startFirstPlayable(std::exchange(preparedIndex, -1), 1, 0.0, false);
+    } else if (nextUnplayable) {
+        stopForUnplayable();
+    }
+}
+
+void PlayList::update() {
+    if (!player) {
+        return;
+    }
+    player->update();
+    if (player->isStopped()) {
+        return;
+    }
+    refreshPlayMode();
+    if (!preparingNeeded && playMode == preparedMode) {
+        return;
+    }
+    const int next = preparingNeeded ? -1 : getNextIndex();
+    if (next >= 0 && next == preparedIndex) {
+        preparedMode = playMode; // the new mode leads to the same song
+    } else {
+        prepareNext();
+    }
+}
+
+bool PlayList::isQueueTheLibrary() {
+    adoptPublishedLibrary();
+    return queueIsLibrary;
 }
 
 // The settings page may have changed the mode since the last lookup; an unknown text keeps it.
@@ -215,28 +326,50 @@ int PlayList::neighbourIndex(int step) {
         return -1;
     }
     refreshPlayMode();
+    return neighbourOf(static_cast<int>(std::min(currentIndex, queue().size() - 1)), step);
+}
+
+int PlayList::neighbourOf(int index, int step) {
     const int count = static_cast<int>(queue().size());
-    const int current = static_cast<int>(std::min(currentIndex, queue().size() - 1));
     switch (playMode) {
     case PlayMode::SEQUENCE: {
-        const int target = current + step;
+        const int target = index + step;
         return target >= 0 && target < count ? target : -1;
     }
     case PlayMode::SEQUENCE_LOOP:
-        return (current + step + count) % count;
+        return (index + step + count) % count;
     case PlayMode::SINGLE:
         return -1;
     case PlayMode::SINGLE_LOOP:
-        return current;
+        return index;
     case PlayMode::RANDOM:
-        return randomIndexOtherThanCurrent();
+        return randomIndexOtherThan(index);
     }
     return -1;
 }
 
-int PlayList::randomIndexOtherThanCurrent() const {
+int PlayList::candidateAfter(int index, int step, std::vector<bool>& tried) {
+    if (playMode != PlayMode::RANDOM) {
+        const int next = neighbourOf(index, step);
+        return next >= 0 && !tried[next] ? next : -1;
+    }
+    std::vector<int> untried;
+    for (std::size_t candidate = 0; candidate < tried.size(); ++candidate) {
+        if (!tried[candidate]) {
+            untried.push_back(static_cast<int>(candidate));
+        }
+    }
+    if (untried.empty()) {
+        return -1;
+    }
+    std::random_device seed;
+    std::mt19937 generator(seed());
+    std::uniform_int_distribution<std::size_t> pick(0, untried.size() - 1);
+    return untried[pick(generator)];
+}
+
+int PlayList::randomIndexOtherThan(int current) const {
     const int count = static_cast<int>(queue().size());
-    const int current = static_cast<int>(currentIndex);
     if (count < 2) {
         return current;
     }
@@ -252,12 +385,20 @@ int PlayList::randomIndexOtherThanCurrent() const {
 
 int PlayList::playNext() {
     int index = getNextIndex();
-    return index >= 0 && play(index) ? index : -1;
+    if (index < 0 || !player) {
+        return -1;
+    }
+    unplayableSongs.clear();
+    return startFirstPlayable(index, 1, 0.0, false) ? static_cast<int>(currentIndex) : -1;
 }
 
 int PlayList::playPrevious() {
     int index = getPrevIndex();
-    return index >= 0 && play(index) ? index : -1;
+    if (index < 0 || !player) {
+        return -1;
+    }
+    unplayableSongs.clear();
+    return startFirstPlayable(index, -1, 0.0, false) ? static_cast<int>(currentIndex) : -1;
 }
 
 // --- Transport ---

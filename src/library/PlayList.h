@@ -59,16 +59,30 @@ public:
     bool loadFromFile(const std::string& path);
 
     // --- Playing ---
-    // Also installs the end-of-song continuation on the player.
+    // Also installs on the player the continuation that follows the song being heard and keeps
+    // the next one (by the play mode) prepared, so that it follows without a gap.
     void setPlayer(Player* player);
+    // Starts the song at index; an unplayable song is logged and skipped, onwards by the mode.
     bool play(int index);
+    // Like play, but holds the song paused at a position (resuming where the user left off).
+    bool cue(int index, double seconds);
     // Both look the play mode up in the settings anew; -1 when there is no such song.
     int getNextIndex();
     int getPrevIndex();
-    // Play the neighbour; the index started, or -1 when there was none or it did not start.
+    // Play the neighbour; the index started, or -1 when there was none or nothing started.
     int playNext();
     int playPrevious();
     PlayMode getPlayMode() const { return playMode; }
+    // Once per frame: runs the player's notices and prepares the next song anew when the play
+    // mode has changed.
+    void update();
+    // Songs found unplayable since the user last started one, in the order they were met.
+    const std::vector<std::string>& getUnplayableSongs() const { return unplayableSongs; }
+    // Playback stopped, or could not start, because the songs it came to could not be played.
+    bool isStoppedForUnplayable() const { return stoppedForUnplayable; }
+    // How often playback has stopped so: the application tells the user at each new stop.
+    uint64_t getUnplayableStops() const { return unplayableStops; }
+    bool isQueueTheLibrary();
 
     // Transport, forwarded to the player; nothing happens without one.
     void stop();
@@ -96,11 +110,19 @@ private:
     // The queue: the library's own song list until a page replaces it.
     const std::vector<Song>& queue() const { return queueIsLibrary ? library.songs : songs; }
     void refreshPlayMode();
-    // The neighbour one step forwards (+1) or backwards (-1) under the play mode.
+    // The neighbour one step forwards (+1) or backwards (-1) of index under the play mode.
+    int neighbourOf(int index, int step);
     int neighbourIndex(int step);
+    // The next song to try after index when index could not be played; -1 when all are tried.
+    int candidateAfter(int index, int step, std::vector<bool>& tried);
     const Song& songAtOrCurrent(int index);
-    int randomIndexOtherThanCurrent() const;
-    bool startSong(std::size_t index);
+    int randomIndexOtherThan(int index) const;
+    bool startFirstPlayable(int index, int step, double seconds, bool paused);
+    bool startInPlayer(std::size_t index, double seconds, bool paused);
+    void prepareNext();
+    void noteUnplayable(const Song& song);
+    void stopForUnplayable();
+    void followHeardSong();
     void continueAfterSongEnd();
 
     Favourites favourites;
@@ -112,6 +134,13 @@ private:
     std::size_t currentIndex = 0;
     PlayMode playMode = PlayMode::SEQUENCE;
     Player* player = nullptr;
+    int preparedIndex = -1;
+    PlayMode preparedMode = PlayMode::SEQUENCE;
+    bool preparingNeeded = false; // the queue changed under the prepared song
+    bool nextUnplayable = false;  // the last preparation found no playable song
+    bool stoppedForUnplayable = false;
+    uint64_t unplayableStops = 0;
+    std::vector<std::string> unplayableSongs;
 
     // Hand-over from the loading thread.
     std::mutex publishMutex;

@@ -14,10 +14,7 @@ void show(Dialog* dialog, const std::string& messageKey, const std::string& erro
         return;
     }
     const LanguageManager& languages = LanguageManager::getInstance();
-    dialog->setTitle(languages.getText("dialog_title_error"));
-    dialog->setMessage(languages.getText(messageKey));
-    dialog->setType("ERROR");
-    dialog->show();
+    dialog->showError(languages.getText("dialog_title_error"), languages.getText(messageKey));
 }
 
 } // namespace SaveFailureNotice

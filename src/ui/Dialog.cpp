@@ -137,6 +137,13 @@ void Dialog::showInfo(const std::string& titleText, const std::string& messageTe
     show();
 }
 
+void Dialog::showError(const std::string& titleText, const std::string& messageText) {
+    setTitle(titleText);
+    setMessage(messageText);
+    setType("ERROR");
+    show();
+}
+
 void Dialog::showConfirm(const std::string& titleText, const std::string& messageText,
                          std::function<void()> onConfirm, std::function<void()> onCancel) {
     setTitle(titleText);

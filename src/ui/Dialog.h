@@ -46,6 +46,7 @@ public:
 
     // The usual sequences: title, message, kind and what the kind needs, then show.
     void showInfo(const std::string& title, const std::string& message);
+    void showError(const std::string& title, const std::string& message);
     void showConfirm(const std::string& title, const std::string& message,
                      std::function<void()> onConfirm, std::function<void()> onCancel = {});
     void showLoading(const std::string& title, const std::string& message,

@@ -2,6 +2,7 @@
 
 #include "audio/Player.h"
 #include "library/Album.h"
+#include "library/PlayList.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/ArtistDetailPage.h"
 #include "pages/ArtistsPage.h"
@@ -250,6 +251,27 @@ TEST_F(MusicPlayerBacklightTest, UnreadableBrightnessWakesAtTheLowestLevel) {
     queue(buttonDown(SDL_CONTROLLER_BUTTON_START));
     app->handleEvents();
     EXPECT_EQ(brightness(), "18\n");
+}
+
+// Each time nothing in the queue can be played, the user is told once.
+TEST_F(MusicPlayerTest, AQueueWithNothingPlayableIsReportedOncePerStop) {
+    PlayList* playList = app.getPlayList();
+    for (const char* name : {"gone1.flac", "gone2.flac"}) {
+        Song song;
+        song.filepath = name;
+        playList->addSong(song);
+    }
+    StderrCapture errors;
+    Dialog* dialog = app.getDialog();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_FALSE(playList->play(0));
+        app.update();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->getType(), DialogType::ERROR);
+        dialog->hide();
+        app.update();
+        EXPECT_FALSE(dialog->isVisible());
+    }
 }
 
 TEST_F(MusicPlayerTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {

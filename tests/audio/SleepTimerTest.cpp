@@ -14,8 +14,8 @@ TEST(SleepTimerTest, FadesOverTheLastTenSecondsThenPausesUnlessAKeyIsPressedDuri
         timer.update();
         return rig.player->getVolume();
     };
-    ASSERT_TRUE(rig.load(rig.media.make("tone.wav", {20.0, 44100, "stereo", "-c:a pcm_s16le", ""}),
-                         "capture.raw"));
+    ASSERT_TRUE(
+        rig.load(rig.media.make("tone.wav", {20.0, 44100, "stereo", "-c:a pcm_s16le", ""})));
     rig.player->setVolume(80);
     rig.player->play();
 

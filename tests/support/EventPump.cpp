@@ -18,18 +18,21 @@ EventPump::~EventPump() {
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
-bool EventPump::pumpUntil(Player& player, const std::function<bool()>& done, int timeoutMs) {
+bool EventPump::pumpUntil(const std::function<void()>& frame, const std::function<bool()>& done,
+                          int timeoutMs) {
     Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(timeoutMs);
-    while (!done()) {
+    for (frame(); !done(); frame()) {
         if (SDL_GetTicks64() > deadline) {
             return false;
         }
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, POLL_INTERVAL_MS)) {
-            player.handleEvent(&event);
-        }
+        SDL_WaitEventTimeout(&event, POLL_INTERVAL_MS);
     }
     return true;
+}
+
+bool EventPump::pumpUntil(Player& player, const std::function<bool()>& done, int timeoutMs) {
+    return pumpUntil([&] { player.update(); }, done, timeoutMs);
 }
 
 void EventPump::pumpFor(Player& player, int milliseconds) {

@@ -4,8 +4,9 @@
 
 class Player;
 
-// Passes SDL's events to a Player as the application's frame loop does, so that its end-of-song
-// events run the song-end callback on the test's thread.
+// Runs the application's per-frame work while waiting, as its frame loop does: the Player's (or
+// the play list's) update, with SDL's events waited for in between so that the Player's wake-up
+// event ends a wait early.
 class EventPump {
 public:
     EventPump();
@@ -13,8 +14,10 @@ public:
     EventPump& operator=(const EventPump&) = delete;
     ~EventPump();
 
-    // Pumps until done() holds (true) or timeoutMs have passed (false).
+    // Runs frame() until done() holds (true) or timeoutMs have passed (false).
+    bool pumpUntil(const std::function<void()>& frame, const std::function<bool()>& done,
+                   int timeoutMs);
     bool pumpUntil(Player& player, const std::function<bool()>& done, int timeoutMs);
-    // Pumps for a while, e.g. to see that no further event arrives.
+    // Pumps for a while, e.g. to see that nothing further happens.
     void pumpFor(Player& player, int milliseconds);
 };

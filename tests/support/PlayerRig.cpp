@@ -1,6 +1,26 @@
 #include "support/PlayerRig.h"
 
-PlayerRig::PlayerRig(int diskDelayMs) : capture(diskDelayMs), player(std::make_unique<Player>()) {
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// Centre frequency and width in Hz of the ten bands, from the equalizer's description.
+constexpr int BANDS[10][2] = {{31, 20},     {62, 40},      {125, 80},    {250, 160},
+                              {500, 320},   {1000, 640},   {2000, 1280}, {4000, 2560},
+                              {8000, 5120}, {16000, 10240}};
+
+} // namespace
+
+PlayerRig::PlayerRig(int diskDelayMs, const std::string& captureFile) : capture(diskDelayMs) {
+    restart(captureFile);
+}
+
+void PlayerRig::restart(const std::string& file) {
+    player.reset();
+    captureFile = capture.captureTo(file);
+    player = std::make_unique<Player>(BUFFERING);
     player->setSongEndCallback([this] { ++songEnds; });
 }
 
@@ -10,8 +30,21 @@ Song PlayerRig::songAt(const std::string& path) {
     return song;
 }
 
-bool PlayerRig::load(const std::string& path, const std::string& captureFile) {
-    capture.captureTo(captureFile);
+std::string PlayerRig::equalizerFilter(const std::vector<float>& gains, int channels) {
+    std::string filter = "anequalizer=";
+    char band[96];
+    for (int index = 0; index < 10; ++index) {
+        for (int channel = 0; channel < std::min(channels, 2); ++channel) {
+            std::snprintf(band, sizeof band, "%sc%d f=%d w=%d g=%g t=0",
+                          index + channel > 0 ? "|" : "", channel, BANDS[index][0], BANDS[index][1],
+                          static_cast<double>(gains[index]));
+            filter += band;
+        }
+    }
+    return filter;
+}
+
+bool PlayerRig::load(const std::string& path) {
     return player->loadSong(songAt(path));
 }
 
@@ -26,14 +59,25 @@ bool PlayerRig::waitForSongEnd(int timeoutMs) {
         *player, [&] { return songEnds > before; }, timeoutMs);
 }
 
-std::vector<int16_t> PlayerRig::finish(const std::string& captureFile) {
-    player.reset();
-    return SoundCapture::read(captureFile);
-}
-
 bool PlayerRig::waitForPosition(double seconds) {
     return pump.pumpUntil(
         *player, [&] { return player->getCurrentTime() >= seconds; }, SONG_TIMEOUT_MS);
+}
+
+bool PlayerRig::letBuffersPass(size_t buffers) {
+    const size_t until = capturedFrames() + buffers * Player::DEVICE_BUFFER_FRAMES;
+    return pump.pumpUntil(
+        *player, [&] { return capturedFrames() >= until; }, SONG_TIMEOUT_MS);
+}
+
+size_t PlayerRig::capturedFrames() const {
+    std::error_code error;
+    return std::filesystem::file_size(captureFile, error) / (SoundCapture::CHANNELS * 2);
+}
+
+std::vector<int16_t> PlayerRig::finish() {
+    player.reset();
+    return SoundCapture::read(captureFile);
 }
 
 std::string PlayerRig::errorLines(const std::string& text) {

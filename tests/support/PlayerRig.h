@@ -11,33 +11,49 @@
 #include <string>
 #include <vector>
 
-// A real Player whose output goes to capture files in a scratch folder, with generated media
-// and an event pump that counts end-of-song events.
+// A real Player whose device writes to a capture file in a scratch folder, with generated media
+// and an event pump that counts song ends.
 class PlayerRig {
 public:
     static constexpr int SONG_TIMEOUT_MS = 30000;
+    // Milliseconds the disk driver waits per device buffer: FAST plays about 4.6 times real
+    // time (the decoding thread keeps well ahead), SLOW about 2.3 times (time to act mid-song).
+    static constexpr int FAST = 20;
+    static constexpr int SLOW = 40;
+    // A busy test machine may not run the decoding thread for a good part of a second: a lead
+    // and a start that long keep captures made faster than real time free of dropouts.
+    static constexpr Player::Buffering BUFFERING{2.0, 1.0};
 
-    explicit PlayerRig(int diskDelayMs = 1);
+    explicit PlayerRig(int diskDelayMs = FAST, const std::string& captureFile = "capture.raw");
 
     static Song songAt(const std::string& path);
     // The program's own error lines, without the notices SDL's disk driver prints.
     static std::string errorLines(const std::string& text);
+    // The "anequalizer" filter that makes FFmpeg's command-line tool shape the sound as the
+    // equalizer's documented bands do: the reference for equalized sound.
+    static std::string equalizerFilter(const std::vector<float>& gains, int channels);
 
-    // Loads the file with the device writing to captureFile.
-    bool load(const std::string& path, const std::string& captureFile);
-    // Plays and waits for the next end-of-song event; false when none came in time.
+    bool load(const std::string& path);
+    // A new Player, its device writing to captureFile.
+    void restart(const std::string& captureFile);
+    // Plays and waits for the next song end; false when none came in time.
     bool playToEnd(int timeoutMs = SONG_TIMEOUT_MS);
-    // Waits for the next end-of-song event.
     bool waitForSongEnd(int timeoutMs = SONG_TIMEOUT_MS);
     // Waits until playback has reached this position (in seconds).
     bool waitForPosition(double seconds);
+    // Lets the device write this many more buffers (silent ones while paused or stopped),
+    // however fast the machine runs.
+    bool letBuffersPass(size_t buffers = 2);
+    // Sample frames the device has written so far.
+    size_t capturedFrames() const;
     // Closes the device (the disk driver stops writing) and reads what was captured.
-    std::vector<int16_t> finish(const std::string& captureFile);
+    std::vector<int16_t> finish();
 
     ScratchDir scratch;
     SoundCapture capture;
     EventPump pump;
     MediaFactory media;
+    std::string captureFile;
     std::unique_ptr<Player> player;
     int songEnds = 0;
 };

@@ -11,6 +11,10 @@
 
 namespace {
 
+#ifndef MP_CAPTURE_PACE_FACTOR
+#define MP_CAPTURE_PACE_FACTOR 1
+#endif
+constexpr int CAPTURE_PACE_FACTOR = MP_CAPTURE_PACE_FACTOR;
 constexpr uintmax_t MAX_CAPTURE_BYTES = 512u << 20;
 constexpr long ALIGNMENT_SEARCH_FRAMES = 64;
 constexpr size_t ALIGNMENT_WINDOW_FRAMES = 2048;
@@ -47,7 +51,7 @@ double errorAt(const std::vector<int16_t>& captured, const std::vector<int16_t>&
 
 SoundCapture::SoundCapture(int delayMs) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIODELAY", std::to_string(delayMs).c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", std::to_string(delayMs * CAPTURE_PACE_FACTOR).c_str(), 1);
 }
 
 std::string SoundCapture::captureTo(const std::string& path) {
@@ -73,6 +77,32 @@ size_t firstSoundFrame(const std::vector<int16_t>& samples) {
     auto sound =
         std::find_if(samples.begin(), samples.end(), [](int16_t sample) { return sample != 0; });
     return static_cast<size_t>(sound - samples.begin()) / SoundCapture::CHANNELS;
+}
+
+size_t lastSoundFrame(const std::vector<int16_t>& samples) {
+    auto sound =
+        std::find_if(samples.rbegin(), samples.rend(), [](int16_t sample) { return sample != 0; });
+    size_t after = static_cast<size_t>(samples.rend() - sound);
+    return after == 0 ? 0 : (after - 1) / SoundCapture::CHANNELS;
+}
+
+SoundSwitch findSwitch(const std::vector<int16_t>& captured,
+                       const std::vector<int16_t>& reference) {
+    const size_t channels = SoundCapture::CHANNELS;
+    const size_t capturedEnd = (lastSoundFrame(captured) + 1) * channels;
+    const size_t referenceEnd = (lastSoundFrame(reference) + 1) * channels;
+    SoundSwitch found;
+    while ((found.frames + 1) * channels <= std::min(capturedEnd, referenceEnd) &&
+           std::equal(reference.begin() + (referenceEnd - (found.frames + 1) * channels),
+                      reference.begin() + (referenceEnd - found.frames * channels),
+                      captured.begin() + (capturedEnd - (found.frames + 1) * channels))) {
+        ++found.frames;
+    }
+    found.start = capturedEnd / channels - found.frames;
+    std::vector<int16_t> before(captured.begin(), captured.begin() + found.start * channels);
+    found.oldSoundEnd =
+        firstSoundFrame(before) * channels < before.size() ? lastSoundFrame(before) + 1 : 0;
+    return found;
 }
 
 SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference) {

@@ -11,12 +11,12 @@ class SoundCapture {
 public:
     static constexpr int CHANNELS = 2;
 
-    // Selects the disk driver (before SDL audio is initialised); with delayMs 0 or 1 it runs
-    // much faster than real time.
-    explicit SoundCapture(int delayMs = 1);
+    // Selects the disk driver (before SDL audio is initialised), waiting delayMs per device
+    // buffer: small delays run faster than real time.
+    explicit SoundCapture(int delayMs);
 
-    // The next audio device that opens writes to this file (every loadSong reopens the device,
-    // which starts its file anew). Returns the path.
+    // The next audio device that opens writes to this file (a Player opens one for its
+    // lifetime). Returns the path.
     std::string captureTo(const std::string& path);
 
     static std::vector<int16_t> read(const std::string& path);
@@ -48,3 +48,14 @@ std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured
 
 // Index of the first frame with a non-zero sample, or the frame count when all are silent.
 size_t firstSoundFrame(const std::vector<int16_t>& samples);
+// Index of the last frame with a non-zero sample (0 when all are silent).
+size_t lastSoundFrame(const std::vector<int16_t>& samples);
+
+// A capture that jumps (a seek, a new song) and then plays the reference's last frames to the
+// end, sample for sample: where the sound before the jump stopped and the new sound began.
+struct SoundSwitch {
+    size_t oldSoundEnd = 0; // the frame after the last sound before the new one
+    size_t start = 0;       // the new sound's first frame
+    size_t frames = 0;      // how many of the reference's last frames the new sound is
+};
+SoundSwitch findSwitch(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference);

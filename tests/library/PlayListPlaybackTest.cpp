@@ -1,0 +1,103 @@
+#include "library/PlayList.h"
+#include "settings/Config.h"
+
+#include "support/PlayerRig.h"
+#include "support/StderrCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+void setMode(ScratchDir& scratch, const std::string& mode) {
+    scratch.writeFile("config/settings.json",
+                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
+    Config::getInstance().load("config/settings.json");
+}
+
+// The play list with the rig's player, driven frame by frame as the application does.
+struct Listening {
+    explicit Listening(PlayerRig& rig, const std::vector<std::string>& paths) : rig(rig) {
+        for (const std::string& path : paths) {
+            playList.addSong(PlayerRig::songAt(path));
+        }
+        playList.setPlayer(rig.player.get());
+    }
+    bool untilStopped() {
+        return rig.pump.pumpUntil([&] { playList.update(); },
+                                  [&] { return rig.player->isStopped(); },
+                                  PlayerRig::SONG_TIMEOUT_MS);
+    }
+    PlayerRig& rig;
+    PlayList playList;
+};
+
+std::vector<int16_t> referenceOf(const std::vector<std::string>& paths) {
+    std::vector<int16_t> joined;
+    for (const std::string& path : paths) {
+        std::vector<int16_t> reference = MediaFactory::reference(path);
+        joined.insert(joined.end(), reference.begin(), reference.end());
+    }
+    return joined;
+}
+
+// A song deleted since the library was read is skipped; the next one follows without a gap,
+// and the play list follows the song being heard.
+TEST(PlayListPlaybackTest, ADeletedSongIsSkippedAndTheNextFollowsWithoutAGap) {
+    PlayerRig rig;
+    setMode(rig.scratch, "SEQUENCE");
+    std::string first = rig.media.make("a.flac", {1.0, 44100, "stereo", "-c:a flac", ""});
+    std::string last = rig.media.make("c.mp3", {1.0, 44100, "stereo", "-c:a libmp3lame", ""});
+    Listening listening(rig, {first, "gone.flac", last});
+    StderrCapture errors;
+    ASSERT_TRUE(listening.playList.play(0));
+    ASSERT_TRUE(listening.untilStopped());
+    EXPECT_EQ(listening.playList.getCurrentIndex(), 2u);
+    EXPECT_EQ(rig.player->getCurrentFilePath(), last);
+    EXPECT_EQ(listening.playList.getUnplayableSongs(), std::vector<std::string>{"gone.flac"});
+    EXPECT_FALSE(listening.playList.isStoppedForUnplayable());
+    SoundMatch match = matchSound(rig.finish(), referenceOf({first, last}));
+    EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
+    EXPECT_EQ(match.soundOutsideMatch, 0u);
+}
+
+// When none of the songs the mode leads to can be played, playback stops once, with a reason
+// the pages can show.
+TEST(PlayListPlaybackTest, NothingPlayableStopsOnceWithAReason) {
+    PlayerRig rig(PlayerRig::FAST, "/dev/null");
+    setMode(rig.scratch, "SEQUENCE");
+    std::string song = rig.media.make("a.wav", {0.5, 44100, "stereo", "-c:a pcm_s16le", ""});
+    Listening listening(rig, {song, "gone1.flac", "gone2.flac"});
+    const std::vector<std::string> gone = {"gone1.flac", "gone2.flac"};
+    StderrCapture errors;
+    EXPECT_FALSE(listening.playList.play(1));
+    EXPECT_TRUE(listening.playList.isStoppedForUnplayable());
+    EXPECT_EQ(listening.playList.getUnplayableSongs(), gone);
+    EXPECT_TRUE(rig.player->isStopped());
+
+    ASSERT_TRUE(listening.playList.play(0)); // it plays; none after it can
+    EXPECT_FALSE(listening.playList.isStoppedForUnplayable());
+    ASSERT_TRUE(listening.untilStopped());
+    EXPECT_TRUE(listening.playList.isStoppedForUnplayable());
+    EXPECT_EQ(listening.playList.getUnplayableSongs(), gone);
+    EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
+}
+
+// A mode changed on the settings page while a song plays decides what follows it.
+TEST(PlayListPlaybackTest, AModeChangeReplacesThePreparedSong) {
+    PlayerRig rig;
+    setMode(rig.scratch, "SEQUENCE");
+    std::string first = rig.media.make("a.wav", {1.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    std::string second = rig.media.make("b.wav", {1.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    Listening listening(rig, {first, second});
+    ASSERT_TRUE(listening.playList.play(0));
+    setMode(rig.scratch, "SINGLE");
+    ASSERT_TRUE(listening.untilStopped());
+    EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
+    SoundMatch match = matchSound(rig.finish(), referenceOf({first}));
+    EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
+    EXPECT_EQ(match.soundOutsideMatch, 0u) << "the next song played";
+}
+
+} // namespace
