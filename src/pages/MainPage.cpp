@@ -73,7 +73,7 @@ std::string text(const char* key) {
 } // namespace
 
 MainPage::MainPage(Player* player, PlayList* playList, Dialog* dialog)
-    : player(player), playList(playList),
+    : playList(playList),
       topBar(std::make_unique<TopBar>([player] { return player && player->isPlaying(); })),
       menu(MENU_COUNT), slide(SLIDE_COUNT), dialog(dialog), menuList(menuRowStyle()) {
     for (const MenuEntry& entry : MENU_ENTRIES) {

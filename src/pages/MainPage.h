@@ -71,7 +71,6 @@ private:
     void renderSlideMenu();
     void renderKeyGuide();
 
-    Player* player;
     PlayList* playList;
     std::unique_ptr<TopBar> topBar;
     std::vector<MenuItem> menuItems;

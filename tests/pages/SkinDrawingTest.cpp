@@ -12,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
-#include <tuple>
 
 namespace {
 
@@ -31,10 +29,6 @@ SurfacePtr blankPicture(int width, int height) {
 void paint(SDL_Surface* picture, SDL_Rect area, SDL_Color colour) {
     SDL_FillRect(picture, &area,
                  SDL_MapRGBA(picture->format, colour.r, colour.g, colour.b, colour.a));
-}
-
-std::tuple<int, int, int> rgb(SDL_Color colour) {
-    return {colour.r, colour.g, colour.b};
 }
 
 class SkinDrawingTest : public ::testing::Test {
@@ -99,37 +93,6 @@ TEST_F(SkinDrawingTest, APictureTurnsClockwiseAboutItsPivot) {
     EXPECT_EQ(sdl.pixel(100, 103), RED);
     EXPECT_EQ(sdl.pixel(100, 107), BLUE);
     EXPECT_EQ(sdl.pixel(107, 100), GREY);
-
-    sdl.clear(GREY);
-    turning.draw(sdl.renderer(), {100, 100}, 180.0);
-    present();
-    EXPECT_EQ(sdl.pixel(93, 100), BLUE);
-}
-
-TEST_F(SkinDrawingTest, OnlyPixelsNearThePivotAreInterpolated) {
-    // Red and blue halves: a turn of 45 degrees mixes them along the edge only where smoothed.
-    SurfacePtr picture = blankPicture(81, 81);
-    paint(picture.get(), {0, 0, 81, 40}, RED);
-    paint(picture.get(), {0, 40, 81, 41}, BLUE);
-    auto coloursAfterTurn = [&](int smoothRadius, SDL_Rect area) {
-        TurningPicture turning;
-        EXPECT_TRUE(turning.load(sdl.renderer(), *picture, {40, 40}, TurningPicture::ANY_ANGLE));
-        turning.setSmoothRadius(smoothRadius);
-        sdl.clear(GREY);
-        turning.draw(sdl.renderer(), {100, 100}, 45.0);
-        present();
-        std::set<std::tuple<int, int, int>> colours;
-        for (int y = area.y; y < area.y + area.h; ++y) {
-            for (int x = area.x; x < area.x + area.w; ++x) {
-                colours.insert(rgb(sdl.pixel(x, y)));
-            }
-        }
-        return colours.size();
-    };
-    SDL_Rect nearPivot{95, 95, 10, 10};
-    EXPECT_EQ(coloursAfterTurn(0, nearPivot), 2u);
-    EXPECT_GT(coloursAfterTurn(10, nearPivot), 2u);
-    EXPECT_EQ(coloursAfterTurn(10, {114, 114, 5, 5}), 2u); // farther out on the edge: nearest
 }
 
 TEST_F(SkinDrawingTest, CachedLayersAreDrawnAgainOnlyWhenTheirKeyChanges) {
