@@ -1,5 +1,5 @@
 // The demo library in the runtime folder's music/: what a first start scans and plays.
-#include "core/FfmpegHandles.h"
+#include "support/SyntheticMedia.h"
 
 #include <gtest/gtest.h>
 
@@ -13,38 +13,14 @@ namespace {
 
 constexpr std::uintmax_t MAX_LIBRARY_BYTES = 5 * 1024 * 1024;
 
-struct Tags {
-    std::string title, artist, album;
-    double seconds = 0;
-    bool audio = false;
-    bool coverPicture = false;
-};
-
-Tags probe(const fs::path& path) {
-    Tags tags;
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) {
-        return tags;
+bool hasStream(const Json::Value& probe, const std::string& type, int attachedPicture) {
+    for (const Json::Value& stream : probe["streams"]) {
+        if (stream["codec_type"].asString() == type &&
+            stream["disposition"]["attached_pic"].asInt() == attachedPicture) {
+            return true;
+        }
     }
-    FormatContext format(opened);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
-        return tags;
-    }
-    auto tag = [&](const char* key) {
-        const AVDictionaryEntry* entry = av_dict_get(format->metadata, key, nullptr, 0);
-        return entry != nullptr ? std::string(entry->value) : std::string();
-    };
-    tags.title = tag("title");
-    tags.artist = tag("artist");
-    tags.album = tag("album");
-    tags.seconds = static_cast<double>(format->duration) / AV_TIME_BASE;
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        const AVStream* stream = format->streams[i];
-        tags.audio |= stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO;
-        tags.coverPicture |= stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-                             (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
-    }
-    return tags;
+    return false;
 }
 
 } // namespace
@@ -65,12 +41,13 @@ TEST(DemoLibraryTest, AlbumsPlayWithTagsCoversAndLyrics) {
             continue;
         }
         ++songs;
-        const Tags tags = probe(path);
-        EXPECT_TRUE(tags.audio) << path;
-        EXPECT_TRUE(tags.coverPicture) << path;
-        EXPECT_FALSE(tags.title.empty()) << path;
-        artists.insert(tags.artist);
-        albums.insert(tags.album);
+        const Json::Value probe = SyntheticMedia::probe(path.string());
+        const Json::Value& tags = probe["format"]["tags"];
+        EXPECT_TRUE(hasStream(probe, "audio", 0)) << path;
+        EXPECT_TRUE(hasStream(probe, "video", 1)) << path;
+        EXPECT_FALSE(tags["title"].asString().empty()) << path;
+        artists.insert(tags["artist"].asString());
+        albums.insert(tags["album"].asString());
         fs::path lyrics = path;
         EXPECT_TRUE(fs::exists(lyrics.replace_extension(".lrc"))) << path;
     }

@@ -216,11 +216,6 @@ class PlayerProcess:
         with open(self.stderr_path, encoding="utf-8", errors="replace") as file:
             return file.read()
 
-    def output(self):
-        self.stdout.flush()
-        with open(self.stdout_path, encoding="utf-8", errors="replace") as file:
-            return file.read()
-
     def finish(self):
         if self.process.poll() is None:
             self.process.kill()

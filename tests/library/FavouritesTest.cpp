@@ -113,16 +113,3 @@ TEST(FavouritesTest, AnUnusableFileIsReportedAndKeptAside) {
     EXPECT_EQ(scratch.readFile("config/like.json.bak"), broken[0]);
     EXPECT_EQ(scratch.readFile("config/like.json.bak.2"), broken[1]);
 }
-
-TEST(FavouritesTest, OneDamagedEntryDoesNotCostTheOthers) {
-    ScratchDir scratch;
-    scratch.writeFile("config/like.json", R"({"songs": [{"filepath": "a.mp3"},
-        {"filepath": "b.mp3", "duration": "3:20"}, {"filepath": "a.mp3"}, 42,
-        {"filepath": "c.mp3", "songs": [{"filepath": "nested.mp3"}]}]})");
-    Favourites favourites;
-    StderrCapture errors;
-    favourites.load();
-    EXPECT_NE(errors.take(), "");
-    EXPECT_EQ(pathsOf(favourites.getAllSongs()), (std::vector<std::string>{"a.mp3", "c.mp3"}));
-    EXPECT_EQ(favourites.getAllSongs()[1].songs.size(), 1u);
-}

@@ -62,14 +62,6 @@ TEST_F(PlaylistsPageTest, ARemovalThatCannotBeSavedKeepsTheRowAndSaysSo) {
     EXPECT_EQ(page.getFavourites().size(), 2u);
 }
 
-TEST_F(PlaylistsPageTest, RemovingTheOnlyFavouriteEmptiesTheList) {
-    openWith(placeholderSongs(1));
-    send(namedButtonDown("start"));
-    answerDialog(SDLK_RETURN);
-    EXPECT_TRUE(page.getFavourites().empty());
-    EXPECT_EQ(page.getSelectedIndex(), 0);
-}
-
 TEST_F(PlaylistsPageTest, OpeningFromTheMenuStartsAtTheFirstRowWithFreshFavourites) {
     openWith(placeholderSongs(3));
     send(keyDown(SDLK_DOWN));
