@@ -87,7 +87,7 @@ void NowPlayingPage::loadModeIcons() {
 void NowPlayingPage::loadSkin() {
     tape.release();
     record.release();
-    themeFolder = Config::getInstance().getDefaultThemeFolder();
+    themeFolder = Config::getInstance().getThemeFolder(themeId);
     if (SkinArt::isTape(themeId)) {
         tape.load(codec, themeFolder);
     } else {
@@ -206,7 +206,8 @@ void NowPlayingPage::update() {
 void NowPlayingPage::checkSkin() {
     const Config& config = Config::getInstance();
     int configuredId = config.getDefaultThemeId();
-    if (skinLoaded && configuredId == themeId && config.getDefaultThemeFolder() == themeFolder) {
+    if (skinLoaded && configuredId == themeId &&
+        config.getThemeFolder(configuredId) == themeFolder) {
         return;
     }
     themeId = configuredId;
