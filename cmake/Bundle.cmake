@@ -41,6 +41,9 @@ add_custom_command(OUTPUT ${MP_ARCHIVE}
     VERBATIM)
 
 add_custom_target(bundle ALL DEPENDS ${MP_LIBRARIES_STAMP} ${MP_LAUNCHER} ${MP_ARCHIVE})
+# Programs linked against lib/ wait until it is complete: a half-copied folder would hand the
+# linker a bundled library without its own dependencies.
+add_custom_target(bundled_libraries DEPENDS ${MP_LIBRARIES_STAMP})
 
 # The loader, run under the emulator, finds every library it needs in lib/ (or the C library).
 if(MP_BUILD_TESTS)
