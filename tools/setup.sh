@@ -3,7 +3,8 @@
 # configuration incrementally.
 #
 #   tools/setup.sh packages            install missing packages only
-#   tools/setup.sh build <name>        packages, then configure (once) and build build/<name>
+#   tools/setup.sh build <name>        packages, then configure (when the flags changed) and
+#                                      build build/<name>
 #
 # Build names: release (the player and benchmarks), asan (tests under Address- and
 # UndefinedBehaviorSanitizer), tsan (tests under ThreadSanitizer), fuzz (libFuzzer targets),
@@ -127,16 +128,19 @@ launcher_flags() {
     fi
 }
 
-# Configures build/<name> once; later builds reuse its cache.
+# Configures build/<name> when it has not been configured with the same flags; later builds
+# reuse its cache. A change of flags (here or in the launcher) reaches an existing build.
 configure() {
     local name="$1"
     local dir="$ROOT/build/$name"
-    local generator
+    local generator flags
     generator="$(generator_for "$name")"
-    if [[ ! -f "$dir/CMakeCache.txt" ]]; then
-        # shellcheck disable=SC2046
-        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$dir" ${generator:+-G "$generator"} \
-            $(cmake_flags_for "$name") $(launcher_flags)
+    flags="$(cmake_flags_for "$name") $(launcher_flags)"
+    local stamp="$dir/setup-flags.txt"
+    if [[ ! -f "$dir/CMakeCache.txt" || ! -f "$stamp" || "$(cat "$stamp")" != "$flags" ]]; then
+        # shellcheck disable=SC2086
+        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$dir" ${generator:+-G "$generator"} $flags
+        echo "$flags" >"$stamp"
     fi
 }
 

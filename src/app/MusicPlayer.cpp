@@ -16,7 +16,7 @@
 #include "pages/PlaylistsPage.h"
 #include "pages/SettingsPage.h"
 #include "pages/SongsPage.h"
-#include "pages/Transport.h"
+#include "nowplaying/Transport.h"
 #include "settings/Config.h"
 #include "settings/GamepadConfig.h"
 #include "settings/LanguageManager.h"

@@ -6,7 +6,7 @@
 #include "audio/SongDecoder.h"
 #include "audio/Wakeup.h"
 #include "core/Log.h"
-#include "library/Song.h"
+#include "model/Song.h"
 
 #include <algorithm>
 #include <cstring>

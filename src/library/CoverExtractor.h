@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/Song.h"
+#include "model/Song.h"
 
 #include <cstddef>
 #include <cstdint>

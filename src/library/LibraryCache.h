@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/Library.h"
+#include "model/Library.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "library/Album.h"
+#include "model/Album.h"
 #include "library/CoverExtractor.h"
-#include "library/Song.h"
+#include "model/Song.h"
 
 #include <atomic>
 #include <map>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "library/Album.h"
+#include "model/Album.h"
 #include "library/Favourites.h"
-#include "library/Library.h"
-#include "library/PlayMode.h"
-#include "library/Song.h"
+#include "model/Library.h"
+#include "model/PlayMode.h"
+#include "model/Song.h"
 
 #include <atomic>
 #include <cstddef>

@@ -5,7 +5,7 @@
 #include "core/Log.h"
 #include "library/ExistingFiles.h"
 #include "library/PlayList.h"
-#include "library/PlayMode.h"
+#include "model/PlayMode.h"
 #include "library/SongJson.h"
 
 #include <algorithm>

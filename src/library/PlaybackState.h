@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
-#include "library/Song.h"
+#include "model/Song.h"
 
 #include <cstddef>
 #include <cstdint>

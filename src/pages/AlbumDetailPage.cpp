@@ -1,6 +1,6 @@
 #include "pages/AlbumDetailPage.h"
 
-#include "library/Album.h"
+#include "model/Album.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 450};
+constexpr SDL_Rect PAGE_BOUNDS = UIBase::CONTENT_AREA;
 
 // The tape skin: the centre strip of the cover as a cassette insert, inside the shell.
 constexpr int TAPE_COVER_WIDTH = 182;

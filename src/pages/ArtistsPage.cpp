@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 440};
+constexpr int LIST_BOTTOM_MARGIN = 10;
+constexpr SDL_Rect PAGE_BOUNDS = UIBase::contentAreaAbove(LIST_BOTTOM_MARGIN);
 constexpr SDL_Color EMPTY_TEXT{180, 180, 180, 255};
 constexpr SDL_Rect EMPTY_AREA{0, 0, 640, 450};
 constexpr int SCROLL_BAR_INSET = 5;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/SdlHandles.h"
-#include "library/Song.h"
+#include "model/Song.h"
 #include "pages/LibraryBrowsePage.h"
 #include "ui/BackgroundImage.h"
 #include "ui/ListSelection.h"

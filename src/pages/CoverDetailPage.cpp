@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 440};
+constexpr int LIST_BOTTOM_MARGIN = 10;
+constexpr SDL_Rect PAGE_BOUNDS = UIBase::contentAreaAbove(LIST_BOTTOM_MARGIN);
 constexpr int LIST_INSET = 5;
 constexpr int LIST_WIDTH = 403;
 constexpr int COVER_PANEL_WIDTH = 210; // from the right edge: where the scroll bar runs

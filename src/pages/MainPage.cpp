@@ -41,7 +41,7 @@ constexpr const char* SLIDE_BACKGROUND_PATH = "icons/tbg.png";
 constexpr const char* KEY_GUIDE_PATHS[] = {"icons/1.png", "icons/2.png"};
 constexpr const char* KEY_GUIDE_MISSING = "按键说明图片加载失败";
 
-constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 450};
+constexpr SDL_Rect PAGE_BOUNDS = UIBase::CONTENT_AREA;
 constexpr int MENU_ROW_HEIGHT = 60;
 constexpr int MENU_ICON_OFFSET_Y = 14;
 

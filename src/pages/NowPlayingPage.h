@@ -2,12 +2,12 @@
 
 #include "core/SdlHandles.h"
 #include "library/LyricsParser.h"
-#include "library/PlayMode.h"
-#include "library/Song.h"
+#include "model/PlayMode.h"
+#include "model/Song.h"
+#include "nowplaying/RecordSkin.h"
+#include "nowplaying/SongOnScreen.h"
+#include "nowplaying/TapeSkin.h"
 #include "pages/Page.h"
-#include "pages/RecordSkin.h"
-#include "pages/SongOnScreen.h"
-#include "pages/TapeSkin.h"
 #include "ui/KeyBindings.h"
 #include "ui/ThemeAssetCodec.h"
 #include "ui/UIBase.h"
@@ -30,7 +30,7 @@ class PlayList;
 // skin or skin folder chosen in the settings on its next update.
 class NowPlayingPage : public UIBase {
 public:
-    static constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 450};
+    static constexpr SDL_Rect PAGE_BOUNDS = CONTENT_AREA;
     static constexpr const char* LYRIC_FONT_PATH = "resources/font.ttf";
     static constexpr int LYRIC_POINTS = 18;
     // The shown lyric line is looked up again at most this often.

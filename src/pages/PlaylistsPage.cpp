@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 420};
+constexpr int LIST_BOTTOM_MARGIN = 30;
+constexpr SDL_Rect PAGE_BOUNDS = UIBase::contentAreaAbove(LIST_BOTTOM_MARGIN);
 constexpr int LIST_INSET = 5;
 constexpr int ROW_HEIGHT = 55;
 constexpr SDL_Color ROW_TEXT{180, 180, 180, 255};

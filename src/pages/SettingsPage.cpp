@@ -2,7 +2,7 @@
 
 #include "audio/SleepTimer.h"
 #include "core/Log.h"
-#include "library/PlayMode.h"
+#include "model/PlayMode.h"
 #include "pages/SaveFailureNotice.h"
 #include "settings/Config.h"
 #include "settings/LanguageManager.h"

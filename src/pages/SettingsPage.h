@@ -19,7 +19,7 @@ class TopBar;
 // and the sleep timer (which is not saved). The last row shows the version.
 class SettingsPage : public UIBase {
 public:
-    static constexpr const char* VERSION = "1.1.0";
+    static constexpr const char* VERSION = MP_VERSION; // the project version, from CMake
 
     struct SettingItem {
         std::string title;                // label key

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/Song.h"
+#include "model/Song.h"
 #include "pages/Page.h"
 #include "ui/BackgroundImage.h"
 #include "ui/KeyBindings.h"

@@ -13,9 +13,10 @@
 
 namespace {
 
-constexpr SDL_Rect PAGE_BOUNDS{0, 30, 640, 450};
+constexpr SDL_Rect PAGE_BOUNDS = UIBase::CONTENT_AREA;
 constexpr int LIST_TOP = 35;
-constexpr int LIST_HEIGHT = 440;
+constexpr int LIST_BOTTOM_MARGIN = 10;
+constexpr int LIST_HEIGHT = UIBase::contentAreaAbove(LIST_BOTTOM_MARGIN).h;
 constexpr int SCROLL_BAR_WIDTH = 4;
 constexpr int SCROLL_BAR_RIGHT_INSET = 6;
 constexpr Uint8 SCROLL_BAR_ALPHA = 128;

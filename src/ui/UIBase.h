@@ -15,6 +15,14 @@ public:
     // Every element draws in this fixed screen space.
     static constexpr int SCREEN_WIDTH = 640;
     static constexpr int SCREEN_HEIGHT = 480;
+    // The top bar takes the top strip; pages draw their content below it.
+    static constexpr int TOP_BAR_HEIGHT = 30;
+    static constexpr SDL_Rect CONTENT_AREA{0, TOP_BAR_HEIGHT, SCREEN_WIDTH,
+                                           SCREEN_HEIGHT - TOP_BAR_HEIGHT};
+    // The content area less a margin at its foot (where a page keeps its list).
+    static constexpr SDL_Rect contentAreaAbove(int bottomMargin) {
+        return {CONTENT_AREA.x, CONTENT_AREA.y, CONTENT_AREA.w, CONTENT_AREA.h - bottomMargin};
+    }
 
     virtual ~UIBase() = 0;
     virtual void init(SDL_Renderer* renderer, TTF_Font* font) = 0;

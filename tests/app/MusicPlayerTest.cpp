@@ -1,7 +1,7 @@
 #include "app/MusicPlayer.h"
 
 #include "audio/Player.h"
-#include "library/Album.h"
+#include "model/Album.h"
 #include "library/PlayList.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/ArtistDetailPage.h"

@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 
 #include "audio/Player.h"
-#include "library/Song.h"
+#include "model/Song.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -1,6 +1,6 @@
 #include "pages/NowPlayingPage.h"
 
-#include "pages/LyricsView.h"
+#include "nowplaying/LyricsView.h"
 #include "support/MediaFactory.h"
 #include "support/PageTest.h"
 #include "support/SettingsFiles.h"

@@ -101,7 +101,7 @@ TEST_F(SettingsPageTest, ALanguageStepRelabelsEveryPage) {
         step(LANGUAGE, page.getItems()[LANGUAGE].selectedIndex < english ? SDLK_RIGHT : SDLK_LEFT);
     }
     EXPECT_EQ(page.getTitleText(BACKLIGHT), "Backlight Time");
-    EXPECT_EQ(page.getValueText(ABOUT), "Version 1.1.0");
+    EXPECT_EQ(page.getValueText(ABOUT), std::string("Version ") + MP_VERSION);
     EXPECT_EQ(readJsonFile(scratch, "config/language_settings.json")["language"], "en_US");
     menu.update();
     EXPECT_EQ(menu.getMenuItems()[5].label, "Settings");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/Player.h"
-#include "library/Song.h"
+#include "model/Song.h"
 #include "support/EventPump.h"
 #include "support/MediaFactory.h"
 #include "support/ScratchDir.h"

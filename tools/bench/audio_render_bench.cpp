@@ -11,7 +11,7 @@
 
 #include "audio/EqualizerChain.h"
 #include "audio/Player.h"
-#include "library/Song.h"
+#include "model/Song.h"
 
 #include <SDL.h>
 

@@ -9,7 +9,7 @@
 #include "audio/Player.h"
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
-#include "library/Song.h"
+#include "model/Song.h"
 
 #include <SDL.h>
 

@@ -1,8 +1,8 @@
-#include "pages/TapeSkin.h"
+#include "nowplaying/TapeSkin.h"
 
 #include "core/Log.h"
-#include "pages/SkinText.h"
-#include "pages/SongOnScreen.h"
+#include "nowplaying/SkinText.h"
+#include "nowplaying/SongOnScreen.h"
 #include "ui/Draw.h"
 #include "ui/Image.h"
 

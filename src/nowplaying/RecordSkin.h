@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/SdlHandles.h"
-#include "pages/LayerCache.h"
-#include "pages/RecordAnimation.h"
-#include "pages/ScrollingTitle.h"
-#include "pages/SkinLayer.h"
-#include "pages/TurningPicture.h"
+#include "nowplaying/LayerCache.h"
+#include "nowplaying/RecordAnimation.h"
+#include "nowplaying/ScrollingTitle.h"
+#include "nowplaying/SkinLayer.h"
+#include "nowplaying/TurningPicture.h"
 #include "ui/TextCache.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "pages/SkinLayer.h"
+#include "nowplaying/SkinLayer.h"
 
 #include "core/Log.h"
 #include "ui/Image.h"

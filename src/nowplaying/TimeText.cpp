@@ -1,4 +1,4 @@
-#include "pages/TimeText.h"
+#include "nowplaying/TimeText.h"
 
 #include <algorithm>
 #include <cstdio>

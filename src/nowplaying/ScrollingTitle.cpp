@@ -1,4 +1,4 @@
-#include "pages/ScrollingTitle.h"
+#include "nowplaying/ScrollingTitle.h"
 
 #include <cmath>
 

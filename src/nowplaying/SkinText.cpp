@@ -1,4 +1,4 @@
-#include "pages/SkinText.h"
+#include "nowplaying/SkinText.h"
 
 #include <algorithm>
 

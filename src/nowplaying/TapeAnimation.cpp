@@ -1,4 +1,4 @@
-#include "pages/TapeAnimation.h"
+#include "nowplaying/TapeAnimation.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/SdlHandles.h"
-#include "pages/LayerCache.h"
-#include "pages/SkinLayer.h"
-#include "pages/TapeAnimation.h"
-#include "pages/TurningPicture.h"
+#include "nowplaying/LayerCache.h"
+#include "nowplaying/SkinLayer.h"
+#include "nowplaying/TapeAnimation.h"
+#include "nowplaying/TurningPicture.h"
 #include "ui/TextCache.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "library/PlayMode.h"
+#include "model/PlayMode.h"
 
 #include <array>
 

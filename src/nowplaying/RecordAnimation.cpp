@@ -1,4 +1,4 @@
-#include "pages/RecordAnimation.h"
+#include "nowplaying/RecordAnimation.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "pages/AccentColour.h"
+#include "nowplaying/AccentColour.h"
 
 #include "core/SdlHandles.h"
 #include "ui/SkinArt.h"

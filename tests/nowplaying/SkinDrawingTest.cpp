@@ -1,8 +1,8 @@
 // The drawing parts of the now-playing skins on the software renderer: layers cut to their
 // visible pieces, pictures turned on the CPU, and the cache of the layers under moving parts.
-#include "pages/LayerCache.h"
-#include "pages/SkinLayer.h"
-#include "pages/TurningPicture.h"
+#include "nowplaying/LayerCache.h"
+#include "nowplaying/SkinLayer.h"
+#include "nowplaying/TurningPicture.h"
 
 #include "support/ScratchDir.h"
 #include "support/SdlTestContext.h"

@@ -1,4 +1,4 @@
-#include "pages/TurningPicture.h"
+#include "nowplaying/TurningPicture.h"
 
 #include "core/Log.h"
 

@@ -11,4 +11,3 @@ const char* playModeLabelKey(PlayMode mode);
 
 // True when text is exactly one of the five stored texts.
 bool playModeFromText(const std::string& text, PlayMode& mode);
-

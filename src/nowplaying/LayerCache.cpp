@@ -1,4 +1,4 @@
-#include "pages/LayerCache.h"
+#include "nowplaying/LayerCache.h"
 
 #include "ui/Draw.h"
 #include "ui/UIBase.h"

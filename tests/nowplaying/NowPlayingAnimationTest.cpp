@@ -1,8 +1,8 @@
 // The moving parts of the now-playing screens, driven by a clock the test sets.
-#include "pages/LyricsView.h"
-#include "pages/RecordAnimation.h"
-#include "pages/ScrollingTitle.h"
-#include "pages/TapeAnimation.h"
+#include "nowplaying/LyricsView.h"
+#include "nowplaying/RecordAnimation.h"
+#include "nowplaying/ScrollingTitle.h"
+#include "nowplaying/TapeAnimation.h"
 
 #include <gtest/gtest.h>
 

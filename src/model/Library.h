@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library/Album.h"
-#include "library/Song.h"
+#include "model/Album.h"
+#include "model/Song.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // The tape skin's panel colour from small pictures painted pixel by pixel.
-#include "pages/AccentColour.h"
+#include "nowplaying/AccentColour.h"
 
 #include "core/SdlHandles.h"
 

@@ -1,4 +1,4 @@
-#include "pages/Transport.h"
+#include "nowplaying/Transport.h"
 
 #include "audio/Player.h"
 #include "library/PlayList.h"
