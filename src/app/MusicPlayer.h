@@ -75,8 +75,6 @@ public:
     Player* getPlayer() const { return player.get(); }
     PlayList* getPlayList() const { return playList.get(); }
     Dialog* getDialog() const { return dialog.get(); }
-    SDL_Renderer* getRenderer() const { return renderer.get(); }
-    SDL_Window* getWindow() const { return window.get(); }
 
     // Puts a page object in its slot (replacing and deleting an earlier one).
     void installPage(Page page, std::unique_ptr<UIBase> object);

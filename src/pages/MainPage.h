@@ -47,7 +47,6 @@ public:
     void rescanMusicFiles();
 
     int getSelectedIndex() const { return menu.selectedIndex; }
-    int getSlideIndex() const { return slide.selectedIndex; }
     bool isSlideMenuOpen() const { return slideMenuOpen; }
     float getSlideX() const { return slideX; }
     bool isKeyGuideVisible() const { return keyGuideVisible; }

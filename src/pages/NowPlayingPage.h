@@ -47,7 +47,6 @@ public:
     void render() override;
 
     void setPreviousPage(Page page) { previousPage = page; }
-    Page getPreviousPage() const { return previousPage; }
     void setBackCallback(std::function<void(Page)> callback) { backCallback = std::move(callback); }
 
     // The lyrics file of an audio file: the same folder and name, with ".lrc" in place of the

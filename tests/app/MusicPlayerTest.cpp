@@ -143,7 +143,7 @@ TEST_F(MusicPlayerTest, MissingPagesShowNothingButTheLoopAndDialogStillWork) {
 
 TEST_F(MusicPlayerTest, CleanupIsSafeTwiceAndBeforeDestruction) {
     app.cleanup();
-    EXPECT_EQ(app.getWindow(), nullptr);
+    EXPECT_EQ(SDL_WasInit(0), 0u); // the window and everything else of SDL released
     EXPECT_EQ(app.getCurrentPage(), nullptr);
     app.cleanup();
 }
