@@ -6,6 +6,7 @@
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "library/PlaybackState.h"
+#include "nowplaying/Transport.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/AlbumsPage.h"
 #include "pages/ArtistDetailPage.h"
@@ -16,7 +17,6 @@
 #include "pages/PlaylistsPage.h"
 #include "pages/SettingsPage.h"
 #include "pages/SongsPage.h"
-#include "nowplaying/Transport.h"
 #include "settings/Config.h"
 #include "settings/GamepadConfig.h"
 #include "settings/LanguageManager.h"
@@ -58,11 +58,11 @@ size_t slotOf(Page page) {
 
 } // namespace
 
-MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock)
-    : player(std::make_unique<Player>()), playList(std::make_unique<PlayList>()),
-      clock(std::move(clock)), backlight(backlightPath) {
-    lastActivityTime = this->clock();
-    sleepTimer = std::make_unique<SleepTimer>(player.get(), this->clock);
+MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock, const Stores& stores)
+    : services(stores, std::move(clock)), player(std::make_unique<Player>()),
+      playList(std::make_unique<PlayList>()), backlight(backlightPath) {
+    lastActivityTime = services.clock();
+    sleepTimer = std::make_unique<SleepTimer>(player.get(), services.clock);
     playList->setPlayer(player.get());
 }
 
@@ -140,8 +140,8 @@ bool MusicPlayer::init() {
         logError("字体加载失败");
         return false;
     }
-    LanguageManager::getInstance().init(LANGUAGE_DIRECTORY);
-    dialog = std::make_unique<Dialog>("", "", DialogType::INFO);
+    services.stores.languages.init(LANGUAGE_DIRECTORY);
+    dialog = std::make_unique<Dialog>(services.input);
     dialog->init(renderer.get(), font.get());
     createPages();
     openGameController();
@@ -151,7 +151,7 @@ bool MusicPlayer::init() {
     }
     savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
     screenOn = true;
-    lastActivityTime = clock();
+    lastActivityTime = services.clock();
     playbackState = std::make_unique<PlaybackState>(*playList, *player);
     playbackState->restore();
     running = true;
@@ -187,36 +187,39 @@ PageClass* MusicPlayer::createPage(Page page, Arguments&&... arguments) {
 // Creates the pages in their fixed order, each wired right after its initialisation. The main
 // page is drawn at once, so that something is on screen while the others load.
 void MusicPlayer::createPages() {
-    mainPage = createPage<MainPage>(Page::MAIN, player.get(), playList.get(), dialog.get());
+    const PageServices lent = services.forPages();
+    mainPage = createPage<MainPage>(Page::MAIN, lent, player.get(), playList.get(), dialog.get());
     mainPage->setMenuCallback([this](int index) { handleMainPageCallback(index); });
     if (renderer) {
         mainPage->render();
         SDL_RenderPresent(renderer.get());
     }
 
-    songsPage = createPage<SongsPage>(Page::SONGS, playList.get(), player.get(), dialog.get());
+    songsPage =
+        createPage<SongsPage>(Page::SONGS, lent, playList.get(), player.get(), dialog.get());
 
-    albumsPage = createPage<AlbumsPage>(Page::ALBUMS, playList.get(), player.get());
+    albumsPage = createPage<AlbumsPage>(Page::ALBUMS, lent, playList.get(), player.get());
     installAlbumAndArtistCallbacks(Page::ALBUMS);
-    albumDetailPage = createPage<AlbumDetailPage>(Page::ALBUM_DETAIL, playList.get(), player.get());
+    albumDetailPage =
+        createPage<AlbumDetailPage>(Page::ALBUM_DETAIL, lent, playList.get(), player.get());
     installAlbumAndArtistCallbacks(Page::ALBUM_DETAIL);
-    artistsPage = createPage<ArtistsPage>(Page::ARTISTS, playList.get(), player.get());
+    artistsPage = createPage<ArtistsPage>(Page::ARTISTS, lent, playList.get(), player.get());
     installAlbumAndArtistCallbacks(Page::ARTISTS);
     artistDetailPage =
-        createPage<ArtistDetailPage>(Page::ARTIST_DETAIL, playList.get(), player.get());
+        createPage<ArtistDetailPage>(Page::ARTIST_DETAIL, lent, playList.get(), player.get());
     installAlbumAndArtistCallbacks(Page::ARTIST_DETAIL);
 
-    playlistsPage =
-        createPage<PlaylistsPage>(Page::PLAYLISTS, playList.get(), player.get(), dialog.get());
+    playlistsPage = createPage<PlaylistsPage>(Page::PLAYLISTS, lent, playList.get(), player.get(),
+                                              dialog.get());
     playlistsPage->setSongPlayedCallback([this] { showNowPlaying(); });
 
-    settingsPage = createPage<SettingsPage>(Page::SETTINGS, dialog.get(), sleepTimer.get());
+    settingsPage = createPage<SettingsPage>(Page::SETTINGS, lent, dialog.get(), sleepTimer.get());
     settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
 
-    nowPlayingPage =
-        createPage<NowPlayingPage>(Page::NOW_PLAYING, player.get(), playList.get(), dialog.get());
+    nowPlayingPage = createPage<NowPlayingPage>(Page::NOW_PLAYING, lent, player.get(),
+                                                playList.get(), dialog.get());
 
-    equalizerPage = createPage<EqualizerPage>(Page::EQUALIZER, dialog.get());
+    equalizerPage = createPage<EqualizerPage>(Page::EQUALIZER, lent, dialog.get());
     equalizerPage->setBackCallback([this] { switchPage(Page::MAIN); });
 }
 
@@ -421,11 +424,11 @@ void MusicPlayer::handleEvents() {
 }
 
 void MusicPlayer::switchScreenOffWhenIdle() {
-    int timeoutSeconds = Config::getInstance().getBacklightTimeout();
+    int timeoutSeconds = services.stores.config.getBacklightTimeout();
     if (timeoutSeconds <= 0 || !screenOn) {
         return;
     }
-    uint64_t idle = clock() - lastActivityTime;
+    uint64_t idle = services.clock() - lastActivityTime;
     if (idle > static_cast<uint64_t>(timeoutSeconds) * MILLISECONDS_PER_SECOND) {
         savedBrightnessPercent = brightnessToPercent(readBacklightBrightness());
         turnOffBacklight();
@@ -436,7 +439,7 @@ void MusicPlayer::switchScreenOffWhenIdle() {
 void MusicPlayer::wakeScreen() {
     setBacklightLevel(savedBrightnessPercent / Backlight::PERCENT_PER_LEVEL);
     screenOn = true;
-    lastActivityTime = clock();
+    lastActivityTime = services.clock();
 }
 
 int MusicPlayer::readBacklightBrightness() {
@@ -458,7 +461,7 @@ bool MusicPlayer::turnOffBacklight() {
 // Routes one event while the screen is on. Returns false when the frame's polling ends here.
 bool MusicPlayer::handleScreenOnEvent(SDL_Event& event) {
     if (isUserInput(event)) {
-        lastActivityTime = clock();
+        lastActivityTime = services.clock();
     }
     if (event.type == SDL_QUIT) {
         running = false;
@@ -494,7 +497,7 @@ bool MusicPlayer::handleGlobalButtons(const SDL_Event& event) {
             running = false;
             return false;
         }
-        if (event.cbutton.button == GamepadConfig::getInstance().getButton("l2")) {
+        if (services.input.isButton(event.cbutton, "l2")) {
             togglePlayback();
         }
     } else if (event.type == SDL_CONTROLLERBUTTONUP) {
@@ -518,7 +521,7 @@ void MusicPlayer::reportUnplayableStop() {
     }
     reportedUnplayableStops = stops;
     if (dialog) {
-        const LanguageManager& languages = LanguageManager::getInstance();
+        const LanguageManager& languages = services.stores.languages;
         dialog->showError(languages.getText(ERROR_TITLE_KEY), languages.getText(UNPLAYABLE_KEY));
     }
 }
@@ -563,7 +566,7 @@ void MusicPlayer::cleanup() {
     // A loading task works on the pages and the play list: let it finish first (a scan is asked
     // to stop, so quitting does not wait for the whole card to be read).
     if (dialog) {
-        MusicScanner::getInstance().requestStop();
+        services.stores.scanner.requestStop();
         dialog->waitForLoadingThread();
     }
     if (sleepTimer) {

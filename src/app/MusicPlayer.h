@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Backlight.h"
+#include "app/Services.h"
 #include "core/Clock.h"
 #include "core/SdlHandles.h"
 #include "pages/Page.h"
@@ -38,9 +39,10 @@ public:
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
 
-    // backlightPath: the sysfs brightness file; clock: the time of the idle time-out.
+    // backlightPath: the sysfs brightness file; clock: the time of the idle time-out; stores:
+    // the settings and the other stores the application lends its parts.
     explicit MusicPlayer(const std::string& backlightPath = Backlight::DEFAULT_PATH,
-                         Clock clock = sdlClock());
+                         Clock clock = sdlClock(), const Stores& stores = Stores::processWide());
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
@@ -73,8 +75,6 @@ public:
     Player* getPlayer() const { return player.get(); }
     PlayList* getPlayList() const { return playList.get(); }
     Dialog* getDialog() const { return dialog.get(); }
-    SDL_Renderer* getRenderer() const { return renderer.get(); }
-    SDL_Window* getWindow() const { return window.get(); }
 
     // Puts a page object in its slot (replacing and deleting an earlier one).
     void installPage(Page page, std::unique_ptr<UIBase> object);
@@ -101,6 +101,7 @@ private:
     void forgetTypedPage(Page page);
     static bool isUserInput(const SDL_Event& event);
 
+    Services services;
     WindowPtr window;
     RendererPtr renderer;
     FontPtr font;
@@ -127,7 +128,6 @@ private:
     bool running = false;
     bool startHeld = false; // controller START is down
     bool backHeld = false;  // controller BACK is down
-    Clock clock;
     uint64_t lastActivityTime = 0;
     uint64_t reportedUnplayableStops = 0;
     bool screenOn = true;

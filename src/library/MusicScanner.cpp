@@ -5,7 +5,6 @@
 #include "core/MediaFile.h"
 #include "library/LibraryCache.h"
 #include "library/PlayList.h"
-#include "settings/Config.h"
 
 #include <cmath>
 #include <exception>
@@ -23,6 +22,10 @@ std::string lowerAscii(std::string text) {
         }
     }
     return text;
+}
+
+bool isSupported(const std::set<std::string>& formats, const fs::path& file) {
+    return formats.empty() || formats.count(lowerAscii(file.extension().string())) > 0;
 }
 
 // --- Directory walk ---
@@ -202,23 +205,11 @@ void mergeAlbum(Album& existing, const Album& other) {
 } // namespace
 
 MusicScanner& MusicScanner::getInstance() {
-    static MusicScanner scanner(Config::getInstance().getScanDirectories(),
-                                Config::getInstance().getSupportedFormats());
+    static MusicScanner scanner;
     return scanner;
 }
 
-MusicScanner::MusicScanner(std::vector<std::string> scanDirectories,
-                           const std::vector<std::string>& supportedFormats)
-    : scanDirectories(std::move(scanDirectories)),
-      supportedFormats(supportedFormats.begin(), supportedFormats.end()) {
-}
-
-bool MusicScanner::isSupported(const std::string& path) const {
-    return supportedFormats.empty() ||
-           supportedFormats.count(lowerAscii(fs::path(path).extension().string())) > 0;
-}
-
-void MusicScanner::scanMusicFiles(PlayList* playList) {
+void MusicScanner::scanMusicFiles(PlayList* playList, const ScanRequest& request) {
     if (!playList) {
         return;
     }
@@ -226,12 +217,13 @@ void MusicScanner::scanMusicFiles(PlayList* playList) {
     playList->setScanning(true);
     try {
         coverExtractor.startScan();
-        if (scanDirectories.empty()) {
-            scanDirectories.push_back(DEFAULT_SCAN_DIRECTORY);
-        }
+        const std::vector<std::string> directories =
+            request.directories.empty() ? std::vector<std::string>{DEFAULT_SCAN_DIRECTORY}
+                                        : request.directories;
+        const std::set<std::string> formats(request.formats.begin(), request.formats.end());
         Library library;
-        for (const std::string& directory : scanDirectories) {
-            scanDirectory(directory, library.songs);
+        for (const std::string& directory : directories) {
+            scanDirectory(directory, formats, library.songs);
         }
         if (isStopping()) {
             logInfo("扫描已停止");
@@ -251,7 +243,8 @@ void MusicScanner::scanMusicFiles(PlayList* playList) {
     playList->setScanning(false);
 }
 
-void MusicScanner::scanDirectory(const std::string& directory, std::vector<Song>& songs) {
+void MusicScanner::scanDirectory(const std::string& directory, const std::set<std::string>& formats,
+                                 std::vector<Song>& songs) {
     std::error_code ec;
     if (!fs::exists(directory, ec)) {
         return;
@@ -259,7 +252,7 @@ void MusicScanner::scanDirectory(const std::string& directory, std::vector<Song>
     FileWalk walk(directory);
     fs::path file;
     while (!isStopping() && walk.next(file)) {
-        if (isSupported(file.string())) {
+        if (isSupported(formats, file)) {
             addFile(file.string(), songs);
         }
     }

@@ -41,8 +41,9 @@ constexpr float MILLISECONDS_PER_SECOND = 1000.0f;
 
 } // namespace
 
-LyricsView::LyricsView(Player* player, const LyricsParser* lyrics, PlayList* playlist)
-    : player(player), lyrics(lyrics), playlist(playlist) {
+LyricsView::LyricsView(const Input& input, Player* player, const LyricsParser* lyrics,
+                       PlayList* playlist)
+    : player(player), lyrics(lyrics), playlist(playlist), bindings(input) {
     bindings.add("b", {SDLK_y, SDLK_ESCAPE}, [this] { close(); });
     bindings.add("l1", {}, [this] {
         if (this->player) {

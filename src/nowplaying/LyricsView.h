@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class Input;
 class LyricsParser;
 class Player;
 class PlayList;
@@ -34,7 +35,8 @@ public:
         bool highlighted = false;
     };
 
-    LyricsView(Player* player, const LyricsParser* lyrics, PlayList* playlist);
+    // input (lent) tells the controller's buttons apart.
+    LyricsView(const Input& input, Player* player, const LyricsParser* lyrics, PlayList* playlist);
     ~LyricsView();
 
     // infoFont (the page's lyric font, lent) writes the times.

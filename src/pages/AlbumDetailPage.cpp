@@ -10,8 +10,8 @@ constexpr int JUMP = 5; // rows per shoulder-button press
 
 } // namespace
 
-AlbumDetailPage::AlbumDetailPage(PlayList* playlist, Player* player)
-    : CoverDetailPage(playlist, player, Page::ALBUMS, NAME_CAPTION, ARTIST_CAPTION) {
+AlbumDetailPage::AlbumDetailPage(const PageServices& services, PlayList* playlist, Player* player)
+    : CoverDetailPage(services, playlist, player, Page::ALBUMS, NAME_CAPTION, ARTIST_CAPTION) {
     bindings.add("l1", {}, [this] { moveSelection(-JUMP); });
     bindings.add("r1", {}, [this] { moveSelection(+JUMP); });
 }

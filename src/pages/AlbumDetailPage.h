@@ -8,7 +8,7 @@ struct Album;
 // makes the album the queue, so playback continues through the album.
 class AlbumDetailPage : public CoverDetailPage {
 public:
-    AlbumDetailPage(PlayList* playlist, Player* player);
+    AlbumDetailPage(const PageServices& services, PlayList* playlist, Player* player);
 
     // Shows the album from its first song.
     void setAlbum(const Album& album);

@@ -60,8 +60,8 @@ void drawWithAlpha(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect&
 
 } // namespace
 
-AlbumsPage::AlbumsPage(PlayList* playlist, Player* player)
-    : LibraryBrowsePage(playlist, player), themeId(Config::getInstance().getDefaultThemeId()) {
+AlbumsPage::AlbumsPage(const PageServices& services, PlayList* playlist, Player* player)
+    : LibraryBrowsePage(services, playlist, player), themeId(services.config.getDefaultThemeId()) {
     bindings.add("left", {SDLK_LEFT}, [this] { moveSelection(-1); });
     bindings.add("right", {SDLK_RIGHT}, [this] { moveSelection(+1); });
     bindings.add("a", {SDLK_RETURN, SDLK_KP_ENTER}, [this] { chooseSelected(); });
@@ -105,7 +105,7 @@ void AlbumsPage::loadSkin() {
 }
 
 void AlbumsPage::update() {
-    if (SkinArt::takeDefaultSkin(themeId) && renderer) {
+    if (SkinArt::takeDefaultSkin(services.config, themeId) && renderer) {
         loadSkin();
     }
     LibraryBrowsePage::update();

@@ -62,7 +62,7 @@ public:
         size_t songCount = 0;
     };
 
-    AlbumsPage(PlayList* playlist, Player* player);
+    AlbumsPage(const PageServices& services, PlayList* playlist, Player* player);
     ~AlbumsPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;

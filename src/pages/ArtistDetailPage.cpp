@@ -7,8 +7,8 @@ constexpr CoverDetailPage::CaptionStyle COUNT_CAPTION{22, {128, 128, 128, 255}, 
 
 } // namespace
 
-ArtistDetailPage::ArtistDetailPage(PlayList* playlist, Player* player)
-    : CoverDetailPage(playlist, player, Page::ARTISTS, NAME_CAPTION, COUNT_CAPTION) {
+ArtistDetailPage::ArtistDetailPage(const PageServices& services, PlayList* playlist, Player* player)
+    : CoverDetailPage(services, playlist, player, Page::ARTISTS, NAME_CAPTION, COUNT_CAPTION) {
 }
 
 void ArtistDetailPage::setArtist(const ArtistsPage::Artist& artist) {

@@ -9,7 +9,7 @@ class ArtistDetailPage : public CoverDetailPage {
 public:
     static constexpr const char* SONGS_SUFFIX = " 首歌曲";
 
-    ArtistDetailPage(PlayList* playlist, Player* player);
+    ArtistDetailPage(const PageServices& services, PlayList* playlist, Player* player);
 
     // Shows the artist from the first song.
     void setArtist(const ArtistsPage::Artist& artist);

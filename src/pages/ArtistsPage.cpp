@@ -62,8 +62,8 @@ std::vector<ArtistsPage::Artist> ArtistsPage::groupByArtist(const std::vector<So
     return grouped;
 }
 
-ArtistsPage::ArtistsPage(PlayList* playlist, Player* player)
-    : LibraryBrowsePage(playlist, player), listView({}, artistScrollBar()) {
+ArtistsPage::ArtistsPage(const PageServices& services, PlayList* playlist, Player* player)
+    : LibraryBrowsePage(services, playlist, player), listView({}, artistScrollBar()) {
     bindings.add("up", {SDLK_UP}, [this] { moveSelection(-1); });
     bindings.add("down", {SDLK_DOWN}, [this] { moveSelection(+1); });
     bindings.add("a", {SDLK_RETURN}, [this] { chooseSelected(); });

@@ -37,7 +37,7 @@ public:
     // none.
     static std::vector<Artist> groupByArtist(const std::vector<Song>& songs);
 
-    ArtistsPage(PlayList* playlist, Player* player);
+    ArtistsPage(const PageServices& services, PlayList* playlist, Player* player);
     ~ArtistsPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;

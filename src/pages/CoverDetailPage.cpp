@@ -48,10 +48,10 @@ constexpr const char* CAPTION_FONT_PATH = "resources/font.ttf";
 
 } // namespace
 
-CoverDetailPage::CoverDetailPage(PlayList* playlist, Player* player, Page listPage,
-                                 CaptionStyle title, CaptionStyle subtitle)
-    : SongListPage(playlist, player, nullptr, listPage, detailRows(), detailScrollBar()),
-      themeId(Config::getInstance().getDefaultThemeId()), captionStyles{title, subtitle} {
+CoverDetailPage::CoverDetailPage(const PageServices& services, PlayList* playlist, Player* player,
+                                 Page listPage, CaptionStyle title, CaptionStyle subtitle)
+    : SongListPage(services, playlist, player, nullptr, listPage, detailRows(), detailScrollBar()),
+      themeId(services.config.getDefaultThemeId()), captionStyles{title, subtitle} {
 }
 
 CoverDetailPage::~CoverDetailPage() = default;
@@ -96,7 +96,7 @@ void CoverDetailPage::showDetail(std::vector<Song> newSongs, const std::string& 
 
 void CoverDetailPage::update() {
     SongListPage::update();
-    if (SkinArt::takeDefaultSkin(themeId) && renderer) {
+    if (SkinArt::takeDefaultSkin(services.config, themeId) && renderer) {
         loadSkin();
     }
 }

@@ -33,8 +33,8 @@ public:
     int getThemeId() const { return themeId; }
 
 protected:
-    CoverDetailPage(PlayList* playlist, Player* player, Page listPage, CaptionStyle title,
-                    CaptionStyle subtitle);
+    CoverDetailPage(const PageServices& services, PlayList* playlist, Player* player, Page listPage,
+                    CaptionStyle title, CaptionStyle subtitle);
 
     // Lists the songs from the first row and shows the cover at coverPath with the two lines.
     void showDetail(std::vector<Song> newSongs, const std::string& newCoverPath,

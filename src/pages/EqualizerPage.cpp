@@ -56,20 +56,20 @@ float shareOfRange(float gain) {
     return (gain + EqualizerPage::MAX_GAIN_DB) / (2 * EqualizerPage::MAX_GAIN_DB);
 }
 
-std::string text(const std::string& key) {
-    return LanguageManager::getInstance().getText(key);
-}
-
 } // namespace
 
-EqualizerPage::EqualizerPage(Dialog* dialog)
-    : dialog(dialog), gains(BAND_COUNT, 0.0f), appliedGains(BAND_COUNT, 0.0f) {
-    const Config& config = Config::getInstance();
-    showPreset(config.getCurrentPresetId(), config.getCurrentPreset());
+EqualizerPage::EqualizerPage(const PageServices& services, Dialog* dialog)
+    : services(services), dialog(dialog), browseBindings(services.input),
+      editBindings(services.input), gains(BAND_COUNT, 0.0f), appliedGains(BAND_COUNT, 0.0f) {
+    showPreset(services.config.getCurrentPresetId(), services.config.getCurrentPreset());
     bindKeys();
 }
 
 EqualizerPage::~EqualizerPage() = default;
+
+std::string EqualizerPage::text(const std::string& key) const {
+    return services.languages.getText(key);
+}
 
 void EqualizerPage::bindKeys() {
     browseBindings.add("l1", {SDLK_LEFT}, [this] { previousPreset(); });
@@ -134,14 +134,13 @@ void EqualizerPage::sendGainsToPlayer() {
 void EqualizerPage::setPlayer(Player* newPlayer) {
     player = newPlayer;
     if (!editing) {
-        const Config& config = Config::getInstance();
-        showPreset(config.getCurrentPresetId(), config.getCurrentPreset());
+        showPreset(services.config.getCurrentPresetId(), services.config.getCurrentPreset());
     }
     sendGainsToPlayer();
 }
 
 bool EqualizerPage::applyPreset(const std::string& id) {
-    Config& config = Config::getInstance();
+    Config& config = services.config;
     auto stored = config.getPresets().find(id);
     if (stored == config.getPresets().end()) {
         logError("找不到预设: " + id);
@@ -150,7 +149,8 @@ bool EqualizerPage::applyPreset(const std::string& id) {
     showPreset(id, stored->second);
     sendGainsToPlayer();
     if (!config.setCurrentPreset(id)) {
-        SaveFailureNotice::show(dialog, "settings_save_failed", "均衡器预设未能保存: " + id);
+        SaveFailureNotice::show(services.languages, dialog, "settings_save_failed",
+                                "均衡器预设未能保存: " + id);
         return false;
     }
     return true;
@@ -167,7 +167,7 @@ void EqualizerPage::previousPreset() {
 // Presets are ordered by id; stepping past either end wraps around. A preset on screen that is
 // not stored (the built-in flat one) steps to the first or the last stored preset.
 void EqualizerPage::stepPreset(int step) {
-    const std::map<std::string, EqPreset>& presets = Config::getInstance().getPresets();
+    const std::map<std::string, EqPreset>& presets = services.config.getPresets();
     if (presets.empty()) {
         logError("没有可用的预设");
         return;
@@ -202,9 +202,10 @@ void EqualizerPage::stepEditedGain(float step) {
 // The curve is heard only once it is stored. When the card refuses it, the page stays in edit
 // mode with the curve, so the user can try again or leave it.
 void EqualizerPage::saveCustomCurve() {
-    Config& config = Config::getInstance();
+    Config& config = services.config;
     if (!config.saveCustomPreset(CUSTOM_PRESET_ID, gains)) {
-        SaveFailureNotice::show(dialog, "eq_custom_save_failed", "保存自定义均衡器预设失败");
+        SaveFailureNotice::show(services.languages, dialog, "eq_custom_save_failed",
+                                "保存自定义均衡器预设失败");
         return;
     }
     editing = false;
@@ -233,7 +234,7 @@ void EqualizerPage::update() {
 // The title and labels are looked up as they are drawn; a language switch drops the texts
 // rendered in the old language and shows the preset again as the settings hold it.
 void EqualizerPage::refreshOnLanguageChange() {
-    const std::string& current = LanguageManager::getInstance().getCurrentLanguage();
+    const std::string& current = services.languages.getCurrentLanguage();
     if (shownLanguage.empty()) {
         shownLanguage = current;
         return;
@@ -243,7 +244,7 @@ void EqualizerPage::refreshOnLanguageChange() {
     }
     shownLanguage = current;
     texts.clear();
-    const std::map<std::string, EqPreset>& presets = Config::getInstance().getPresets();
+    const std::map<std::string, EqPreset>& presets = services.config.getPresets();
     auto stored = presets.find(presetId);
     if (!editing && stored != presets.end()) {
         showPreset(presetId, stored->second);

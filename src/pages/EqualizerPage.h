@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SdlHandles.h"
+#include "pages/PageServices.h"
 #include "settings/EqPreset.h"
 #include "ui/BackgroundImage.h"
 #include "ui/KeyBindings.h"
@@ -26,7 +27,7 @@ public:
     static constexpr const char* CUSTOM_PRESET_ID = "CUSTOM";
 
     // dialog, when given, reports a preset that could not be saved.
-    explicit EqualizerPage(Dialog* dialog = nullptr);
+    explicit EqualizerPage(const PageServices& services, Dialog* dialog = nullptr);
     ~EqualizerPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;
@@ -57,6 +58,7 @@ public:
     std::string getTitle() const;
 
 private:
+    std::string text(const std::string& key) const;
     void bindKeys();
     void loadImages();
     void showPreset(const std::string& id, const EqPreset& preset);
@@ -72,6 +74,7 @@ private:
     void drawTitle();
     void drawBandLabels();
 
+    PageServices services;
     Dialog* dialog;
     Player* player = nullptr;
     std::function<void()> backCallback;

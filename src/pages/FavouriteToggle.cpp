@@ -15,9 +15,9 @@ constexpr const char* NOT_SAVED_KEY = "favourite_save_failed";
 
 } // namespace
 
-void add(PlayList& playlist, Dialog* dialog, const Song& song) {
+void add(const LanguageManager& languages, PlayList& playlist, Dialog* dialog, const Song& song) {
     if (playlist.addFavourite(song) == Favourites::Change::SAVE_FAILED) {
-        reportNotSaved(dialog);
+        reportNotSaved(languages, dialog);
     } else if (dialog) {
         dialog->showInfo(TIP_TITLE, ADDED_MESSAGE);
     }
@@ -29,16 +29,17 @@ void askToRemove(Dialog* dialog, std::function<void()> remove) {
     }
 }
 
-void remove(PlayList& playlist, Dialog* dialog, const std::string& filepath) {
+void remove(const LanguageManager& languages, PlayList& playlist, Dialog* dialog,
+            const std::string& filepath) {
     if (playlist.removeFavourite(filepath) == Favourites::Change::SAVE_FAILED) {
-        reportNotSaved(dialog);
+        reportNotSaved(languages, dialog);
         return;
     }
     playlist.loadFavourites();
 }
 
-void reportNotSaved(Dialog* dialog) {
-    SaveFailureNotice::show(dialog, NOT_SAVED_KEY, "");
+void reportNotSaved(const LanguageManager& languages, Dialog* dialog) {
+    SaveFailureNotice::show(languages, dialog, NOT_SAVED_KEY, "");
 }
 
 } // namespace FavouriteToggle

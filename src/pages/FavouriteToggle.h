@@ -4,6 +4,7 @@
 #include <string>
 
 class Dialog;
+class LanguageManager;
 class PlayList;
 struct Song;
 
@@ -12,15 +13,17 @@ struct Song;
 // stays as the file has it.
 namespace FavouriteToggle {
 
-// Adds song; tells the user it was added, or that the favourites could not be saved.
-void add(PlayList& playlist, Dialog* dialog, const Song& song);
+// Adds song; tells the user it was added, or that the favourites could not be saved (in the
+// current language of languages, as every failure below).
+void add(const LanguageManager& languages, PlayList& playlist, Dialog* dialog, const Song& song);
 // Asks whether to remove a favourite; remove runs on yes. Without a dialog nothing is removed.
 void askToRemove(Dialog* dialog, std::function<void()> remove);
 // Removes the favourite with this full path (a song of the same file name in another folder
 // stays) and reloads the favourites; a failed save is reported instead.
-void remove(PlayList& playlist, Dialog* dialog, const std::string& filepath);
+void remove(const LanguageManager& languages, PlayList& playlist, Dialog* dialog,
+            const std::string& filepath);
 // Tells the user that the favourites file could not be written (the favourites have logged
 // which file).
-void reportNotSaved(Dialog* dialog);
+void reportNotSaved(const LanguageManager& languages, Dialog* dialog);
 
 } // namespace FavouriteToggle

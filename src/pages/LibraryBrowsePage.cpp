@@ -5,8 +5,9 @@
 #include "library/PlayList.h"
 #include "ui/TopBar.h"
 
-LibraryBrowsePage::LibraryBrowsePage(PlayList* playlist, Player* player)
-    : playlist(playlist), player(player) {
+LibraryBrowsePage::LibraryBrowsePage(const PageServices& services, PlayList* playlist,
+                                     Player* player)
+    : services(services), playlist(playlist), player(player), bindings(services.input) {
 }
 
 LibraryBrowsePage::~LibraryBrowsePage() = default;
@@ -22,7 +23,8 @@ bool LibraryBrowsePage::initBrowsePage(SDL_Renderer* newRenderer, TTF_Font* newF
     bounds = pageBounds;
     if (!topBar) {
         Player* shown = player;
-        topBar = std::make_unique<TopBar>([shown] { return shown && shown->isPlaying(); });
+        topBar = std::make_unique<TopBar>([shown] { return shown && shown->isPlaying(); },
+                                          services.battery);
         topBar->init(renderer, font);
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/PageServices.h"
 #include "ui/KeyBindings.h"
 #include "ui/UIBase.h"
 
@@ -25,7 +26,7 @@ public:
     void setBackCallback(std::function<void()> callback) { backCallback = std::move(callback); }
 
 protected:
-    LibraryBrowsePage(PlayList* playlist, Player* player);
+    LibraryBrowsePage(const PageServices& services, PlayList* playlist, Player* player);
 
     // Keeps the renderer and font, sets the bounds and creates the top bar (once). False, with
     // the failure logged, when either argument is missing.
@@ -38,6 +39,7 @@ protected:
     void drawTopBar();
     void goBack();
 
+    PageServices services;
     PlayList* playlist;
     Player* player;
     std::unique_ptr<TopBar> topBar;

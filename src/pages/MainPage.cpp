@@ -2,7 +2,7 @@
 
 #include "audio/Player.h"
 #include "core/Log.h"
-#include "library/MusicScanner.h"
+#include "pages/LibraryRescan.h"
 #include "settings/LanguageManager.h"
 #include "ui/Dialog.h"
 #include "ui/Draw.h"
@@ -66,15 +66,12 @@ ListRowStyle menuRowStyle() {
     return style;
 }
 
-std::string text(const char* key) {
-    return LanguageManager::getInstance().getText(key);
-}
-
 } // namespace
 
-MainPage::MainPage(Player* player, PlayList* playList, Dialog* dialog)
-    : playList(playList),
-      topBar(std::make_unique<TopBar>([player] { return player && player->isPlaying(); })),
+MainPage::MainPage(const PageServices& services, Player* player, PlayList* playList, Dialog* dialog)
+    : services(services), playList(playList),
+      topBar(std::make_unique<TopBar>([player] { return player && player->isPlaying(); },
+                                      services.battery)),
       menu(MENU_COUNT), slide(SLIDE_COUNT), dialog(dialog), menuList(menuRowStyle()) {
     for (const MenuEntry& entry : MENU_ENTRIES) {
         menuItems.push_back({"", entry.icon, entry.highlightedIcon, nullptr, nullptr});
@@ -83,6 +80,10 @@ MainPage::MainPage(Player* player, PlayList* playList, Dialog* dialog)
 }
 
 MainPage::~MainPage() = default;
+
+std::string MainPage::text(const char* key) const {
+    return services.languages.getText(key);
+}
 
 void MainPage::buildLabels() {
     for (int i = 0; i < MENU_COUNT; ++i) {
@@ -135,7 +136,7 @@ void MainPage::handleEvent(SDL_Event* event) {
     if (!event) {
         return;
     }
-    if (Input::isKeyDown(*event, SDLK_TAB) || Input::isButtonDown(*event, "menu")) {
+    if (Input::isKeyDown(*event, SDLK_TAB) || services.input.isButtonDown(*event, "menu")) {
         toggleSlideMenu();
     } else if (keyGuideVisible) {
         handleKeyGuideInput(*event);
@@ -159,17 +160,17 @@ void MainPage::toggleSlideMenu() {
 }
 
 void MainPage::handleMenuButton(const SDL_Event& event) {
-    if (Input::isButtonDown(event, "up")) {
+    if (services.input.isButtonDown(event, "up")) {
         menu.moveWrapping(-1, MENU_COUNT);
-    } else if (Input::isButtonDown(event, "down")) {
+    } else if (services.input.isButtonDown(event, "down")) {
         menu.moveWrapping(+1, MENU_COUNT);
-    } else if (Input::isButtonDown(event, "a")) {
+    } else if (services.input.isButtonDown(event, "a")) {
         chooseSelectedEntry();
     }
     // Holding both shoulder buttons rescans the library.
-    if (Input::isButtonDown(event, "l1")) {
+    if (services.input.isButtonDown(event, "l1")) {
         l1Held = true;
-    } else if (Input::isButtonDown(event, "r1")) {
+    } else if (services.input.isButtonDown(event, "r1")) {
         r1Held = true;
     } else {
         return;
@@ -181,9 +182,9 @@ void MainPage::handleMenuButton(const SDL_Event& event) {
 }
 
 void MainPage::handleChordRelease(const SDL_Event& event) {
-    if (Input::isButtonUp(event, "l1")) {
+    if (services.input.isButtonUp(event, "l1")) {
         l1Held = false;
-    } else if (Input::isButtonUp(event, "r1")) {
+    } else if (services.input.isButtonUp(event, "r1")) {
         r1Held = false;
     }
 }
@@ -214,13 +215,13 @@ void MainPage::chooseSelectedEntry() {
 }
 
 void MainPage::handleSlideMenuInput(const SDL_Event& event) {
-    if (Input::isButtonDown(event, "up") || Input::isKeyDown(event, SDLK_UP)) {
+    if (services.input.isButtonDown(event, "up") || Input::isKeyDown(event, SDLK_UP)) {
         slide.moveWrapping(-1, SLIDE_COUNT);
-    } else if (Input::isButtonDown(event, "down") || Input::isKeyDown(event, SDLK_DOWN)) {
+    } else if (services.input.isButtonDown(event, "down") || Input::isKeyDown(event, SDLK_DOWN)) {
         slide.moveWrapping(+1, SLIDE_COUNT);
-    } else if (Input::isButtonDown(event, "a") || Input::isKeyDown(event, SDLK_RETURN)) {
+    } else if (services.input.isButtonDown(event, "a") || Input::isKeyDown(event, SDLK_RETURN)) {
         activateSlideItem();
-    } else if (Input::isButtonDown(event, "b") || Input::isKeyDown(event, SDLK_ESCAPE)) {
+    } else if (services.input.isButtonDown(event, "b") || Input::isKeyDown(event, SDLK_ESCAPE)) {
         toggleSlideMenu();
     }
 }
@@ -248,24 +249,18 @@ void MainPage::activateSlideItem() {
 }
 
 void MainPage::handleKeyGuideInput(const SDL_Event& event) {
-    if (Input::isButtonDown(event, "left") || Input::isButtonDown(event, "right") ||
+    if (services.input.isButtonDown(event, "left") || services.input.isButtonDown(event, "right") ||
         Input::isKeyDown(event, SDLK_LEFT) || Input::isKeyDown(event, SDLK_RIGHT)) {
         keyGuideIndex = (keyGuideIndex + 1) % static_cast<int>(keyGuideImages.size());
-    } else if (Input::isButtonDown(event, "a") || Input::isButtonDown(event, "b") ||
-               Input::isButtonDown(event, "back") || Input::isKeyDown(event, SDLK_RETURN) ||
+    } else if (services.input.isButtonDown(event, "a") || services.input.isButtonDown(event, "b") ||
+               services.input.isButtonDown(event, "back") || Input::isKeyDown(event, SDLK_RETURN) ||
                Input::isKeyDown(event, SDLK_ESCAPE)) {
         keyGuideVisible = false;
     }
 }
 
 void MainPage::rescanMusicFiles() {
-    if (!dialog) {
-        logError("Dialog is null!");
-        return;
-    }
-    PlayList* target = playList;
-    dialog->showLoading(text("dialog_title_tip"), text("dialog_message_loading"),
-                        [target] { MusicScanner::getInstance().scanMusicFiles(target); });
+    LibraryRescan::start(services, dialog, playList);
 }
 
 void MainPage::update() {
@@ -289,7 +284,7 @@ void MainPage::stepSlideAnimation() {
 }
 
 void MainPage::relabelOnLanguageChange() {
-    const std::string& current = LanguageManager::getInstance().getCurrentLanguage();
+    const std::string& current = services.languages.getCurrentLanguage();
     if (labelLanguage.empty()) {
         labelLanguage = current;
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SdlHandles.h"
+#include "pages/PageServices.h"
 #include "ui/BackgroundImage.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
@@ -34,7 +35,7 @@ public:
         TexturePtr highlightedIcon;
     };
 
-    MainPage(Player* player, PlayList* playList, Dialog* dialog);
+    MainPage(const PageServices& services, Player* player, PlayList* playList, Dialog* dialog);
     ~MainPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;
@@ -46,7 +47,6 @@ public:
     void rescanMusicFiles();
 
     int getSelectedIndex() const { return menu.selectedIndex; }
-    int getSlideIndex() const { return slide.selectedIndex; }
     bool isSlideMenuOpen() const { return slideMenuOpen; }
     float getSlideX() const { return slideX; }
     bool isKeyGuideVisible() const { return keyGuideVisible; }
@@ -55,6 +55,7 @@ public:
     const std::vector<std::string>& getSlideItems() const { return slideItems; }
 
 private:
+    std::string text(const char* key) const;
     void buildLabels();
     void loadMenuIcons(const char* iconFailure, const char* highlightedFailure, bool withReason);
     void toggleSlideMenu();
@@ -71,6 +72,7 @@ private:
     void renderSlideMenu();
     void renderKeyGuide();
 
+    PageServices services;
     PlayList* playList;
     std::unique_ptr<TopBar> topBar;
     std::vector<MenuItem> menuItems;

@@ -24,8 +24,10 @@ enum ModeIcon { SINGLE_ICON, SEQUENCE_ICON, SEQUENCE_LOOP_ICON, RANDOM_ICON };
 
 } // namespace
 
-NowPlayingPage::NowPlayingPage(Player* player, PlayList* playlist, Dialog* dialog)
-    : player(player), playlist(playlist), dialog(dialog) {
+NowPlayingPage::NowPlayingPage(const PageServices& services, Player* player, PlayList* playlist,
+                               Dialog* dialog)
+    : services(services), player(player), playlist(playlist), dialog(dialog),
+      bindings(services.input) {
     bounds = PAGE_BOUNDS;
     bindKeys();
 }
@@ -63,10 +65,10 @@ void NowPlayingPage::init(SDL_Renderer* newRenderer, TTF_Font* newFont) {
     tape.init(renderer, lyricFont.get());
     // The skin's pictures are read on the first update, when the page is first shown, so that
     // they do not hold up the start of the program.
-    themeId = Config::getInstance().getDefaultThemeId();
+    themeId = services.config.getDefaultThemeId();
     tape.reset(now());
     record.reset(now());
-    lyricsView = std::make_unique<LyricsView>(player, &lyrics, playlist);
+    lyricsView = std::make_unique<LyricsView>(services.input, player, &lyrics, playlist);
     lyricsView->init(renderer, lyricFont.get());
     lyricsView->setCloseCallback([this] { lyricsViewOn = false; });
     loadLyrics();
@@ -87,7 +89,7 @@ void NowPlayingPage::loadModeIcons() {
 void NowPlayingPage::loadSkin() {
     tape.release();
     record.release();
-    themeFolder = Config::getInstance().getThemeFolder(themeId);
+    themeFolder = services.config.getThemeFolder(themeId);
     if (SkinArt::isTape(themeId)) {
         tape.load(codec, themeFolder);
     } else {
@@ -204,7 +206,7 @@ void NowPlayingPage::update() {
 }
 
 void NowPlayingPage::checkSkin() {
-    const Config& config = Config::getInstance();
+    const Config& config = services.config;
     int configuredId = config.getDefaultThemeId();
     if (skinLoaded && configuredId == themeId &&
         config.getThemeFolder(configuredId) == themeFolder) {
@@ -252,7 +254,7 @@ void NowPlayingPage::refreshTimes() {
 SDL_Texture* NowPlayingPage::modeIcon() const {
     PlayMode mode = playlist ? playlist->getPlayMode() : PlayMode::SEQUENCE;
     // The settings hold the mode the play list applies at the next song change.
-    playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), mode);
+    playModeFromText(services.config.getString(Config::PLAY_MODE_PATH, ""), mode);
     switch (mode) {
     case PlayMode::SEQUENCE:
         return modeIcons[SEQUENCE_ICON].get();
@@ -307,10 +309,11 @@ void NowPlayingPage::toggleFavourite() {
     }
     Song song = songAt(player->getCurrentFilePath());
     if (!playlist->isFavourite(song)) {
-        FavouriteToggle::add(*playlist, dialog, song);
+        FavouriteToggle::add(services.languages, *playlist, dialog, song);
         return;
     }
-    FavouriteToggle::askToRemove(dialog, [list = playlist, shown = dialog, path = song.filepath] {
-        FavouriteToggle::remove(*list, shown, path);
+    FavouriteToggle::askToRemove(dialog, [languages = &services.languages, list = playlist,
+                                          shown = dialog, path = song.filepath] {
+        FavouriteToggle::remove(*languages, *list, shown, path);
     });
 }

@@ -8,6 +8,7 @@
 #include "nowplaying/SongOnScreen.h"
 #include "nowplaying/TapeSkin.h"
 #include "pages/Page.h"
+#include "pages/PageServices.h"
 #include "ui/KeyBindings.h"
 #include "ui/ThemeAssetCodec.h"
 #include "ui/UIBase.h"
@@ -36,7 +37,8 @@ public:
     // The shown lyric line is looked up again at most this often.
     static constexpr uint64_t LYRIC_REFRESH_MS = 1000;
 
-    NowPlayingPage(Player* player, PlayList* playlist, Dialog* dialog);
+    NowPlayingPage(const PageServices& services, Player* player, PlayList* playlist,
+                   Dialog* dialog);
     ~NowPlayingPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;
@@ -45,7 +47,6 @@ public:
     void render() override;
 
     void setPreviousPage(Page page) { previousPage = page; }
-    Page getPreviousPage() const { return previousPage; }
     void setBackCallback(std::function<void(Page)> callback) { backCallback = std::move(callback); }
 
     // The lyrics file of an audio file: the same folder and name, with ".lrc" in place of the
@@ -77,6 +78,7 @@ private:
     // The queue's record of the song at path, or one made from the path alone.
     Song songAt(const std::string& path);
 
+    PageServices services;
     Player* player;
     PlayList* playlist;
     Dialog* dialog;

@@ -46,8 +46,9 @@ ScrollBarStyle favouriteScrollBar() {
 
 } // namespace
 
-PlaylistsPage::PlaylistsPage(PlayList* playlist, Player* player, Dialog* dialog)
-    : SongListPage(playlist, player, dialog, Page::PLAYLISTS, favouriteRows(),
+PlaylistsPage::PlaylistsPage(const PageServices& services, PlayList* playlist, Player* player,
+                             Dialog* dialog)
+    : SongListPage(services, playlist, player, dialog, Page::PLAYLISTS, favouriteRows(),
                    favouriteScrollBar()) {
     bindings.add("start", {SDLK_DELETE}, [this] { removeSong(list.selectedIndex); });
 }
@@ -76,7 +77,7 @@ void PlaylistsPage::removeSong(int index) {
             takeFavourites();
             dialog->hide();
             if (!saved) {
-                FavouriteToggle::reportNotSaved(dialog);
+                FavouriteToggle::reportNotSaved(services.languages, dialog);
             }
         },
         [this] { dialog->hide(); });

@@ -9,7 +9,7 @@
 // whenever the main menu opens it.
 class PlaylistsPage : public SongListPage {
 public:
-    PlaylistsPage(PlayList* playlist, Player* player, Dialog* dialog);
+    PlaylistsPage(const PageServices& services, PlayList* playlist, Player* player, Dialog* dialog);
     ~PlaylistsPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;

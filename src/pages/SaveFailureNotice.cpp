@@ -6,14 +6,14 @@
 
 namespace SaveFailureNotice {
 
-void show(Dialog* dialog, const std::string& messageKey, const std::string& errorLine) {
+void show(const LanguageManager& languages, Dialog* dialog, const std::string& messageKey,
+          const std::string& errorLine) {
     if (!errorLine.empty()) {
         logError(errorLine);
     }
     if (!dialog) {
         return;
     }
-    const LanguageManager& languages = LanguageManager::getInstance();
     dialog->showError(languages.getText("dialog_title_error"), languages.getText(messageKey));
 }
 

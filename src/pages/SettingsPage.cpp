@@ -33,7 +33,11 @@ constexpr const char* RECORD_BASE_FOLDER = "record";
 constexpr const char* SKIN_THEMES[] = {ThemeManager::TAPE_SKIN_THEME,
                                        ThemeManager::RECORD_SKIN_THEME};
 constexpr int SKIN_COUNT = static_cast<int>(std::size(SKIN_THEMES));
-constexpr int PLAY_MODE_COUNT = 5;
+
+// The play mode row's choices, in the order they are stepped through.
+constexpr PlayMode PLAY_MODE_CHOICES[] = {PlayMode::SEQUENCE, PlayMode::SEQUENCE_LOOP,
+                                          PlayMode::SINGLE, PlayMode::SINGLE_LOOP,
+                                          PlayMode::RANDOM};
 
 struct SleepOption {
     uint64_t minutes;
@@ -54,10 +58,6 @@ constexpr int ROW_HEIGHT = 45;
 constexpr SDL_Rect MARKER{10, 0, 5, ROW_HEIGHT}; // y is the row's
 constexpr int TITLE_LEFT = 40;
 constexpr int VALUE_RIGHT = 600;
-
-std::string text(const std::string& key) {
-    return LanguageManager::getInstance().getText(key);
-}
 
 int positionIn(const std::vector<std::string>& list, const std::string& value) {
     auto found = std::find(list.begin(), list.end(), value);
@@ -88,8 +88,22 @@ std::string remainingText(uint64_t milliseconds) {
 
 } // namespace
 
-SettingsPage::SettingsPage(Dialog* dialog, SleepTimer* sleepTimer)
-    : dialog(dialog), sleepTimer(sleepTimer) {
+const SettingsPage::RowKind SettingsPage::ROW_KINDS[ROW_COUNT] = {
+    {"settings_backlight", BACKLIGHT_KEY, &SettingsPage::backlightChoices,
+     &SettingsPage::applyBacklight},
+    {"settings_language", LANGUAGE_KEY, &SettingsPage::languageChoices,
+     &SettingsPage::applyLanguage},
+    {"settings_theme", SKIN_KEY, &SettingsPage::skinChoices, &SettingsPage::applySkin},
+    {"settings_theme_folder", FOLDER_KEY, &SettingsPage::folderChoices, &SettingsPage::applyFolder},
+    {"settings_play_mode", Config::PLAY_MODE_PATH, &SettingsPage::playModeChoices,
+     &SettingsPage::applyPlayMode},
+    {"settings_sleep_timer", SLEEP_TIMER_KEY, &SettingsPage::sleepTimerChoices,
+     &SettingsPage::applySleepTimer},
+    {"settings_about", ABOUT_KEY, &SettingsPage::aboutChoices, &SettingsPage::applyNothing},
+};
+
+SettingsPage::SettingsPage(const PageServices& services, Dialog* dialog, SleepTimer* sleepTimer)
+    : services(services), dialog(dialog), sleepTimer(sleepTimer), bindings(services.input) {
     bindings.add("up", {SDLK_UP}, [this] { moveSelection(-1); });
     bindings.add("down", {SDLK_DOWN}, [this] { moveSelection(+1); });
     bindings.add("left", {SDLK_LEFT}, [this] { stepChoice(-1); });
@@ -102,6 +116,10 @@ SettingsPage::SettingsPage(Dialog* dialog, SleepTimer* sleepTimer)
 }
 
 SettingsPage::~SettingsPage() = default;
+
+std::string SettingsPage::text(const std::string& key) const {
+    return services.languages.getText(key);
+}
 
 void SettingsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
     buildRows();
@@ -116,19 +134,20 @@ void SettingsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
     this->renderer = renderer;
     this->font = font;
     bounds = {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
-    topBar = std::make_unique<TopBar>(nullptr);
+    topBar = std::make_unique<TopBar>(nullptr, services.battery);
     topBar->init(renderer, font);
 }
 
 void SettingsPage::buildRows() {
-    items = {backlightRow(), languageRow(),   skinRow(), folderRow(),
-             playModeRow(),  sleepTimerRow(), aboutRow()};
+    for (int row = 0; row < ROW_COUNT; ++row) {
+        items[row] = (this->*ROW_KINDS[row].choices)();
+    }
     selectedItem = 0;
 }
 
-SettingsPage::SettingItem SettingsPage::backlightRow() {
-    SettingItem row{"settings_backlight", {}, BACKLIGHT_KEY, 0};
-    const int timeout = Config::getInstance().getBacklightTimeout();
+SettingsPage::SettingItem SettingsPage::backlightChoices() const {
+    SettingItem row;
+    const int timeout = services.config.getBacklightTimeout();
     const std::vector<Config::BacklightOption>& choices = Config::getBacklightOptions();
     for (size_t index = 0; index < choices.size(); ++index) {
         row.options.push_back(choices[index].second);
@@ -139,9 +158,9 @@ SettingsPage::SettingItem SettingsPage::backlightRow() {
     return row;
 }
 
-SettingsPage::SettingItem SettingsPage::languageRow() {
-    const LanguageManager& languages = LanguageManager::getInstance();
-    SettingItem row{"settings_language", languages.getAvailableLanguages(), LANGUAGE_KEY, 0};
+SettingsPage::SettingItem SettingsPage::languageChoices() const {
+    const LanguageManager& languages = services.languages;
+    SettingItem row{languages.getAvailableLanguages(), 0};
     if (row.options.empty()) {
         row.options.push_back(NO_LANGUAGE_OPTION);
     }
@@ -149,53 +168,46 @@ SettingsPage::SettingItem SettingsPage::languageRow() {
     return row;
 }
 
-SettingsPage::SettingItem SettingsPage::skinRow() {
-    SettingItem row{
-        "settings_theme", {std::begin(SKIN_THEMES), std::end(SKIN_THEMES)}, SKIN_KEY, 0};
-    const int index = Config::getInstance().getDefaultThemeId() - TAPE_SKIN_ID;
+SettingsPage::SettingItem SettingsPage::skinChoices() const {
+    SettingItem row{{std::begin(SKIN_THEMES), std::end(SKIN_THEMES)}, 0};
+    const int index = services.config.getDefaultThemeId() - TAPE_SKIN_ID;
     row.selectedIndex = index >= 0 && index < SKIN_COUNT ? index : 0;
     return row;
 }
 
 // The folders of the current skin, with the one it uses selected.
-SettingsPage::SettingItem SettingsPage::folderRow() {
-    const Config& config = Config::getInstance();
+SettingsPage::SettingItem SettingsPage::folderChoices() const {
+    const Config& config = services.config;
     const int skinId = config.getDefaultThemeId();
-    SettingItem row{"settings_theme_folder", config.getThemeFolders(baseFolderOf(skinId)),
-                    FOLDER_KEY, 0};
+    SettingItem row{config.getThemeFolders(baseFolderOf(skinId)), 0};
     row.selectedIndex = positionIn(row.options, config.getThemeFolder(skinId));
     return row;
 }
 
-SettingsPage::SettingItem SettingsPage::playModeRow() {
-    SettingItem row{"settings_play_mode", {}, Config::PLAY_MODE_PATH, 0};
-    for (int index = 0; index < PLAY_MODE_COUNT; ++index) {
-        row.options.push_back(playModeLabelKey(static_cast<PlayMode>(index)));
-    }
-    PlayMode mode = PlayMode::SEQUENCE;
-    if (playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), mode)) {
-        row.selectedIndex = static_cast<int>(mode);
+SettingsPage::SettingItem SettingsPage::playModeChoices() const {
+    SettingItem row;
+    PlayMode stored = PlayMode::SEQUENCE;
+    playModeFromText(services.config.getString(Config::PLAY_MODE_PATH, ""), stored);
+    for (PlayMode mode : PLAY_MODE_CHOICES) {
+        if (mode == stored) {
+            row.selectedIndex = static_cast<int>(row.options.size());
+        }
+        row.options.push_back(playModeLabelKey(mode));
     }
     return row;
 }
 
 // Off at every start: the timer is not a setting that is kept.
-SettingsPage::SettingItem SettingsPage::sleepTimerRow() {
-    SettingItem row{"settings_sleep_timer", {}, SLEEP_TIMER_KEY, 0};
+SettingsPage::SettingItem SettingsPage::sleepTimerChoices() const {
+    SettingItem row;
     for (const SleepOption& option : SLEEP_OPTIONS) {
         row.options.push_back(option.labelKey);
     }
     return row;
 }
 
-SettingsPage::SettingItem SettingsPage::aboutRow() {
-    return {"settings_about", {"version"}, ABOUT_KEY, 0};
-}
-
-SettingsPage::SettingItem* SettingsPage::findRow(const std::string& key) {
-    auto found = std::find_if(items.begin(), items.end(),
-                              [&key](const SettingItem& row) { return row.key == key; });
-    return found == items.end() ? nullptr : &*found;
+SettingsPage::SettingItem SettingsPage::aboutChoices() const {
+    return {{"version"}, 0};
 }
 
 void SettingsPage::handleEvent(SDL_Event* event) {
@@ -209,12 +221,11 @@ void SettingsPage::handleEvent(SDL_Event* event) {
 }
 
 void SettingsPage::moveSelection(int step) {
-    selectedItem =
-        std::clamp(selectedItem + step, 0, std::max(0, static_cast<int>(items.size()) - 1));
+    selectedItem = std::clamp(selectedItem + step, 0, ROW_COUNT - 1);
 }
 
 void SettingsPage::stepChoice(int step) {
-    if (selectedItem < 0 || selectedItem >= static_cast<int>(items.size())) {
+    if (selectedItem < 0 || selectedItem >= ROW_COUNT) {
         return;
     }
     SettingItem& row = items[selectedItem];
@@ -224,45 +235,25 @@ void SettingsPage::stepChoice(int step) {
     }
     const int previous = row.selectedIndex;
     row.selectedIndex = target;
-    if (!applyRow(row, previous)) {
-        SaveFailureNotice::show(dialog, "settings_save_failed", "设置未能保存: " + row.key);
+    const RowKind& kind = ROW_KINDS[selectedItem];
+    if (!(this->*kind.apply)(row, previous)) {
+        SaveFailureNotice::show(services.languages, dialog, "settings_save_failed",
+                                std::string("设置未能保存: ") + kind.key);
     }
 }
 
-bool SettingsPage::applyRow(SettingItem& row, int previousIndex) {
-    if (row.key == BACKLIGHT_KEY) {
-        return applyBacklight(row);
-    }
-    if (row.key == LANGUAGE_KEY) {
-        return applyLanguage(row, previousIndex);
-    }
-    if (row.key == SKIN_KEY) {
-        return applySkin(row);
-    }
-    if (row.key == FOLDER_KEY) {
-        return applyFolder(row);
-    }
-    if (row.key == Config::PLAY_MODE_PATH) {
-        return applyPlayMode(row);
-    }
-    if (row.key == SLEEP_TIMER_KEY) {
-        applySleepTimer(row);
-    }
-    return true;
-}
-
-bool SettingsPage::applyBacklight(const SettingItem& row) {
+bool SettingsPage::applyBacklight(SettingItem& row, int) {
     const std::vector<Config::BacklightOption>& choices = Config::getBacklightOptions();
     if (row.selectedIndex >= static_cast<int>(choices.size())) {
         return true;
     }
     // The idle handling reads the time-out every frame, so it holds from now on.
-    return Config::getInstance().setBacklightTimeout(choices[row.selectedIndex].first);
+    return services.config.setBacklightTimeout(choices[row.selectedIndex].first);
 }
 
 // Every page relabels itself when it next sees the new language.
 bool SettingsPage::applyLanguage(SettingItem& row, int previousIndex) {
-    LanguageManager& languages = LanguageManager::getInstance();
+    LanguageManager& languages = services.languages;
     const std::vector<std::string>& codes = languages.getAvailableLanguages();
     if (row.selectedIndex >= static_cast<int>(codes.size())) {
         return true;
@@ -279,37 +270,43 @@ bool SettingsPage::applyLanguage(SettingItem& row, int previousIndex) {
 }
 
 // The folder row follows the skin: its folders, with the one the skin uses selected.
-bool SettingsPage::applySkin(const SettingItem& row) {
-    Config& config = Config::getInstance();
+bool SettingsPage::applySkin(SettingItem& row, int) {
+    Config& config = services.config;
     const int skinId = skinIdOf(row.selectedIndex);
     config.setString(SKIN_KEY, std::to_string(skinId));
-    if (SettingItem* folders = findRow(FOLDER_KEY)) {
-        *folders = folderRow();
-    }
+    items[FOLDER] = folderChoices();
     const bool saved = config.save();
-    return ThemeManager::getInstance().setCurrentTheme(colourThemeOf(skinId)) && saved;
+    return applySkinColours(skinId) && saved;
 }
 
-bool SettingsPage::applyFolder(const SettingItem& row) {
-    Config& config = Config::getInstance();
+bool SettingsPage::applyFolder(SettingItem& row, int) {
+    Config& config = services.config;
     const int skinId = config.getDefaultThemeId();
     const bool saved = config.storeThemeFolder(skinId, row.options[row.selectedIndex]);
-    return ThemeManager::getInstance().setCurrentTheme(colourThemeOf(skinId)) && saved;
+    return applySkinColours(skinId) && saved;
+}
+
+bool SettingsPage::applySkinColours(int skinId) {
+    return services.themes.setCurrentTheme(colourThemeOf(skinId));
 }
 
 // The play list looks the mode up in the settings whenever it picks a song.
-bool SettingsPage::applyPlayMode(const SettingItem& row) {
-    Config& config = Config::getInstance();
-    config.setString(Config::PLAY_MODE_PATH,
-                     playModeText(static_cast<PlayMode>(row.selectedIndex)));
+bool SettingsPage::applyPlayMode(SettingItem& row, int) {
+    Config& config = services.config;
+    config.setString(Config::PLAY_MODE_PATH, playModeText(PLAY_MODE_CHOICES[row.selectedIndex]));
     return config.save();
 }
 
-void SettingsPage::applySleepTimer(const SettingItem& row) {
+bool SettingsPage::applySleepTimer(SettingItem& row, int) {
     if (sleepTimer) {
         sleepTimer->start(SLEEP_OPTIONS[row.selectedIndex].minutes * SECONDS_PER_MINUTE *
                           MS_PER_SECOND);
     }
+    return true; // the timer is not kept
+}
+
+bool SettingsPage::applyNothing(SettingItem&, int) {
+    return true;
 }
 
 void SettingsPage::update() {
@@ -321,18 +318,18 @@ void SettingsPage::update() {
 
 // Once the timer has run out or a key press cancelled it, the row shows it off again.
 void SettingsPage::followSleepTimer() {
-    SettingItem* row = findRow(SLEEP_TIMER_KEY);
-    if (row && row->selectedIndex != 0 && !(sleepTimer && sleepTimer->isRunning())) {
-        row->selectedIndex = 0;
+    SettingItem& row = items[SLEEP_TIMER];
+    if (row.selectedIndex != 0 && !(sleepTimer && sleepTimer->isRunning())) {
+        row.selectedIndex = 0;
     }
 }
 
 std::string SettingsPage::getTitleText(size_t row) const {
-    return row < items.size() ? text(items[row].title) : "";
+    return row < ROW_COUNT ? text(ROW_KINDS[row].titleKey) : "";
 }
 
 std::string SettingsPage::getValueText(size_t row) const {
-    if (row >= items.size()) {
+    if (row >= ROW_COUNT) {
         return "";
     }
     const SettingItem& item = items[row];
@@ -340,14 +337,18 @@ std::string SettingsPage::getValueText(size_t row) const {
         return "";
     }
     const std::string& option = item.options[item.selectedIndex];
-    if (item.key == LANGUAGE_KEY) {
+    switch (row) {
+    case LANGUAGE:
         return LanguageManager::getDisplayName(option);
-    }
-    if (item.key == ABOUT_KEY) {
+    case ABOUT:
         return text(option) + " " + VERSION;
-    }
-    if (item.key == SLEEP_TIMER_KEY && sleepTimer && sleepTimer->isRunning()) {
-        return text(option) + " (" + remainingText(sleepTimer->remainingMs()) + ")";
+    case SLEEP_TIMER:
+        if (sleepTimer && sleepTimer->isRunning()) {
+            return text(option) + " (" + remainingText(sleepTimer->remainingMs()) + ")";
+        }
+        break;
+    default:
+        break;
     }
     return text(option);
 }
@@ -364,10 +365,7 @@ void SettingsPage::render() {
     if (topBar) {
         topBar->render();
     }
-    if (selectedItem >= static_cast<int>(items.size())) {
-        selectedItem = 0;
-    }
-    for (size_t row = 0; row < items.size(); ++row) {
+    for (size_t row = 0; row < ROW_COUNT; ++row) {
         drawRow(row, FIRST_ROW_TOP + ROW_HEIGHT * static_cast<int>(row));
     }
 }

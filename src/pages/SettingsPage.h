@@ -1,9 +1,11 @@
 #pragma once
 
+#include "pages/PageServices.h"
 #include "ui/KeyBindings.h"
 #include "ui/TextCache.h"
 #include "ui/UIBase.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,16 +23,17 @@ class SettingsPage : public UIBase {
 public:
     static constexpr const char* VERSION = MP_VERSION; // the project version, from CMake
 
+    enum Row { BACKLIGHT, LANGUAGE, SKIN, FOLDER, PLAY_MODE, SLEEP_TIMER, ABOUT, ROW_COUNT };
+
     struct SettingItem {
-        std::string title;                // label key
         std::vector<std::string> options; // label keys; language codes on the language row
-        std::string key;                  // what the row sets
         int selectedIndex = 0;
     };
 
     // dialog reports a setting that could not be saved; sleepTimer is the one the sleep row
     // sets (without one the row changes nothing).
-    explicit SettingsPage(Dialog* dialog = nullptr, SleepTimer* sleepTimer = nullptr);
+    explicit SettingsPage(const PageServices& services, Dialog* dialog = nullptr,
+                          SleepTimer* sleepTimer = nullptr);
     ~SettingsPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;
@@ -40,42 +43,54 @@ public:
 
     void setBackCallback(std::function<void()> callback) { backCallback = std::move(callback); }
 
-    const std::vector<SettingItem>& getItems() const { return items; }
+    const std::array<SettingItem, ROW_COUNT>& getItems() const { return items; }
     int getSelectedItem() const { return selectedItem; }
     // A row's title and value as drawn, in the current language.
     std::string getTitleText(size_t row) const;
     std::string getValueText(size_t row) const;
 
 private:
+    // What a row is: its label key, what it sets (for the error line), how its choices are
+    // listed with the current one selected, and how a chosen one is applied (false when it
+    // could not be saved).
+    struct RowKind {
+        const char* titleKey;
+        const char* key;
+        SettingItem (SettingsPage::*choices)() const;
+        bool (SettingsPage::*apply)(SettingItem& row, int previousIndex);
+    };
+    static const RowKind ROW_KINDS[ROW_COUNT];
+
+    std::string text(const std::string& key) const;
     void buildRows();
-    static SettingItem backlightRow();
-    static SettingItem languageRow();
-    static SettingItem skinRow();
-    static SettingItem folderRow();
-    static SettingItem playModeRow();
-    static SettingItem sleepTimerRow();
-    static SettingItem aboutRow();
-    SettingItem* findRow(const std::string& key);
+    SettingItem backlightChoices() const;
+    SettingItem languageChoices() const;
+    SettingItem skinChoices() const;
+    SettingItem folderChoices() const;
+    SettingItem playModeChoices() const;
+    SettingItem sleepTimerChoices() const;
+    SettingItem aboutChoices() const;
 
     void moveSelection(int step);
     void stepChoice(int step);
-    // Each returns false when the choice could not be saved.
-    bool applyRow(SettingItem& row, int previousIndex);
-    static bool applyBacklight(const SettingItem& row);
-    static bool applyLanguage(SettingItem& row, int previousIndex);
-    bool applySkin(const SettingItem& row);
-    static bool applyFolder(const SettingItem& row);
-    static bool applyPlayMode(const SettingItem& row);
-    void applySleepTimer(const SettingItem& row);
+    bool applyBacklight(SettingItem& row, int previousIndex);
+    bool applyLanguage(SettingItem& row, int previousIndex);
+    bool applySkin(SettingItem& row, int previousIndex);
+    bool applyFolder(SettingItem& row, int previousIndex);
+    bool applyPlayMode(SettingItem& row, int previousIndex);
+    bool applySleepTimer(SettingItem& row, int previousIndex);
+    bool applyNothing(SettingItem& row, int previousIndex);
+    bool applySkinColours(int skinId);
     void followSleepTimer();
 
     void drawRow(size_t row, int top);
     void drawText(const std::string& text, SDL_Color color, int x, int rowTop, bool alignRight);
 
+    PageServices services;
     Dialog* dialog;
     SleepTimer* sleepTimer;
     std::unique_ptr<TopBar> topBar;
-    std::vector<SettingItem> items;
+    std::array<SettingItem, ROW_COUNT> items;
     int selectedItem = 0;
     std::function<void()> backCallback;
     KeyBindings bindings;

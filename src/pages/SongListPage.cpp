@@ -5,9 +5,11 @@
 #include "library/PlayList.h"
 #include "ui/TopBar.h"
 
-SongListPage::SongListPage(PlayList* playlist, Player* player, Dialog* dialog, Page listPage,
-                           const ListRowStyle& rows, const ScrollBarStyle& bar)
-    : playlist(playlist), player(player), dialog(dialog), listView(rows, bar), listPage(listPage) {
+SongListPage::SongListPage(const PageServices& services, PlayList* playlist, Player* player,
+                           Dialog* dialog, Page listPage, const ListRowStyle& rows,
+                           const ScrollBarStyle& bar)
+    : services(services), playlist(playlist), player(player), dialog(dialog), listView(rows, bar),
+      bindings(services.input), listPage(listPage) {
     bindings.add("up", {SDLK_UP}, [this] { moveSelection(-1); });
     bindings.add("down", {SDLK_DOWN}, [this] { moveSelection(+1); });
     bindings.add("a", {SDLK_RETURN, SDLK_KP_ENTER}, [this] { playSelected(); });
@@ -22,7 +24,8 @@ void SongListPage::initListPage(SDL_Renderer* renderer, TTF_Font* font,
     this->font = font;
     bounds = pageBounds;
     Player* shown = player;
-    topBar = std::make_unique<TopBar>([shown] { return shown && shown->isPlaying(); });
+    topBar =
+        std::make_unique<TopBar>([shown] { return shown && shown->isPlaying(); }, services.battery);
     topBar->init(renderer, font);
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/Song.h"
 #include "pages/Page.h"
+#include "pages/PageServices.h"
 #include "ui/BackgroundImage.h"
 #include "ui/KeyBindings.h"
 #include "ui/ListSelection.h"
@@ -52,8 +53,8 @@ public:
 
 protected:
     // listPage is the page the navigation is told about when a song starts here.
-    SongListPage(PlayList* playlist, Player* player, Dialog* dialog, Page listPage,
-                 const ListRowStyle& rows, const ScrollBarStyle& bar);
+    SongListPage(const PageServices& services, PlayList* playlist, Player* player, Dialog* dialog,
+                 Page listPage, const ListRowStyle& rows, const ScrollBarStyle& bar);
 
     // Keeps the renderer and font, sets the bounds and creates the top bar.
     void initListPage(SDL_Renderer* renderer, TTF_Font* font, const SDL_Rect& pageBounds);
@@ -78,6 +79,7 @@ protected:
     void drawSongRows(const std::function<SDL_Texture*(const Song& song, bool selected)>& iconFor);
     void drawScrollBar();
 
+    PageServices services;
     PlayList* playlist;
     Player* player;
     Dialog* dialog;

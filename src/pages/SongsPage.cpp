@@ -2,9 +2,9 @@
 
 #include "audio/Player.h"
 #include "core/Log.h"
-#include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "pages/FavouriteToggle.h"
+#include "pages/LibraryRescan.h"
 #include "settings/ThemeManager.h"
 #include "ui/Dialog.h"
 #include "ui/Image.h"
@@ -21,9 +21,6 @@ constexpr int SCROLL_BAR_WIDTH = 4;
 constexpr int SCROLL_BAR_RIGHT_INSET = 6;
 constexpr Uint8 SCROLL_BAR_ALPHA = 128;
 
-constexpr const char* TIP_TITLE = "提示";
-constexpr const char* LOADING_MESSAGE = "歌曲载入中...请稍后...";
-
 ScrollBarStyle songsScrollBar() {
     ScrollBarStyle style;
     style.track = {PAGE_BOUNDS.x + PAGE_BOUNDS.w - SCROLL_BAR_RIGHT_INSET, LIST_TOP,
@@ -33,8 +30,9 @@ ScrollBarStyle songsScrollBar() {
 
 } // namespace
 
-SongsPage::SongsPage(PlayList* playlist, Player* player, Dialog* dialog)
-    : SongListPage(playlist, player, dialog, Page::SONGS, {}, songsScrollBar()) {
+SongsPage::SongsPage(const PageServices& services, PlayList* playlist, Player* player,
+                     Dialog* dialog)
+    : SongListPage(services, playlist, player, dialog, Page::SONGS, {}, songsScrollBar()) {
     acceptKeyRepeats = false;
     bindings.add("y", {SDLK_f}, [this] { toggleFavourite(); });
     bindings.add("l1", {SDLK_PAGEUP}, [this] { moveSelection(-list.visibleItems); });
@@ -78,13 +76,7 @@ void SongsPage::loadIcons() {
 // The scan runs on the dialog's loading thread and publishes the new library to the play list;
 // the page takes it over on the main thread, in update(), once the library's version changes.
 void SongsPage::startLoadingScan() {
-    if (!dialog) {
-        logError("Dialog is null!");
-        return;
-    }
-    PlayList* target = playlist;
-    dialog->showLoading(TIP_TITLE, LOADING_MESSAGE,
-                        [target] { MusicScanner::getInstance().scanMusicFiles(target); });
+    LibraryRescan::start(services, dialog, playlist);
 }
 
 void SongsPage::takeLibrary() {
@@ -122,14 +114,15 @@ void SongsPage::toggleFavourite() {
     if (playlist->isFavourite(song)) {
         FavouriteToggle::askToRemove(dialog, [this] { removeSelectedFavourite(); });
     } else {
-        FavouriteToggle::add(*playlist, dialog, song);
+        FavouriteToggle::add(services.languages, *playlist, dialog, song);
     }
 }
 
 // Removes the song highlighted at the moment of confirmation.
 void SongsPage::removeSelectedFavourite() {
     if (playlist && hasSelection()) {
-        FavouriteToggle::remove(*playlist, dialog, songs[list.selectedIndex].filepath);
+        FavouriteToggle::remove(services.languages, *playlist, dialog,
+                                songs[list.selectedIndex].filepath);
     }
 }
 
@@ -153,7 +146,7 @@ void SongsPage::render() {
     background.draw(renderer);
     drawTopBar();
     drawSongRows([this](const Song& song, bool selected) { return rowIcon(song, selected); });
-    SDL_Color thumb = ThemeManager::getInstance().getCurrentColors().secondary;
+    SDL_Color thumb = services.themes.getCurrentColors().secondary;
     thumb.a = SCROLL_BAR_ALPHA;
     listView.scrollBarStyle().thumbColor = thumb;
     drawScrollBar();

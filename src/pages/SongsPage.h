@@ -13,7 +13,7 @@ class SongsPage : public SongListPage {
 public:
     static constexpr const char* LIBRARY_CACHE_PATH = "config/music_library.json";
 
-    SongsPage(PlayList* playlist, Player* player, Dialog* dialog);
+    SongsPage(const PageServices& services, PlayList* playlist, Player* player, Dialog* dialog);
     ~SongsPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;

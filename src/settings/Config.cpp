@@ -115,8 +115,8 @@ Config& Config::getInstance() {
     return instance;
 }
 
-Config::Config() {
-    reset();
+Config::Config(const std::string& path) {
+    reset(path);
 }
 
 bool Config::reset(const std::string& path) {

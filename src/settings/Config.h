@@ -29,6 +29,9 @@ public:
 
     static Config& getInstance();
 
+    // Loads path, falling back to the built-in defaults when it cannot be loaded (see reset).
+    explicit Config(const std::string& path = DEFAULT_PATH);
+
     // Starts over as at the first use: forgets everything held, loads path and falls back to the
     // built-in defaults when it cannot be loaded (false then).
     bool reset(const std::string& path = DEFAULT_PATH);
@@ -97,8 +100,6 @@ public:
     bool storeThemeFolder(int id, const std::string& folder);
 
 private:
-    Config();
-
     // Looks a path up while loading; a value blocked by a wrongly typed parent, or present with
     // a type the expected check rejects, is logged and reads as missing.
     const Json::Value* findWhileLoading(const std::string& path,

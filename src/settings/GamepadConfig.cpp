@@ -1,7 +1,7 @@
 #include "settings/GamepadConfig.h"
 
-#include "core/Log.h"
 #include "core/JsonFile.h"
+#include "core/Log.h"
 
 #include <SDL.h>
 
@@ -37,6 +37,10 @@ const std::map<std::string, int>& builtInMapping() {
 GamepadConfig& GamepadConfig::getInstance() {
     static GamepadConfig instance;
     return instance;
+}
+
+GamepadConfig::GamepadConfig() {
+    applyBuiltInMapping();
 }
 
 void GamepadConfig::applyBuiltInMapping() {

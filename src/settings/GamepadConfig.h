@@ -9,6 +9,9 @@ class GamepadConfig {
 public:
     static GamepadConfig& getInstance();
 
+    // The built-in mapping.
+    GamepadConfig();
+
     // Starts again from the built-in mapping, then applies the file's members. True when the
     // whole file was read.
     bool load(const std::string& path);
@@ -17,7 +20,6 @@ public:
     int getButton(const std::string& name) const;
 
 private:
-    GamepadConfig() = default;
     void applyBuiltInMapping();
 
     std::map<std::string, int> mapping;

@@ -14,6 +14,9 @@ public:
 
     static LanguageManager& getInstance();
 
+    // No language loaded until init: every key reads as itself.
+    LanguageManager() = default;
+
     LanguageManager(const LanguageManager&) = delete;
     LanguageManager& operator=(const LanguageManager&) = delete;
 
@@ -37,8 +40,6 @@ public:
     static std::string getDisplayName(const std::string& code);
 
 private:
-    LanguageManager() = default;
-
     void listLanguages();
     void writeBuiltInFiles();
     std::string languageFilePath(const std::string& code) const;

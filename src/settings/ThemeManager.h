@@ -19,6 +19,8 @@ public:
 
     static ThemeManager& getInstance();
 
+    ThemeManager();
+
     ThemeManager(const ThemeManager&) = delete;
     ThemeManager& operator=(const ThemeManager&) = delete;
 
@@ -31,8 +33,6 @@ public:
     bool saveThemes();
 
 private:
-    ThemeManager();
-
     std::map<std::string, ThemeColors> themes;
     std::string currentTheme = DEFAULT_THEME;
     std::string configPath = "config/themes.json";

@@ -8,9 +8,6 @@
 
 #include <memory>
 
-std::atomic<Dialog*> Dialog::activeDialog{nullptr};
-std::atomic<bool> Dialog::loadingThreadRunning{false};
-
 namespace {
 
 constexpr SDL_Rect BOX{120, 140, 400, 200};
@@ -47,14 +44,13 @@ struct LoadingRun {
 
 } // namespace
 
-Dialog::Dialog(const std::string& title, const std::string& message, DialogType type)
-    : title(title), message(message), type(type) {
+Dialog::Dialog(const Input& input, const std::string& title, const std::string& message,
+               DialogType type)
+    : input(input), title(title), message(message), type(type) {
 }
 
 Dialog::~Dialog() {
     waitForLoadingThread();
-    Dialog* self = this;
-    activeDialog.compare_exchange_strong(self, nullptr);
 }
 
 void Dialog::init(SDL_Renderer* renderer, TTF_Font* font) {
@@ -111,16 +107,10 @@ void Dialog::show() {
         taskPending = true;
         armingShow = showCount;
     }
-    Dialog* previous = activeDialog.exchange(this);
-    if (previous && previous != this) {
-        previous->hide();
-    }
 }
 
 void Dialog::hide() {
     visible = false;
-    Dialog* self = this;
-    activeDialog.compare_exchange_strong(self, nullptr);
 }
 
 void Dialog::hideIfStillShowing(uint64_t showing) {
@@ -167,9 +157,9 @@ void Dialog::handleEvent(SDL_Event* event) {
     if (!event || !visible) {
         return;
     }
-    if (Input::isKeyDown(*event, SDLK_RETURN) || Input::isButtonDown(*event, "a")) {
+    if (Input::isKeyDown(*event, SDLK_RETURN) || input.isButtonDown(*event, "a")) {
         respond(true);
-    } else if (Input::isKeyDown(*event, SDLK_ESCAPE) || Input::isButtonDown(*event, "b")) {
+    } else if (Input::isKeyDown(*event, SDLK_ESCAPE) || input.isButtonDown(*event, "b")) {
         respond(false);
     }
 }
@@ -226,7 +216,7 @@ int Dialog::runLoadingThread(void* data) {
         run->task();
     }
     run->dialog->hideIfStillShowing(run->show);
-    loadingThreadRunning = false;
+    run->dialog->loadingThreadRunning = false;
     return 0;
 }
 

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <string>
 
+class Input;
+
 enum class DialogType : int32_t {
     INFO = 0,    // title and message; closes itself after the auto-close delay
     CONFIRM = 1, // OK and Cancel buttons that run the confirm or cancel action
@@ -23,7 +25,9 @@ class Dialog : public UIBase {
 public:
     static constexpr uint32_t AUTO_CLOSE_DELAY_MS = 2000;
 
-    Dialog(const std::string& title, const std::string& message, DialogType type);
+    // input (lent) tells which controller buttons confirm and cancel.
+    explicit Dialog(const Input& input, const std::string& title = "",
+                    const std::string& message = "", DialogType type = DialogType::INFO);
     ~Dialog() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;
@@ -60,7 +64,7 @@ public:
     // the application owns, so they must not be destroyed under it.
     void waitForLoadingThread();
 
-    static bool isLoadingThreadRunning() { return loadingThreadRunning; }
+    bool isLoadingThreadRunning() const { return loadingThreadRunning; }
 
 private:
     static int runLoadingThread(void* dialog);
@@ -73,6 +77,7 @@ private:
     void drawButton(const SDL_Rect& area, SDL_Color fill, const std::string& label);
     void drawSpinner();
 
+    const Input& input;
     std::string title;
     std::string message;
     DialogType type;
@@ -92,8 +97,6 @@ private:
     bool taskPending = false; // main thread only
     uint64_t autoCloseDelay = AUTO_CLOSE_DELAY_MS;
     SDL_Thread* loadingThread = nullptr;
+    std::atomic<bool> loadingThreadRunning{false};
     TextCache texts;
-
-    static std::atomic<Dialog*> activeDialog;
-    static std::atomic<bool> loadingThreadRunning;
 };

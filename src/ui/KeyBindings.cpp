@@ -25,7 +25,7 @@ bool KeyBindings::dispatch(const SDL_Event& event, bool acceptKeyRepeats) const 
 
 bool KeyBindings::matches(const Binding& binding, const SDL_Event& event) const {
     if (event.type == SDL_CONTROLLERBUTTONDOWN) {
-        return binding.button && Input::isButton(event.cbutton, binding.button);
+        return binding.button && input.isButton(event.cbutton, binding.button);
     }
     if (event.type == SDL_KEYDOWN) {
         return std::find(binding.keys.begin(), binding.keys.end(), event.key.keysym.sym) !=

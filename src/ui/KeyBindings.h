@@ -6,11 +6,16 @@
 #include <initializer_list>
 #include <vector>
 
+class Input;
+
 // What a screen element does on which input: each binding joins a controller button, named as in
 // the controller mapping, and any number of keys to one action. The first binding an event
 // matches runs; button presses and key presses are matched, releases are not.
 class KeyBindings {
 public:
+    // input (lent) tells which controller button a name stands for.
+    explicit KeyBindings(const Input& input) : input(input) {}
+
     // button may be null for an action that only has keys.
     void add(const char* button, std::initializer_list<SDL_Keycode> keys,
              std::function<void()> action);
@@ -28,5 +33,6 @@ private:
 
     bool matches(const Binding& binding, const SDL_Event& event) const;
 
+    const Input& input;
     std::vector<Binding> bindings;
 };

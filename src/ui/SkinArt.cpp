@@ -116,8 +116,8 @@ SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight) {
     return smaller ? std::move(smaller) : std::move(picture);
 }
 
-bool takeDefaultSkin(int& themeId) {
-    int chosen = Config::getInstance().getDefaultThemeId();
+bool takeDefaultSkin(const Config& config, int& themeId) {
+    int chosen = config.getDefaultThemeId();
     if (chosen == themeId) {
         return false;
     }

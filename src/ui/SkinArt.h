@@ -4,6 +4,8 @@
 
 #include <string>
 
+class Config;
+
 // The pictures that depend on the now-playing skin and that several pages draw: the frame laid
 // over an album or artist cover, and the cover shown when a song has none of its own. The tape
 // skin's pictures are plain images under icons/; the record skin's are stored scrambled under
@@ -49,7 +51,7 @@ SurfacePtr scaledSurface(SDL_Surface* picture, int width, int height);
 SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight);
 // Takes the skin chosen in the settings (the settings page may change it at any time); true
 // when it differs from themeId, which then holds the new skin.
-bool takeDefaultSkin(int& themeId);
+bool takeDefaultSkin(const Config& config, int& themeId);
 
 // "icons/bg.png" in the tape skin or "icons/record/bg.png".
 const char* backgroundPath(int themeId);

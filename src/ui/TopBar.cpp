@@ -7,10 +7,6 @@
 #include <SDL_image.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <mutex>
 #include <utility>
 
 namespace {
@@ -27,54 +23,11 @@ constexpr int FILL_INSET = 2;
 constexpr int PLUS_SIZE = 8;
 constexpr int TEXT_GAP = 5;
 
-// Where the battery's files are, found once per power-supply folder and shared by every top
-// bar. A status path of one character or less means "no battery" and stops further searches.
-struct BatteryFiles {
-    std::string status;
-    std::string capacity;
-};
-
-BatteryFiles findBatteryFiles(const std::string& powerSupplyDir) {
-    static std::mutex cacheMutex;
-    static std::map<std::string, BatteryFiles> cache;
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    auto found = cache.find(powerSupplyDir);
-    if (found != cache.end()) {
-        return found->second;
-    }
-    BatteryFiles files{".", ""};
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(powerSupplyDir, error), end;
-         !error && entry != end; entry.increment(error)) {
-        std::string path = entry->path().string();
-        if (path.find("/bat") != std::string::npos) {
-            files = {path + "/status", path + "/capacity"};
-            break;
-        }
-    }
-    cache.emplace(powerSupplyDir, files);
-    return files;
-}
-
-bool readFirstLine(const std::string& path, std::string& line) {
-    std::ifstream file(path);
-    return static_cast<bool>(std::getline(file, line));
-}
-
-bool parseDecimal(const std::string& text, int& value) {
-    try {
-        value = std::stoi(text, nullptr, 10);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 } // namespace
 
-TopBar::TopBar(std::function<bool()> isPlaying, const std::string& powerSupplyDir)
-    : isPlaying(std::move(isPlaying)), playIconArea(PLAY_ICON_AREA), batteryArea(BATTERY_AREA),
-      powerSupplyDir(powerSupplyDir) {
+TopBar::TopBar(std::function<bool()> isPlaying, BatteryReader& battery)
+    : isPlaying(std::move(isPlaying)), battery(battery), playIconArea(PLAY_ICON_AREA),
+      batteryArea(BATTERY_AREA) {
     bounds = BAR_BOUNDS;
 }
 
@@ -115,19 +68,9 @@ void TopBar::render() {
         return;
     }
     renderPlayIcon();
-    if (const BatteryReading& reading = currentBattery(); reading.valid) {
+    if (const BatteryReader::Reading& reading = battery.current(); reading.valid) {
         renderBattery(reading);
     }
-}
-
-const TopBar::BatteryReading& TopBar::currentBattery() {
-    uint64_t time = now();
-    if (!batteryRead || time - batteryReadAt >= BATTERY_READ_INTERVAL_MS) {
-        battery = readBattery();
-        batteryReadAt = time;
-        batteryRead = true;
-    }
-    return battery;
 }
 
 void TopBar::renderPlayIcon() {
@@ -136,30 +79,13 @@ void TopBar::renderPlayIcon() {
     }
 }
 
-TopBar::BatteryReading TopBar::readBattery() const {
-    BatteryReading reading;
-    BatteryFiles files = findBatteryFiles(powerSupplyDir);
-    if (files.status.size() <= 1) {
-        return reading;
-    }
-    std::string status;
-    std::string capacity;
-    if (!readFirstLine(files.status, status) || !readFirstLine(files.capacity, capacity) ||
-        !parseDecimal(capacity, reading.capacity)) {
-        return reading;
-    }
-    reading.charging = status != "Discharging";
-    reading.valid = true;
-    return reading;
-}
-
-void TopBar::renderBattery(const BatteryReading& battery) {
+void TopBar::renderBattery(const BatteryReader::Reading& reading) {
     const SDL_Rect& b = batteryArea;
-    int c = battery.capacity;
+    int c = reading.capacity;
     SDL_Color fill = Draw::GREEN;
-    if (!battery.charging && c <= CRITICAL_PERCENT) {
+    if (!reading.charging && c <= CRITICAL_PERCENT) {
         fill = Draw::RED;
-    } else if (!battery.charging && c <= LOW_PERCENT) {
+    } else if (!reading.charging && c <= LOW_PERCENT) {
         fill = Draw::YELLOW;
     }
 
@@ -173,7 +99,7 @@ void TopBar::renderBattery(const BatteryReading& battery) {
                    b.h - 2 * FILL_INSET};
     SDL_RenderFillRect(renderer, &level);
 
-    if (battery.charging) {
+    if (reading.charging) {
         Draw::setColor(renderer, Draw::WHITE);
         int cx = b.x + (b.w - PLUS_SIZE) / 2;
         int cy = b.y + (b.h - PLUS_SIZE) / 2;

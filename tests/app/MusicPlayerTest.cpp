@@ -1,19 +1,19 @@
 #include "app/MusicPlayer.h"
 
 #include "audio/Player.h"
-#include "model/Album.h"
 #include "library/PlayList.h"
+#include "model/Album.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/ArtistDetailPage.h"
 #include "pages/ArtistsPage.h"
 #include "settings/Config.h"
-#include "settings/GamepadConfig.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
 #include "support/MediaFactory.h"
 #include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
+#include "support/TestServices.h"
 #include "ui/Dialog.h"
 #include "ui/UIBase.h"
 
@@ -46,7 +46,6 @@ protected:
         linkRuntimeResources(scratch.path());
         writeLibraryCache({}); // an empty library, so that no first-start scan begins
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
-        GamepadConfig::getInstance().load(MusicPlayer::GAMEPAD_CONFIG_PATH);
         ASSERT_TRUE(app.init());
         auto recording = std::make_unique<RecordingPage>();
         page = recording.get();
@@ -74,7 +73,8 @@ protected:
     }
 
     ScratchDir scratch;
-    MusicPlayer app;
+    TestServices own;
+    MusicPlayer app{Backlight::DEFAULT_PATH, sdlClock(), own.stores()};
     RecordingPage* page = nullptr;
 };
 
@@ -143,7 +143,7 @@ TEST_F(MusicPlayerTest, MissingPagesShowNothingButTheLoopAndDialogStillWork) {
 
 TEST_F(MusicPlayerTest, CleanupIsSafeTwiceAndBeforeDestruction) {
     app.cleanup();
-    EXPECT_EQ(app.getWindow(), nullptr);
+    EXPECT_EQ(SDL_WasInit(0), 0u); // the window and everything else of SDL released
     EXPECT_EQ(app.getCurrentPage(), nullptr);
     app.cleanup();
 }
@@ -151,7 +151,8 @@ TEST_F(MusicPlayerTest, CleanupIsSafeTwiceAndBeforeDestruction) {
 TEST(MusicPlayerStartupTest, MissingFontFailsInitialisation) {
     ScratchDir scratch;
     SDL_Init(SDL_INIT_VIDEO);
-    MusicPlayer app;
+    TestServices own;
+    MusicPlayer app(Backlight::DEFAULT_PATH, sdlClock(), own.stores());
     StderrCapture errors;
     EXPECT_FALSE(app.init());
     EXPECT_NE(errors.take().find("[ERROR] 字体加载失败\n"), std::string::npos);
@@ -166,13 +167,12 @@ protected:
     void SetUp() override {
         linkRuntimeResources(scratch.path());
         scratch.writeFile("config/settings.json", R"({"display": {"backlight": {"timeout": 1}}})");
-        Config::getInstance().load("config/settings.json");
+        own.config.load("config/settings.json");
         scratch.writeFile("brightness", "100\n");
         writeLibraryCache({});
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
-        GamepadConfig::getInstance().load(MusicPlayer::GAMEPAD_CONFIG_PATH);
-        app =
-            std::make_unique<MusicPlayer>(scratch.path() + "/brightness", [this] { return time; });
+        app = std::make_unique<MusicPlayer>(
+            scratch.path() + "/brightness", [this] { return time; }, own.stores());
         ASSERT_TRUE(app->init());
         auto recording = std::make_unique<RecordingPage>();
         page = recording.get();
@@ -190,6 +190,7 @@ protected:
     static void queue(SDL_Event event) { SDL_PushEvent(&event); }
 
     ScratchDir scratch;
+    TestServices own;
     uint64_t time = 0;
     std::unique_ptr<MusicPlayer> app;
     RecordingPage* page = nullptr;

@@ -32,8 +32,8 @@ Song findSong(const std::vector<Song>& songs, const std::string& path) {
 
 // Extensions are compared in lower case: "01 Intro.MP3" below is taken, "notes.txt" is not.
 std::vector<Song> scanInto(PlayList& playList) {
-    MusicScanner scanner({"music"}, ALL_FORMATS);
-    scanner.scanMusicFiles(&playList);
+    MusicScanner scanner;
+    scanner.scanMusicFiles(&playList, {{"music"}, ALL_FORMATS});
     return playList.getLibrarySongs();
 }
 

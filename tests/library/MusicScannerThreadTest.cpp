@@ -30,9 +30,9 @@ TEST(MusicScannerThreadTest, AStoppedScanReturnsWithinASecondAndKeepsTheCache) {
     scratch.writeFile("covers/earlier.jpg", "a cover the cache may name");
 
     PlayList playList;
-    MusicScanner scanner({"music"}, {".mp3"});
+    MusicScanner scanner;
     StderrCapture quiet;
-    std::thread scan([&] { scanner.scanMusicFiles(&playList); });
+    std::thread scan([&] { scanner.scanMusicFiles(&playList, {{"music"}, {".mp3"}}); });
     while (!playList.isScanning()) {
         std::this_thread::yield();
     }

@@ -49,9 +49,10 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
     playList.setPlayer(&player);
     StderrCapture errors;
 
+    MusicScanner scanner;
     std::atomic<bool> finished{false};
     std::thread loading([&] {
-        MusicScanner::getInstance().scanMusicFiles(&playList);
+        scanner.scanMusicFiles(&playList, {{"music"}, {".mp3"}});
         finished.store(true);
     });
 

@@ -20,7 +20,7 @@ TEST_F(AlbumDetailPageTest, PlayingARowMakesTheAlbumTheQueueAndANewAlbumStartsAt
         song.filepath = media.make(song.title + ".wav", {0.3});
         album.songs.push_back(song);
     }
-    AlbumDetailPage page(&playList, &player);
+    AlbumDetailPage page(services, &playList, &player);
     page.init(sdl.renderer(), sdl.font());
     std::vector<Page> pagesReported;
     page.setPageChangeCallback([&](Page from) { pagesReported.push_back(from); });

@@ -18,9 +18,7 @@ class AlbumsPageTest : public PageTest {
 protected:
     AlbumsPageTest() { useSkin(TAPE); }
 
-    static void useSkin(int id) {
-        Config::getInstance().setString("theme.default_theme", std::to_string(id));
-    }
+    void useSkin(int id) { own.config.setString("theme.default_theme", std::to_string(id)); }
 
     // Albums of two songs, each with a picture file of its own.
     static Library libraryOf(int count, const std::string& prefix = "") {
@@ -37,7 +35,7 @@ protected:
 
     void open(Library library) {
         playList.setLibrary(std::move(library));
-        page = std::make_unique<AlbumsPage>(&playList, &player);
+        page = std::make_unique<AlbumsPage>(services, &playList, &player);
         page->init(sdl.renderer(), sdl.font());
         page->setAlbumSelectedCallback([this](const Album& album) { chosen.push_back(album); });
         frames(1);

@@ -20,7 +20,7 @@ TEST_F(ArtistDetailPageTest, ShowingAnArtistLeavesTheQueueAloneAndPlayingReplace
         song.filepath = MediaFactory("music").make(std::string(title) + ".wav", {0.3});
         artist.songs.push_back(song);
     }
-    ArtistDetailPage page(&playList, &player);
+    ArtistDetailPage page(services, &playList, &player);
     page.init(sdl.renderer(), sdl.font());
     std::vector<Page> pagesReported;
     page.setPageChangeCallback([&](Page from) { pagesReported.push_back(from); });

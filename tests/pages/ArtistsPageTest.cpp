@@ -34,7 +34,7 @@ TEST(ArtistGroupingTest, ArtistsAreGroupedInByteOrderWithTheirFirstCover) {
 
 TEST_F(ArtistsPageTest, TheSelectionWrapsTheListFollowsTheLibraryAndEmptyListsStay) {
     playList.setLibrary(Library{{songBy("X", "1"), songBy("Y", "2"), songBy("Z", "3")}, {}});
-    ArtistsPage page(&playList, &player);
+    ArtistsPage page(services, &playList, &player);
     page.init(sdl.renderer(), sdl.font());
     std::vector<std::string> chosen;
     page.setArtistSelectedCallback(

@@ -13,8 +13,8 @@ namespace {
 class EqualizerPageTest : public PageTest {
 protected:
     EqualizerPageTest() {
-        LanguageManager::getInstance().setLanguage("zh_CN");
-        loadSettingsText(scratch, R"({"equalizer": {"default_preset": "FLAT", "presets": {
+        loadSettingsText(scratch, own.config,
+                         R"({"equalizer": {"default_preset": "FLAT", "presets": {
             "CUSTOM": {"name": "eq_preset_custom", "gains": [1, 1, 1, 1, 1, 1, 1, 1, 1, 1]},
             "FLAT": {"name": "eq_preset_flat"},
             "ROCK": {"name": "eq_preset_rock", "gains": [3.5, 15, -20]}}}})");
@@ -29,14 +29,13 @@ protected:
     }
     Json::Value stored() { return readJsonFile(scratch, Config::DEFAULT_PATH)["equalizer"]; }
 
-    EqualizerPage page{&dialog};
+    EqualizerPage page{services, &dialog};
 };
 
 } // namespace
 
 TEST_F(EqualizerPageTest, StepsThroughThePresetsByIdWrappingAroundAndKeepsEachChoice) {
-    EXPECT_EQ(page.getTitle(),
-              "< " + LanguageManager::getInstance().getText("eq_preset_flat") + " >");
+    EXPECT_EQ(page.getTitle(), "< " + own.languages.getText("eq_preset_flat") + " >");
     press("r1");
     EXPECT_EQ(stored()["default_preset"], "ROCK");
     // Three stored gains, two beyond the sliders' range: ten bands within ±12 dB.
@@ -66,7 +65,7 @@ TEST_F(EqualizerPageTest, EditsStayWithinTheBandsAndTwelveDecibelsAndAreKeptOnly
     scratch.writeFile(blocker + "/file", ""); // a card that refuses the file
     press("a");
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.getMessage(), LanguageManager::getInstance().getText("eq_custom_save_failed"));
+    EXPECT_EQ(dialog.getMessage(), own.languages.getText("eq_custom_save_failed"));
     EXPECT_TRUE(page.isEditing());
     EXPECT_EQ(stored()["default_preset"], "FLAT");
     std::filesystem::remove_all(blocker);

@@ -10,7 +10,7 @@ namespace {
 class MainPageTest : public PageTest {
 protected:
     void SetUp() override {
-        page = std::make_unique<MainPage>(nullptr, &playList, &dialog);
+        page = std::make_unique<MainPage>(services, nullptr, &playList, &dialog);
         page->init(sdl.renderer(), sdl.font());
         page->setMenuCallback([this](int index) { chosen.push_back(index); });
     }
@@ -44,7 +44,7 @@ TEST_F(MainPageTest, SelectionWrapsAndChoosingReportsTheIndex) {
 TEST_F(MainPageTest, LabelsComeFromTheLanguageAndFollowAChange) {
     EXPECT_EQ(page->getMenuItems()[0].label, "歌曲");
     page->update();
-    ASSERT_TRUE(LanguageManager::getInstance().setLanguage("en_US"));
+    ASSERT_TRUE(own.languages.setLanguage("en_US"));
     page->update();
     EXPECT_EQ(page->getMenuItems()[0].label, "Songs");
     EXPECT_EQ(page->getSlideItems()[0], "Rescan Music");

@@ -37,7 +37,9 @@ std::string lyricsText(int count, double start, double step) {
 
 class NowPlayingPageTest : public PageTest {
 protected:
-    NowPlayingPageTest() { loadSettingsText(scratch, settings(2)); } // the lighter skin to load
+    NowPlayingPageTest() {
+        loadSettingsText(scratch, own.config, settings(2));
+    } // the lighter skin to load
 
     // A queue of songs of the given names (real audio in music/), the first one playing.
     void queue(const std::vector<std::string>& names, double seconds = 20.0) {
@@ -54,7 +56,7 @@ protected:
     }
 
     void open() {
-        page = std::make_unique<NowPlayingPage>(&player, &playList, &dialog);
+        page = std::make_unique<NowPlayingPage>(services, &player, &playList, &dialog);
         page->setClock([this] { return clock; });
         page->init(sdl.renderer(), sdl.font());
         page->setBackCallback([this](Page to) { backTo.push_back(to); });
@@ -236,7 +238,7 @@ TEST_F(NowPlayingPageTest, FavouriteIsAddedAtOnceAndRemovedByItsFullPath) {
 }
 
 TEST_F(NowPlayingPageTest, ASkinOrFolderChosenInTheSettingsIsTakenOnTheNextUpdate) {
-    loadSettingsText(scratch, settings(1));
+    loadSettingsText(scratch, own.config, settings(1));
     queue({"a"});
     open();
     EXPECT_EQ(page->getThemeId(), 1);
@@ -244,7 +246,7 @@ TEST_F(NowPlayingPageTest, ASkinOrFolderChosenInTheSettingsIsTakenOnTheNextUpdat
     EXPECT_NE(page->getSongOnScreen().cover, nullptr); // the skin's own cover
     page->render();
 
-    loadSettingsText(scratch, settings(2));
+    loadSettingsText(scratch, own.config, settings(2));
     frame(16);
     EXPECT_EQ(page->getThemeId(), 2);
     EXPECT_EQ(page->getThemeFolder(), "record");
@@ -253,7 +255,7 @@ TEST_F(NowPlayingPageTest, ASkinOrFolderChosenInTheSettingsIsTakenOnTheNextUpdat
     frame(1000);
     EXPECT_GT(page->getRecordSkin().getAnimation().getArmAngle(), 0.0);
 
-    loadSettingsText(scratch, settings(1, "typepink"));
+    loadSettingsText(scratch, own.config, settings(1, "typepink"));
     frame(16);
     EXPECT_EQ(page->getThemeId(), 1);
     EXPECT_EQ(page->getThemeFolder(), "typepink");

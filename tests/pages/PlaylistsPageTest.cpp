@@ -26,7 +26,7 @@ protected:
 
     void send(SDL_Event event) { deliver(page, event); }
 
-    PlaylistsPage page{&playList, &player, &dialog};
+    PlaylistsPage page{services, &playList, &player, &dialog};
     int songsPlayed = 0;
 };
 

@@ -14,16 +14,11 @@ namespace {
 
 enum Row { BACKLIGHT, LANGUAGE, SKIN, FOLDER, PLAY_MODE, SLEEP_TIMER, ABOUT };
 
-std::string text(const char* key) {
-    return LanguageManager::getInstance().getText(key);
-}
-
 class SettingsPageTest : public PageTest {
 protected:
     SettingsPageTest() {
-        LanguageManager::getInstance().setLanguage("zh_CN");
         // No stored skin entries: choosing a folder has to add the skin's entry to the file.
-        loadSettingsText(scratch, R"({"display": {"backlight": {"timeout": 45}},
+        loadSettingsText(scratch, own.config, R"({"display": {"backlight": {"timeout": 45}},
             "music": {"playback": {"mode": "SHUFFLE"}}, "theme": {"default_theme": 1,
             "folders": {"type": ["type", "typepink"], "record": ["record"]}}})");
         page.init(sdl.renderer(), sdl.font());
@@ -36,10 +31,16 @@ protected:
         deliver(page, keyDown(key));
     }
     Json::Value stored() const { return readJsonFile(scratch, Config::DEFAULT_PATH); }
+    std::string text(const char* key) const { return own.languages.getText(key); }
+    // The play list looks its mode up in the process-wide settings, which read the saved file.
+    int nextIndex() {
+        Config::getInstance().reset();
+        return playList.getNextIndex();
+    }
 
     uint64_t clockMs = 0;
     SleepTimer sleepTimer{&player, [this] { return clockMs; }};
-    SettingsPage page{&dialog, &sleepTimer};
+    SettingsPage page{services, &dialog, &sleepTimer};
 };
 
 } // namespace
@@ -57,18 +58,18 @@ TEST_F(SettingsPageTest, EveryStepIsAppliedAndSavedAtOnce) {
         playList.addSong(song);
     }
     playList.setCurrentIndex(2);
-    EXPECT_EQ(playList.getNextIndex(), -1);
+    EXPECT_EQ(nextIndex(), -1);
     step(PLAY_MODE, SDLK_RIGHT);
     EXPECT_EQ(stored()["music"]["playback"]["mode"], "SEQUENCE_LOOP");
-    EXPECT_EQ(playList.getNextIndex(), 0); // the play list follows at its next lookup
+    EXPECT_EQ(nextIndex(), 0); // the play list follows at its next lookup
 
     step(FOLDER, SDLK_RIGHT);
     EXPECT_EQ(stored()["theme"]["themes"][0][2], "typepink");
-    EXPECT_EQ(ThemeManager::getInstance().getCurrentTheme(), ThemeManager::TAPE_SKIN_THEME);
+    EXPECT_EQ(own.themes.getCurrentTheme(), ThemeManager::TAPE_SKIN_THEME);
     step(SKIN, SDLK_RIGHT);
     EXPECT_EQ(stored()["theme"]["default_theme"], "2");
     EXPECT_EQ(page.getItems()[FOLDER].options, std::vector<std::string>{"record"});
-    EXPECT_EQ(ThemeManager::getInstance().getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
+    EXPECT_EQ(own.themes.getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
     step(SKIN, SDLK_LEFT);
     EXPECT_EQ(page.getValueText(FOLDER), text("typepink")); // the tape skin keeps its folder
 
@@ -91,7 +92,7 @@ TEST_F(SettingsPageTest, EveryStepIsAppliedAndSavedAtOnce) {
 // This page relabels at once, the others at their next update; the colour theme is still found
 // by the skin, whatever the language.
 TEST_F(SettingsPageTest, ALanguageStepRelabelsEveryPage) {
-    MainPage menu(nullptr, &playList, &dialog);
+    MainPage menu(services, nullptr, &playList, &dialog);
     menu.init(sdl.renderer(), sdl.font());
     menu.update();
     const std::vector<std::string>& codes = page.getItems()[LANGUAGE].options;
@@ -106,5 +107,5 @@ TEST_F(SettingsPageTest, ALanguageStepRelabelsEveryPage) {
     menu.update();
     EXPECT_EQ(menu.getMenuItems()[5].label, "Settings");
     step(SKIN, SDLK_RIGHT);
-    EXPECT_EQ(ThemeManager::getInstance().getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
+    EXPECT_EQ(own.themes.getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
 }

@@ -14,7 +14,7 @@ namespace {
 class SongsPageTest : public PageTest {
 protected:
     void open() {
-        page = std::make_unique<SongsPage>(&playList, &player, &dialog);
+        page = std::make_unique<SongsPage>(services, &playList, &player, &dialog);
         page->init(sdl.renderer(), sdl.font());
         page->setPageChangeCallback([this](Page from) { pagesReported.push_back(from); });
         page->setSongPlayedCallback([this] { ++songsPlayed; });

@@ -18,7 +18,8 @@ const std::vector<float> TEN_ZEROS(10, 0.0f);
 TEST(ConfigPresetTest, PresetsAreReadWithDefaultsForMissingParts) {
     ScratchDir scratch;
     StderrCapture errors;
-    Config& config = loadSettingsText(scratch, R"({"equalizer": {"presets": {
+    Config config;
+    loadSettingsText(scratch, config, R"({"equalizer": {"presets": {
         "NONAME": {"gains": [1.5, -2, 3]},
         "NOGAINS": {"name": "eq_preset_pop"},
         "MIXED": {"gains": [1, "2", 3, [4]]},
@@ -37,7 +38,7 @@ TEST(ConfigPresetTest, PresetsAreReadWithDefaultsForMissingParts) {
          {R"({"equalizer": "loud"})",
           R"({"equalizer": {"presets": {"ROCK": {}}, "default_preset": 5}})",
           R"({"equalizer": {"presets": {"ROCK": {}}, "default_preset": "X"}})"}) {
-        loadSettingsText(scratch, text);
+        loadSettingsText(scratch, config, text);
         EXPECT_EQ(config.getCurrentPresetId(), "FLAT") << text;
         EXPECT_EQ(config.getCurrentPreset().gains, TEN_ZEROS) << text;
     }
@@ -45,8 +46,8 @@ TEST(ConfigPresetTest, PresetsAreReadWithDefaultsForMissingParts) {
 
 TEST(ConfigPresetTest, ChoosingAPresetSavesAtOnceAndAnUnknownOneChangesNothing) {
     ScratchDir scratch;
-    Config& config =
-        loadSettingsText(scratch, R"({"equalizer": {"presets": {"ROCK": {"gains": [5]}}}})");
+    Config config;
+    loadSettingsText(scratch, config, R"({"equalizer": {"presets": {"ROCK": {"gains": [5]}}}})");
     EXPECT_TRUE(config.setCurrentPreset("ROCK"));
     EXPECT_EQ(readJsonFile(scratch, SETTINGS)["equalizer"]["default_preset"], "ROCK");
     const std::string saved = scratch.readFile(SETTINGS);
@@ -58,7 +59,8 @@ TEST(ConfigPresetTest, ChoosingAPresetSavesAtOnceAndAnUnknownOneChangesNothing) 
 
 TEST(ConfigPresetTest, OnlyTheCustomPresetIsSavedAndItSurvivesAReload) {
     ScratchDir scratch;
-    Config& config = loadSettingsText(scratch, R"({"equalizer": {"presets": 3}})");
+    Config config;
+    loadSettingsText(scratch, config, R"({"equalizer": {"presets": 3}})");
     StderrCapture errors;
     EXPECT_FALSE(config.saveCustomPreset("FLAT", {1, 2, 3}));
     EXPECT_EQ(config.getPresets().count("FLAT"), 0u);

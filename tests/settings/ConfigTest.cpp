@@ -20,7 +20,7 @@ const char* const SETTINGS = "config/settings.json";
 
 TEST(ConfigTest, StartWithoutSettingsFileUsesDefaultsAndWritesNothingUntilAChange) {
     ScratchDir scratch;
-    Config& config = Config::getInstance();
+    Config config;
     StderrCapture errors;
     EXPECT_FALSE(config.reset());
     EXPECT_NE(errors.take(), "");
@@ -38,7 +38,8 @@ TEST(ConfigTest, StartWithoutSettingsFileUsesDefaultsAndWritesNothingUntilAChang
 TEST(ConfigTest, MissingBacklightTimeoutReadsThirtyAndReachesTheFileWithTheNextSave) {
     ScratchDir scratch;
     const std::string original = R"({"music": {"scan_directories": ["/mnt/music", "/mnt/sd"]}})";
-    Config& config = loadSettingsText(scratch, original);
+    Config config;
+    loadSettingsText(scratch, config, original);
     EXPECT_EQ(config.getBacklightTimeout(), 30);
     EXPECT_EQ(config.getScanDirectories(), (std::vector<std::string>{"/mnt/music", "/mnt/sd"}));
     EXPECT_TRUE(config.getSupportedFormats().empty()); // the file's word: every file is tried
@@ -57,8 +58,9 @@ TEST(ConfigTest, MissingBacklightTimeoutReadsThirtyAndReachesTheFileWithTheNextS
 
 TEST(ConfigTest, DotPathsReadOnlyStringsAndWriteThroughAnythingInTheWay) {
     ScratchDir scratch;
-    Config& config =
-        loadSettingsText(scratch, R"({"a": 5, "music": {"playback": {"mode": "RANDOM"}, "n": 2}})");
+    Config config;
+    loadSettingsText(scratch, config,
+                     R"({"a": 5, "music": {"playback": {"mode": "RANDOM"}, "n": 2}})");
     EXPECT_EQ(config.getString("music.playback.mode", "SEQUENCE"), "RANDOM");
     EXPECT_EQ(config.getString("music.n", "fallback"), "fallback"); // no conversion
     EXPECT_EQ(config.getString("a.b", "fallback"), "fallback");     // a number on the way
@@ -71,7 +73,8 @@ TEST(ConfigTest, DotPathsReadOnlyStringsAndWriteThroughAnythingInTheWay) {
 TEST(ConfigTest, WronglyTypedValuesReadAsMissingAndNeverThrow) {
     ScratchDir scratch;
     StderrCapture errors;
-    Config& config = loadSettingsText(scratch, R"({
+    Config config;
+    loadSettingsText(scratch, config, R"({
         "display": {"window": {"width": "wide", "height": 480.9, "title": {"t": 1}},
                     "backlight": {"timeout": "never"}},
         "music": {"scan_directories": "/music", "supported_formats": ["mp3", {"x": 1}, 7]},
@@ -91,7 +94,7 @@ TEST(ConfigTest, WronglyTypedValuesReadAsMissingAndNeverThrow) {
 // had is kept (one copy per failure) before a save replaces it.
 TEST(ConfigTest, ADamagedFileKeepsTheMusicDefaultsAndACopyPerFailure) {
     ScratchDir scratch;
-    Config& config = Config::getInstance();
+    Config config;
     const std::string damaged[] = {"{\"display\": {\"backlight\": {\"timeout\": 15,}}", "[1, 2]"};
     for (const std::string& text : damaged) {
         scratch.writeFile(SETTINGS, text);
@@ -112,7 +115,8 @@ TEST(ConfigTest, ADamagedFileKeepsTheMusicDefaultsAndACopyPerFailure) {
 TEST(ConfigTest, AFailedSaveLeavesTheOldFileAndIsRetriedByTheNextSave) {
     ScratchDir scratch;
     const std::string original = R"({"display": {"backlight": {"timeout": 45}}})";
-    Config& config = loadSettingsText(scratch, original);
+    Config config;
+    loadSettingsText(scratch, config, original);
     fs::create_directory("config/settings.json.tmp"); // makes the write fail, even for root
     StderrCapture errors;
     EXPECT_FALSE(config.setBacklightTimeout(15));

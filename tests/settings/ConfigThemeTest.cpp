@@ -15,17 +15,19 @@ TEST(ConfigThemeTest, DefaultThemeIdAcceptsIntegersAndDecimalText) {
         {R"({"theme": {"default_theme": 2.5}})", 1},
         {R"({"theme": [1, 2]})", 2}, // reported, and the record skin
     };
+    Config config;
     StderrCapture errors;
     for (const auto& [text, id] : cases) {
-        EXPECT_EQ(loadSettingsText(scratch, text).getDefaultThemeId(), id) << text;
+        EXPECT_EQ(loadSettingsText(scratch, config, text).getDefaultThemeId(), id) << text;
     }
-    EXPECT_EQ(Config::getInstance().getThemeFolder(3), "record"); // no such skin
+    EXPECT_EQ(config.getThemeFolder(3), "record"); // no such skin
 }
 
 TEST(ConfigThemeTest, ThemeEntriesNeedThreeWellTypedElements) {
     ScratchDir scratch;
     StderrCapture errors;
-    Config& config = loadSettingsText(scratch, R"({"theme": {"default_theme": "1", "themes": [
+    Config config;
+    loadSettingsText(scratch, config, R"({"theme": {"default_theme": "1", "themes": [
         [2, "theme_record", "record", "ignored"], "x", [{"id": 1}, "n", "f"],
         [1, "theme_tape", "typepink"], [1, "second", "type"]]}})");
     EXPECT_NE(errors.take().find("[ERROR] 配置项类型错误，按缺失处理: theme.themes[2]\n"),
@@ -34,15 +36,17 @@ TEST(ConfigThemeTest, ThemeEntriesNeedThreeWellTypedElements) {
     EXPECT_EQ(config.getThemeFolder(1), "typepink"); // the first entry with the id
     EXPECT_EQ(config.getDefaultThemeFolder(), "typepink");
 
-    loadSettingsText(scratch, R"({"theme": {"themes": [[1, "theme_tape"]]}})");
+    loadSettingsText(scratch, config, R"({"theme": {"themes": [[1, "theme_tape"]]}})");
     ASSERT_EQ(config.getThemes().size(), 2u); // none usable: the built-in two
     EXPECT_EQ(config.getThemeFolder(1), "type");
 }
 
 TEST(ConfigThemeTest, FolderListsFallBackToTheBuiltInOnes) {
     ScratchDir scratch;
-    Config& config = loadSettingsText(
-        scratch, R"({"theme": {"folders": {"type": [], "record": ["record", 5, {}, "vinyl"]}}})");
+    Config config;
+    loadSettingsText(
+        scratch, config,
+        R"({"theme": {"folders": {"type": [], "record": ["record", 5, {}, "vinyl"]}}})");
     EXPECT_EQ(config.getThemeFolders("type"), (std::vector<std::string>{"type", "typepink"}));
     EXPECT_EQ(config.getThemeFolders("record"), (std::vector<std::string>{"record", "5", "vinyl"}));
     EXPECT_TRUE(config.getThemeFolders("other").empty());
@@ -50,7 +54,8 @@ TEST(ConfigThemeTest, FolderListsFallBackToTheBuiltInOnes) {
 
 TEST(ConfigThemeTest, ChangingASkinFolderWritesTheEntryAndTheFolderListOnce) {
     ScratchDir scratch;
-    Config& config = loadSettingsText(scratch, R"({"theme": {
+    Config config;
+    loadSettingsText(scratch, config, R"({"theme": {
         "themes": [[1, "theme_tape", "type"], [2, "theme_record", "record"]],
         "folders": {"type": ["type"]}}})");
     config.setThemeFolder(1, "typepink");
@@ -61,7 +66,7 @@ TEST(ConfigThemeTest, ChangingASkinFolderWritesTheEntryAndTheFolderListOnce) {
 
     // A skin missing from the file is changed in memory only.
     const std::string original = R"({"display": {"backlight": {"timeout": 15}}})";
-    loadSettingsText(scratch, original);
+    loadSettingsText(scratch, config, original);
     StderrCapture errors;
     config.setThemeFolder(1, "typepink");
     EXPECT_NE(errors.take(), "");

@@ -7,7 +7,7 @@
 
 TEST(GamepadConfigTest, AFileOverridesAndAddsNamesOverTheBuiltInMapping) {
     ScratchDir scratch;
-    GamepadConfig& config = GamepadConfig::getInstance();
+    GamepadConfig config;
     StderrCapture errors;
     EXPECT_FALSE(config.load("config/gamepad.json")); // missing: built in, and no complaint
     EXPECT_EQ(errors.take(), "");
@@ -24,7 +24,7 @@ TEST(GamepadConfigTest, AFileOverridesAndAddsNamesOverTheBuiltInMapping) {
 
 TEST(GamepadConfigTest, MalformedFilesFallBackToBuiltIns) {
     ScratchDir scratch;
-    GamepadConfig& config = GamepadConfig::getInstance();
+    GamepadConfig config;
     for (const char* text : {"{", "[1, 2]", "{\"a\": {\"nested\": 1}}", "{\"a\": 1e40}"}) {
         scratch.writeFile("config/gamepad.json", text);
         StderrCapture errors;

@@ -9,7 +9,7 @@
 
 TEST(LanguageManagerTest, AMissingFolderIsFilledWithTheBuiltInLanguagesAndAChoiceIsKept) {
     ScratchDir scratch;
-    LanguageManager& languages = LanguageManager::getInstance();
+    LanguageManager languages;
     StderrCapture errors;
     EXPECT_TRUE(languages.init("lan"));
     EXPECT_EQ(errors.take(), "");
@@ -26,12 +26,11 @@ TEST(LanguageManagerTest, AMissingFolderIsFilledWithTheBuiltInLanguagesAndAChoic
     EXPECT_TRUE(languages.setLanguage("pt_PT"));
     EXPECT_EQ(languages.getText("settings_audio"), "Configurações de áudio");
     EXPECT_EQ(readJsonFile(scratch, "config/language_settings.json")["language"], "pt_PT");
-    EXPECT_TRUE(languages.setLanguage("zh_CN"));
 }
 
 TEST(LanguageManagerTest, BrokenLanguageFilesAreReportedAndNeverThrow) {
     ScratchDir scratch;
-    LanguageManager& languages = LanguageManager::getInstance();
+    LanguageManager languages;
     ASSERT_TRUE(languages.init("lan"));
     StderrCapture errors;
     // Members that are not text are left out; the rest of the file still counts.
@@ -53,7 +52,7 @@ TEST(LanguageManagerTest, BrokenLanguageFilesAreReportedAndNeverThrow) {
 
 TEST(LanguageManagerTest, ABrokenLanguageSettingsFileKeepsTheCurrentLanguage) {
     ScratchDir scratch;
-    LanguageManager& languages = LanguageManager::getInstance();
+    LanguageManager languages;
     ASSERT_TRUE(languages.init("lan"));
     for (const char* text : {"{", R"({"language": {"code": "en_US"}})",
                              R"({"language": "../../etc/en_US"})", R"("en_US")"}) {

@@ -14,7 +14,7 @@ const char* const THEMES = "config/themes.json";
 
 TEST(ThemeManagerTest, ChoosingTheDefaultThemeWritesItsColoursAndAnUnknownOneNothing) {
     ScratchDir scratch;
-    ThemeManager& themes = ThemeManager::getInstance();
+    ThemeManager themes;
     EXPECT_FALSE(themes.setCurrentTheme("磁带"));
     EXPECT_FALSE(scratch.exists("config"));
     ASSERT_TRUE(themes.setCurrentTheme(themes.getCurrentTheme()));
@@ -30,7 +30,7 @@ TEST(ThemeManagerTest, AFailedSaveIsReportedAndLeavesTheOldFile) {
     ScratchDir scratch;
     scratch.writeFile(THEMES, "old");
     scratch.writeFile("config/themes.json.tmp/blocker", "");
-    ThemeManager& themes = ThemeManager::getInstance();
+    ThemeManager themes;
     StderrCapture errors;
     EXPECT_FALSE(themes.setCurrentTheme(themes.getCurrentTheme()));
     EXPECT_NE(errors.take().find(THEMES), std::string::npos);

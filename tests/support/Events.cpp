@@ -43,11 +43,11 @@ SDL_Event buttonUp(int button) {
 }
 
 SDL_Event namedButtonDown(const std::string& name) {
-    return buttonDown(GamepadConfig::getInstance().getButton(name));
+    return buttonDown(GamepadConfig().getButton(name));
 }
 
 SDL_Event namedButtonUp(const std::string& name) {
-    return buttonUp(GamepadConfig::getInstance().getButton(name));
+    return buttonUp(GamepadConfig().getButton(name));
 }
 
 SDL_Event quitEvent() {

@@ -1,29 +1,27 @@
 #pragma once
 
-#include "settings/GamepadConfig.h"
 #include "audio/Player.h"
 #include "library/PlayList.h"
-#include "settings/LanguageManager.h"
 #include "support/Events.h"
 #include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
 #include "support/SdlTestContext.h"
+#include "support/TestServices.h"
 #include "ui/Dialog.h"
 
 #include <gtest/gtest.h>
 
 // What a page test needs: a scratch working directory with the runtime's read-only files, a
-// software renderer with the program's font, the controller mapping, and the audio engine, play
-// list and dialog that the application lends its pages.
+// software renderer with the program's font, the services of the test's own, and the audio
+// engine, play list and dialog that the application lends its pages.
 class PageTest : public ::testing::Test {
 protected:
     PageTest() {
         static const char* const folders[] = {"resources", "icons", "lan"};
         linkRuntimeFolders(scratch.path(), folders, 3);
-        GamepadConfig::getInstance().load("config/gamepad.json");
         dialog.init(sdl.renderer(), sdl.font());
         playList.setPlayer(&player);
-        LanguageManager::getInstance().init("lan");
+        own.languages.init("lan");
     }
 
     static void deliver(UIBase& element, SDL_Event event) { element.handleEvent(&event); }
@@ -31,7 +29,9 @@ protected:
 
     ScratchDir scratch;
     SdlTestContext sdl;
+    TestServices own;
+    PageServices services = own.pages();
     Player player;
     PlayList playList;
-    Dialog dialog{"", "", DialogType::INFO};
+    Dialog dialog{own.input};
 };

@@ -1,7 +1,7 @@
 #include "support/SettingsFiles.h"
 
-#include "settings/Config.h"
 #include "core/JsonFile.h"
+#include "settings/Config.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,7 @@ Json::Value readJsonFile(const ScratchDir& scratch, const std::string& relativeP
     return root;
 }
 
-Config& loadSettingsText(const ScratchDir& scratch, const std::string& text) {
-    Config& config = Config::getInstance(); // made first, so the text is loaded once
+Config& loadSettingsText(const ScratchDir& scratch, Config& config, const std::string& text) {
     scratch.writeFile(Config::DEFAULT_PATH, text);
     EXPECT_TRUE(config.reset()) << text;
     return config;

@@ -3,6 +3,7 @@
 #include "settings/GamepadConfig.h"
 #include "support/Events.h"
 #include "support/SdlTestContext.h"
+#include "ui/Input.h"
 
 #include "ui/Draw.h"
 
@@ -14,8 +15,6 @@ constexpr SDL_Color CANCEL_RED{237, 10, 10, 255};
 
 class DialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { GamepadConfig::getInstance().load("no-such-file.json"); }
-
     void press(SDL_Event event) { dialog.handleEvent(&event); }
 
     void showConfirm() {
@@ -25,7 +24,9 @@ protected:
         dialog.show();
     }
 
-    Dialog dialog{"", "", DialogType::INFO};
+    GamepadConfig gamepad;
+    Input input{gamepad};
+    Dialog dialog{input};
     int confirmed = 0;
     int cancelled = 0;
 };
@@ -94,14 +95,6 @@ TEST_F(DialogTest, ActionThatShowsTheDialogAgainKeepsItsMessageOnScreen) {
     EXPECT_EQ(dialog.getMessage(), "not saved");
 }
 
-TEST_F(DialogTest, ShowingAnotherDialogHidesTheFirst) {
-    Dialog other("t", "m", DialogType::INFO);
-    dialog.show();
-    other.show();
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(other.isVisible());
-}
-
 TEST_F(DialogTest, InfoClosesItselfAfterTwoSecondsAndShowRestartsTheTimer) {
     uint64_t time = 0;
     dialog.setClock([&time] { return time; });
@@ -121,7 +114,9 @@ TEST_F(DialogTest, InfoClosesItselfAfterTwoSecondsAndShowRestartsTheTimer) {
 // cancel button beside OK only when there is something to confirm.
 TEST(DialogDrawingTest, HiddenDrawsNothingAndOnlyConfirmHasACancelButton) {
     SdlTestContext sdl;
-    Dialog dialog("提示", "是否从喜爱列表里删除歌曲？", DialogType::CONFIRM);
+    GamepadConfig gamepad;
+    Input input(gamepad);
+    Dialog dialog(input, "提示", "是否从喜爱列表里删除歌曲？", DialogType::CONFIRM);
     dialog.init(sdl.renderer(), sdl.font());
     sdl.clear(Draw::WHITE);
     dialog.render();

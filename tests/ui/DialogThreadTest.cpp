@@ -1,5 +1,8 @@
 #include "ui/Dialog.h"
 
+#include "settings/GamepadConfig.h"
+#include "ui/Input.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,7 +14,9 @@
 // closed by the task's end.
 TEST(DialogThreadTest, ATaskRunsOncePerShowAndItsEndClosesOnlyItsOwnContent) {
     SDL_Init(SDL_INIT_TIMER);
-    Dialog dialog("", "", DialogType::INFO);
+    GamepadConfig gamepad;
+    Input input(gamepad);
+    Dialog dialog(input);
     std::atomic<bool> release{false};
     std::atomic<int> runs{0};
     auto slowTask = [&] {
@@ -20,8 +25,8 @@ TEST(DialogThreadTest, ATaskRunsOncePerShowAndItsEndClosesOnlyItsOwnContent) {
             std::this_thread::yield();
         }
     };
-    auto waitForTheTaskToEnd = [] {
-        while (Dialog::isLoadingThreadRunning()) {
+    auto waitForTheTaskToEnd = [&dialog] {
+        while (dialog.isLoadingThreadRunning()) {
             std::this_thread::yield();
         }
     };
@@ -53,7 +58,9 @@ TEST(DialogThreadTest, DestroyingTheDialogWaitsForTheTask) {
     SDL_Init(SDL_INIT_TIMER);
     std::atomic<bool> finished{false};
     {
-        Dialog dialog("", "", DialogType::LOADING);
+        GamepadConfig gamepad;
+        Input input(gamepad);
+        Dialog dialog(input, "", "", DialogType::LOADING);
         dialog.setLoadingTask([&] {
             SDL_Delay(200);
             finished = true;

@@ -36,43 +36,44 @@ protected:
 TEST_F(TopBarTest, GaugeColourFollowsChargeAndStatus) {
     battery("BAT0", "Charging", "90"); // the kernel's upper-case name does not match "/bat"
     battery("battery", "Discharging", "15");
-    TopBar low(nullptr, scratch.path() + "/power");
-    EXPECT_EQ(low.readBattery().capacity, 15);
+    BatteryReader lowBattery(sdlClock(), scratch.path() + "/power");
+    TopBar low(nullptr, lowBattery);
+    EXPECT_EQ(lowBattery.current().capacity, 15);
     EXPECT_EQ(fillColour(low), Draw::YELLOW);
 
     for (const char* status : {"Charging", "Full", "Not charging", "Unknown"}) {
         battery("battery", status, "5");
-        TopBar charging(nullptr, scratch.path() + "/power");
-        EXPECT_TRUE(charging.readBattery().charging) << status;
+        BatteryReader chargingBattery(sdlClock(), scratch.path() + "/power");
+        TopBar charging(nullptr, chargingBattery);
+        EXPECT_TRUE(chargingBattery.current().charging) << status;
         EXPECT_EQ(fillColour(charging), Draw::GREEN) << status;
     }
     battery("battery", "Discharging", "8");
-    TopBar critical(nullptr, scratch.path() + "/power");
+    BatteryReader criticalBattery(sdlClock(), scratch.path() + "/power");
+    TopBar critical(nullptr, criticalBattery);
     EXPECT_EQ(fillColour(critical), Draw::RED);
 }
 
 TEST_F(TopBarTest, NoBatteryOrUnreadableCapacityDrawsNoGauge) {
     scratch.writeFile("mains/AC/status", "Charging\n");
-    TopBar withoutBattery(nullptr, scratch.path() + "/mains");
-    EXPECT_FALSE(withoutBattery.readBattery().valid);
+    BatteryReader mainsOnly(sdlClock(), scratch.path() + "/mains");
+    TopBar withoutBattery(nullptr, mainsOnly);
+    EXPECT_FALSE(mainsOnly.current().valid);
     EXPECT_EQ(fillColour(withoutBattery), Draw::BLACK);
 
     battery("battery", "Discharging", "n/a");
-    TopBar unreadable(nullptr, scratch.path() + "/power");
-    EXPECT_FALSE(unreadable.readBattery().valid);
-    TopBar missingFolder(nullptr, scratch.path() + "/nowhere");
-    EXPECT_FALSE(missingFolder.readBattery().valid);
+    EXPECT_FALSE(BatteryReader(sdlClock(), scratch.path() + "/power").current().valid);
+    EXPECT_FALSE(BatteryReader(sdlClock(), scratch.path() + "/nowhere").current().valid);
 }
 
 TEST_F(TopBarTest, BatteryIsReadAtMostOncePerInterval) {
     battery("battery", "Discharging", "50");
-    TopBar bar(nullptr, scratch.path() + "/power");
     uint64_t time = 0;
-    bar.setClock([&time] { return time; });
-    EXPECT_EQ(bar.currentBattery().capacity, 50);
+    BatteryReader reader([&time] { return time; }, scratch.path() + "/power");
+    EXPECT_EQ(reader.current().capacity, 50);
     battery("battery", "Discharging", "49");
-    time = TopBar::BATTERY_READ_INTERVAL_MS - 1;
-    EXPECT_EQ(bar.currentBattery().capacity, 50);
-    time = TopBar::BATTERY_READ_INTERVAL_MS;
-    EXPECT_EQ(bar.currentBattery().capacity, 49);
+    time = BatteryReader::READ_INTERVAL_MS - 1;
+    EXPECT_EQ(reader.current().capacity, 50);
+    time = BatteryReader::READ_INTERVAL_MS;
+    EXPECT_EQ(reader.current().capacity, 49);
 }

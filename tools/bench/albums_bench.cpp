@@ -11,6 +11,7 @@
 // The covers are generated once into the cache folder (by default bench-cache/album-covers
 // beside the runtime folder) and reused by later runs.
 
+#include "app/Services.h"
 #include "audio/Player.h"
 #include "core/SdlHandles.h"
 #include "library/PlayList.h"
@@ -168,14 +169,15 @@ const char* verdict(bool met) {
 
 // Opens a fresh albums page in the skin and animates it; prints the figures.
 void measureSkin(const char* name, int themeId, SDL_Renderer* renderer, TTF_Font* font,
-                 PlayList& playList, Player& player, double floor, int frames) {
-    Config::getInstance().setString("theme.default_theme", std::to_string(themeId));
+                 const PageServices& services, PlayList& playList, Player& player, double floor,
+                 int frames) {
+    services.config.setString("theme.default_theme", std::to_string(themeId));
     long before = statusKilobytes("VmRSS");
     resetPeakResidentSize();
 
     double openWall = wallMilliseconds();
     double openCpu = cpuMilliseconds();
-    AlbumsPage page(&playList, &player);
+    AlbumsPage page(services, &playList, &player);
     page.init(renderer, font);
     page.update();
     page.render();
@@ -263,6 +265,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         GamepadConfig::getInstance().load("config/gamepad.json");
+        Services services(Stores::processWide(), sdlClock());
+        const PageServices pageServices = services.forPages();
         Player player;
         PlayList playList;
         playList.setLibrary(libraryOf(coverCache, albumCount));
@@ -278,8 +282,8 @@ int main(int argc, char** argv) {
                     "renderer 640×480\n",
                     albumCount, SONGS_PER_ALBUM, COVER_SIZE, COVER_SIZE, frames);
         std::printf("floor (backdrop + present): %.3f ms CPU per frame\n", floor);
-        measureSkin("tape", 1, target, font.get(), playList, player, floor, frames);
-        measureSkin("record", 2, target, font.get(), playList, player, floor, frames);
+        measureSkin("tape", 1, target, font.get(), pageServices, playList, player, floor, frames);
+        measureSkin("record", 2, target, font.get(), pageServices, playList, player, floor, frames);
     }
     TTF_Quit();
     SDL_Quit();

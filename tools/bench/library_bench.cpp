@@ -220,10 +220,10 @@ ScanTimes scanPass(const std::string& root) {
 }
 
 ScanTimes rescanPass(const std::string& root) {
-    MusicScanner scanner({root}, {".mp3"});
+    MusicScanner scanner;
     PlayList playList;
     const Stopwatch stopwatch;
-    scanner.scanMusicFiles(&playList);
+    scanner.scanMusicFiles(&playList, {{root}, {".mp3"}});
     ScanTimes times;
     times.scan = stopwatch.elapsed();
     if (playList.getLibrarySongs().empty()) {

@@ -6,6 +6,7 @@
 //
 //   page_frame_bench <runtime folder> [songs] [frames]
 
+#include "app/Services.h"
 #include "audio/Player.h"
 #include "core/JsonFile.h"
 #include "core/SdlHandles.h"
@@ -164,9 +165,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         GamepadConfig::getInstance().load("config/gamepad.json");
+        Services services(Stores::processWide(), sdlClock());
+        const PageServices pageServices = services.forPages();
         Player player;
         PlayList playList;
-        Dialog dialog("", "", DialogType::INFO);
+        Dialog dialog(services.input);
         dialog.init(renderer.get(), font.get());
         SDL_Renderer* target = renderer.get();
 
@@ -176,7 +179,7 @@ int main(int argc, char** argv) {
             SDL_RenderPresent(target);
         });
 
-        MainPage mainPage(&player, &playList, &dialog);
+        MainPage mainPage(pageServices, &player, &playList, &dialog);
         mainPage.init(target, font.get());
         double menu = measure(frames, [&](int) {
             mainPage.update();
@@ -184,7 +187,7 @@ int main(int argc, char** argv) {
             SDL_RenderPresent(target);
         });
 
-        SongsPage songsPage(&playList, &player, &dialog);
+        SongsPage songsPage(pageServices, &playList, &player, &dialog);
         songsPage.init(target, font.get());
         songsPage.update();
         double songs = measure(frames, [&](int) {
@@ -211,7 +214,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the bench song does not play\n");
             return 1;
         }
-        NowPlayingPage nowPlaying(&player, &playList, &dialog);
+        NowPlayingPage nowPlaying(pageServices, &player, &playList, &dialog);
         nowPlaying.init(target, font.get());
         auto nowPlayingFrame = [&](int) {
             nowPlaying.update();

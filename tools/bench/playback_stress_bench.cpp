@@ -161,10 +161,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::thread scanning([&] {
-            MusicScanner scanner({"music"}, {".mp3"});
+            MusicScanner scanner;
             PlayList playList;
             while (!songOver) {
-                scanner.scanMusicFiles(&playList);
+                scanner.scanMusicFiles(&playList, {{"music"}, {".mp3"}});
                 ++scans;
             }
         });
