@@ -10,9 +10,6 @@ namespace {
 constexpr double MIN_SNR_DB = 60.0;
 constexpr double MIN_BLOCK_SNR_DB = 50.0;
 
-const std::vector<float> SHAPED_GAINS = {6.0f, 4.0f,  0.0f,  -3.0f, 0.0f,
-                                         5.0f, -2.0f, -6.0f, 3.0f,  8.0f};
-
 struct SoundCase {
     const char* name;
     const char* fileName;
@@ -32,16 +29,16 @@ TEST_P(PlayerOutputTest, DeviceReceivesWhatFfmpegDecodes) {
                        {2.0, soundCase.sampleRate, soundCase.channelLayout, soundCase.encoder, ""});
     std::string filter;
     if (soundCase.equalized) {
-        rig.player->setEQGains(SHAPED_GAINS);
+        rig.player->setEQGains(PlayerRig::SHAPED_GAINS);
         int channels = soundCase.channelLayout == std::string("mono") ? 1 : 2;
-        filter = PlayerRig::equalizerFilter(SHAPED_GAINS, channels);
+        filter = PlayerRig::equalizerFilter(PlayerRig::SHAPED_GAINS, channels);
     }
     ASSERT_TRUE(rig.load(path));
     ASSERT_TRUE(rig.playToEnd());
     EXPECT_TRUE(rig.player->isStopped());
 
     std::vector<int16_t> captured = rig.finish();
-    std::vector<int16_t> reference = MediaFactory::reference(path, filter);
+    std::vector<int16_t> reference = SyntheticMedia::reference(path, filter);
     SoundMatch match = matchSound(captured, reference);
     ASSERT_TRUE(match.found);
     EXPECT_EQ(match.capturedFrames, reference.size() / SoundCapture::CHANNELS)
