@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr SDL_Color CANCEL_RED{237, 10, 10, 255};
-
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override { GamepadConfig::getInstance().load("no-such-file.json"); }
@@ -117,24 +115,15 @@ TEST_F(DialogTest, InfoClosesItselfAfterTwoSecondsAndShowRestartsTheTimer) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
-// A hidden dialog leaves the page alone; a shown one dims it and draws its buttons: a red
-// cancel button beside OK only when there is something to confirm.
-TEST(DialogDrawingTest, HiddenDrawsNothingAndOnlyConfirmHasACancelButton) {
+// A hidden dialog leaves the page alone; a shown one dims it.
+TEST(DialogDrawingTest, HiddenDrawsNothingAndAShownDialogDimsThePage) {
     SdlTestContext sdl;
     Dialog dialog("提示", "是否从喜爱列表里删除歌曲？", DialogType::CONFIRM);
     dialog.init(sdl.renderer(), sdl.font());
     sdl.clear(Draw::WHITE);
     dialog.render();
     EXPECT_EQ(sdl.pixel(5, 5), Draw::WHITE);
-
-    const SDL_Point cancelButton{332, 287};
     dialog.show();
     dialog.render();
     EXPECT_NE(sdl.pixel(5, 5), Draw::WHITE);
-    EXPECT_EQ(sdl.pixel(cancelButton.x, cancelButton.y), CANCEL_RED);
-
-    dialog.setType("WARNING");
-    sdl.clear(Draw::WHITE);
-    dialog.render();
-    EXPECT_NE(sdl.pixel(cancelButton.x, cancelButton.y), CANCEL_RED);
 }
