@@ -9,9 +9,14 @@
 namespace {
 
 // Labels first, first + 1, ... for count bytes.
-void produce(PcmRing& ring, uint8_t first, size_t count) {
+std::vector<uint8_t> labels(uint8_t first, size_t count) {
     std::vector<uint8_t> bytes(count);
     std::iota(bytes.begin(), bytes.end(), first);
+    return bytes;
+}
+
+void produce(PcmRing& ring, uint8_t first, size_t count) {
+    const std::vector<uint8_t> bytes = labels(first, count);
     ASSERT_LE(count, ring.writableBytes());
     ring.write(bytes.data(), count);
 }
@@ -22,15 +27,18 @@ std::vector<uint8_t> consume(PcmRing& ring, size_t count) {
     return bytes;
 }
 
-std::vector<uint8_t> labels(uint8_t first, size_t count) {
-    std::vector<uint8_t> bytes(count);
-    std::iota(bytes.begin(), bytes.end(), first);
-    return bytes;
-}
-
 // Sound rendered anew is labelled with the old position it replaces plus a base per rendering.
 constexpr uint8_t RENDERED_AGAIN = 100;
 constexpr uint8_t RENDERED_ONCE_MORE = 150;
+
+// The consumer has played five bytes when the producer renders the sound anew from position 10
+// on, writing it from position 20.
+void renderAgainAfterFiveWerePlayed(PcmRing& ring) {
+    produce(ring, 0, 20);
+    EXPECT_EQ(consume(ring, 5), labels(0, 5));
+    ring.jump({10, 20});
+    produce(ring, RENDERED_AGAIN + 10, 10);
+}
 
 } // namespace
 
@@ -50,11 +58,7 @@ TEST(PcmRingTest, SoundWrapsAroundTheEndOfTheBufferInOrder) {
 
 TEST(PcmRingTest, ADeferredJumpIsTakenWhereTheConsumerIsEvenPastItsStart) {
     PcmRing ring(64, 0);
-    produce(ring, 0, 20);
-    EXPECT_EQ(consume(ring, 5), labels(0, 5));
-    // From position 10 on the sound is rendered anew, written from position 20.
-    ring.jump({10, 20});
-    produce(ring, RENDERED_AGAIN + 10, 10);
+    renderAgainAfterFiveWerePlayed(ring);
     EXPECT_EQ(ring.unplayedBytes(), 5u + 10u);
     EXPECT_EQ(consume(ring, 7), (std::vector<uint8_t>{5, 6, 7, 8, 9, 110, 111}));
     EXPECT_FALSE(ring.isJumpPending());
@@ -70,10 +74,7 @@ TEST(PcmRingTest, ADeferredJumpIsTakenWhereTheConsumerIsEvenPastItsStart) {
 
 TEST(PcmRingTest, OnlyTheNewestPendingJumpIsTaken) {
     PcmRing ring(64, 0);
-    produce(ring, 0, 20);
-    EXPECT_EQ(consume(ring, 5), labels(0, 5));
-    ring.jump({10, 20});
-    produce(ring, RENDERED_AGAIN + 10, 10);
+    renderAgainAfterFiveWerePlayed(ring);
     ring.jump({PcmRing::NOW, 30}); // a seek before the consumer looked
     produce(ring, 200, 10);
     EXPECT_TRUE(ring.isJumpPending());
