@@ -78,20 +78,6 @@ TEST_F(DialogTest, ConfirmWithoutActionJustCloses) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(DialogTest, ActionThatShowsTheDialogAgainKeepsItsMessageOnScreen) {
-    dialog.setType("CONFIRM");
-    dialog.setOnConfirm([this] {
-        dialog.hide();
-        dialog.setType("ERROR");
-        dialog.setMessage("not saved");
-        dialog.show();
-    });
-    dialog.show();
-    press(keyDown(SDLK_RETURN));
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.getMessage(), "not saved");
-}
-
 TEST_F(DialogTest, ShowingAnotherDialogHidesTheFirst) {
     Dialog other("t", "m", DialogType::INFO);
     dialog.show();
