@@ -1,13 +1,12 @@
 // The two staged fonts must draw every label of the nine languages and the titles and artists
 // that tags bring: accented Latin, Chinese, Japanese and Hangul, without missing-glyph boxes.
 #include "core/SdlHandles.h"
+#include "support/RuntimeFiles.h"
 
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -27,13 +26,6 @@ std::vector<Uint32> codePoints(const std::string& text) {
         i += static_cast<std::size_t>(length);
     }
     return points;
-}
-
-std::string readText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 class FontsTest : public ::testing::Test {
@@ -64,7 +56,8 @@ TEST_F(FontsTest, InterfaceFontDrawsEveryLabelOfEveryLanguage) {
     FontPtr font = open("font.ttf");
     ASSERT_NE(font, nullptr) << TTF_GetError();
     for (const auto& entry : fs::directory_iterator(fs::path(MP_RUNTIME_DIR) / "lan")) {
-        expectDraws(font.get(), readText(entry.path()), entry.path().filename().string());
+        expectDraws(font.get(), readWholeFile(entry.path().string()),
+                    entry.path().filename().string());
     }
     expectDraws(font.get(), SCRIPTS, "sample titles");
     // Fixed texts of the pages: units, counters and the time signs.

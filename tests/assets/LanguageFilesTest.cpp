@@ -2,13 +2,13 @@
 // languages, so that no screen ever shows a raw key.
 #include "core/JsonFile.h"
 
+#include "support/RuntimeFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -22,13 +22,6 @@ const std::vector<std::string> LANGUAGE_CODES = {"zh_CN", "en_US", "ja_JP", "ko_
 const std::regex KEY_LITERAL(
     R"re("((?:main_menu|slide_menu|dialog|settings|theme|play_mode|backlight|eq_preset)_[a-z0-9_]+)")re");
 const std::regex GET_TEXT_CALL(R"re(getText\s*\(\s*"([^"]+)")re");
-
-std::string readText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 void collectMatches(const std::string& text, const std::regex& pattern,
                     std::set<std::string>& keys) {
@@ -46,7 +39,7 @@ std::set<std::string> keysInSources() {
         if (extension != ".cpp" && extension != ".h") {
             continue;
         }
-        const std::string text = readText(entry.path());
+        const std::string text = readWholeFile(entry.path().string());
         collectMatches(text, GET_TEXT_CALL, keys);
         collectMatches(text, KEY_LITERAL, keys);
     }

@@ -44,7 +44,7 @@ TEST(PlayerDamagedFileTest, TruncatedFilesPlayWhatTheyHold) {
     EXPECT_GE(played.size(), std::size(FORMATS) - 1);
     rig.player.reset(); // the device stops writing
     for (const std::string& cut : played) {
-        std::vector<int16_t> reference = MediaFactory::reference(cut);
+        std::vector<int16_t> reference = SyntheticMedia::reference(cut);
         SoundMatch match = matchSound(SoundCapture::read(cut + ".raw"), reference);
         EXPECT_GT(reference.size(), 44100u) << cut;
         EXPECT_GT(match.snrDb, 60.0) << cut;

@@ -11,9 +11,6 @@ constexpr size_t SETTLE_FRAMES = 22050;
 // Of the lead decoded before a change: a change heard later than this was played out, not dropped.
 constexpr double STALE_SHARE = 0.75;
 
-const std::vector<float> SHAPED_GAINS = {6.0f, 4.0f,  0.0f,  -3.0f, 0.0f,
-                                         5.0f, -2.0f, -6.0f, 3.0f,  8.0f};
-
 // Of a stretch of the capture (placed at offset) against the reference; 1000 when exact.
 double snrOver(const std::vector<int16_t>& captured, long offset,
                const std::vector<int16_t>& reference, size_t fromFrame, size_t toFrame) {
@@ -37,13 +34,13 @@ TEST(PlayerEqualizerTest, NewGainsTakeEffectWhilePlaying) {
     rig.player->play();
     ASSERT_TRUE(rig.waitForPosition(1.0));
     double changedAt = rig.player->getCurrentTime();
-    rig.player->setEQGains(SHAPED_GAINS);
+    rig.player->setEQGains(PlayerRig::SHAPED_GAINS);
     ASSERT_TRUE(rig.waitForSongEnd());
     std::vector<int16_t> captured = rig.finish();
 
-    std::vector<int16_t> flat = MediaFactory::reference(path);
+    std::vector<int16_t> flat = SyntheticMedia::reference(path);
     std::vector<int16_t> shaped =
-        MediaFactory::reference(path, PlayerRig::equalizerFilter(SHAPED_GAINS, 2));
+        SyntheticMedia::reference(path, PlayerRig::equalizerFilter(PlayerRig::SHAPED_GAINS, 2));
     SoundMatch match = matchSound(captured, flat);
     ASSERT_TRUE(match.found);
 

@@ -66,7 +66,7 @@ TEST_P(PlayerSeekTest, SeeksWhilePausedMoveWherePlaybackResumes) {
     std::vector<std::vector<int16_t>> runs = soundRuns(rig.finish());
     ASSERT_EQ(runs.size(), 2u);
     size_t expected = static_cast<size_t>(target * RATE);
-    long resumedAt = locateFirstSound(runs[1], MediaFactory::reference(path),
+    long resumedAt = locateFirstSound(runs[1], SyntheticMedia::reference(path),
                                       expected - SEARCH_FRAMES, expected + SEARCH_FRAMES);
     EXPECT_NEAR(resumedAt / RATE, target, LANDING_TOLERANCE_SECONDS);
 }
@@ -95,7 +95,7 @@ TEST(PlayerSeekTest, ASeekIsHeardAtOnce) {
     double target = rig.player->getCurrentTime();
     ASSERT_TRUE(rig.waitForSongEnd());
 
-    std::vector<int16_t> reference = MediaFactory::reference(path);
+    std::vector<int16_t> reference = SyntheticMedia::reference(path);
     SoundSwitch heard = findSwitch(rig.finish(), reference);
     // From the seek to the end the capture is the file's sound from the target on.
     EXPECT_NEAR((lastSoundFrame(reference) + 1 - heard.frames) / RATE, target, 1.0 / RATE);

@@ -14,10 +14,11 @@ constexpr const char* CUT_SAMPLE = "100003";
 TEST(PlayerSongChangeTest, PreparedSongsFollowWithoutAGap) {
     PlayerRig rig;
     rig.media.make("whole.wav", {3.0, 44100, "stereo", "-c:a pcm_s16le", ""});
-    MediaFactory::run(std::string("ffmpeg -nostdin -v error -i whole.wav -af atrim=end_sample=") +
-                      CUT_SAMPLE + " -c:a flac first.flac");
-    MediaFactory::run(std::string("ffmpeg -nostdin -v error -i whole.wav -af atrim=start_sample=") +
-                      CUT_SAMPLE + ",asetpts=PTS-STARTPTS -c:a flac second.flac");
+    SyntheticMedia::run(std::string("ffmpeg -nostdin -v error -i whole.wav -af atrim=end_sample=") +
+                        CUT_SAMPLE + " -c:a flac first.flac");
+    SyntheticMedia::run(
+        std::string("ffmpeg -nostdin -v error -i whole.wav -af atrim=start_sample=") + CUT_SAMPLE +
+        ",asetpts=PTS-STARTPTS -c:a flac second.flac");
     std::vector<std::string> paths = {
         "first.flac", "second.flac",
         rig.media.make("third.mp3", {1.0, 48000, "stereo", "-c:a libmp3lame -b:a 192k", ""}),
@@ -37,9 +38,9 @@ TEST(PlayerSongChangeTest, PreparedSongsFollowWithoutAGap) {
     EXPECT_EQ(rig.songEnds, 1);
     EXPECT_EQ(rig.player->getCurrentFilePath(), paths.back());
 
-    std::vector<int16_t> all = MediaFactory::reference("whole.wav");
+    std::vector<int16_t> all = SyntheticMedia::reference("whole.wav");
     for (size_t index = 2; index < paths.size(); ++index) {
-        std::vector<int16_t> reference = MediaFactory::reference(paths[index]);
+        std::vector<int16_t> reference = SyntheticMedia::reference(paths[index]);
         all.insert(all.end(), reference.begin(), reference.end());
     }
     SoundMatch match = matchSound(rig.finish(), all);
@@ -61,7 +62,7 @@ TEST(PlayerSongChangeTest, ANewSongIsHeardAtOnce) {
     ASSERT_TRUE(rig.load(second));
     ASSERT_TRUE(rig.playToEnd());
 
-    std::vector<int16_t> reference = MediaFactory::reference(second);
+    std::vector<int16_t> reference = SyntheticMedia::reference(second);
     SoundSwitch heard = findSwitch(rig.finish(), reference);
     EXPECT_EQ(heard.frames, lastSoundFrame(reference) + 1) << "the new song is not complete";
     // The buffer on its way when the song was chosen, and no more of the old one.

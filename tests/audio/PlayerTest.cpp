@@ -36,7 +36,7 @@ TEST(PlayerTest, PauseResumesWhereItStoppedAndNothingIsLostOrRepeated) {
     std::vector<std::vector<int16_t>> runs = soundRuns(rig.finish());
     ASSERT_EQ(runs.size(), 2u);
     runs[0].insert(runs[0].end(), runs[1].begin(), runs[1].end());
-    SoundMatch match = matchSound(runs[0], MediaFactory::reference(path));
+    SoundMatch match = matchSound(runs[0], SyntheticMedia::reference(path));
     EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
     EXPECT_EQ(match.soundOutsideMatch, 0u);
 }
@@ -62,7 +62,7 @@ TEST(PlayerTest, PlayAfterStopOrTheEndStartsFromTheBeginning) {
     std::vector<std::vector<int16_t>> runs = soundRuns(rig.finish());
     ASSERT_EQ(runs.size(), 3u);
     for (size_t run = 1; run < runs.size(); ++run) {
-        SoundMatch match = matchSound(runs[run], MediaFactory::reference(path));
+        SoundMatch match = matchSound(runs[run], SyntheticMedia::reference(path));
         EXPECT_LE(match.offset, 0) << "start " << run << " is not the song's first sound";
         EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
     }
@@ -74,7 +74,7 @@ TEST(PlayerTest, VolumeScalesTheSound) {
     std::string path = rig.media.make("tone.mp3", {1.5, 44100, "stereo", "-c:a libmp3lame", ""});
     ASSERT_TRUE(rig.load(path));
     ASSERT_TRUE(rig.playToEnd());
-    std::vector<int16_t> reference = MediaFactory::reference(path);
+    std::vector<int16_t> reference = SyntheticMedia::reference(path);
     for (int16_t& sample : reference) {
         sample = static_cast<int16_t>(sample / 2);
     }
@@ -83,23 +83,20 @@ TEST(PlayerTest, VolumeScalesTheSound) {
 
 TEST(PlayerTest, SkipsACoverPictureStoredBeforeTheSound) {
     PlayerRig rig;
-    MediaFactory::run(
-        "ffmpeg -nostdin -v error -f lavfi -i color=c=red:s=32x32 -frames:v 1 cover.png");
-    MediaFactory::Options options;
-    options.extraInput = "-i cover.png";
-    options.encoder =
-        "-map 1:v -map 0:a -c:v png -disposition:v attached_pic -c:a libmp3lame -id3v2_version 3";
-    std::string path = rig.media.make("covered.mp3", options);
+    SyntheticMedia::Tone tone;
+    tone.cover = "cover.png";
+    SyntheticMedia::makePicture(tone.cover, 32, 32);
+    std::string path = SyntheticMedia::makeTone("covered.mp3", tone);
     ASSERT_TRUE(rig.load(path));
     ASSERT_TRUE(rig.playToEnd());
-    EXPECT_TRUE(std::isinf(matchSound(rig.finish(), MediaFactory::reference(path)).snrDb));
+    EXPECT_TRUE(std::isinf(matchSound(rig.finish(), SyntheticMedia::reference(path)).snrDb));
 }
 
 TEST(PlayerTest, AFileOfUnknownLengthShowsNoProgressButItsPosition) {
     PlayerRig rig;
     // Written through a pipe, Matroska carries no length at all.
-    MediaFactory::run("ffmpeg -nostdin -v error -f lavfi -i sine=d=2 -c:a libvorbis -f matroska "
-                      "pipe:1 > unknown.mka");
+    SyntheticMedia::run("ffmpeg -nostdin -v error -f lavfi -i sine=d=2 -c:a libvorbis -f matroska "
+                        "pipe:1 > unknown.mka");
     ASSERT_TRUE(rig.load("unknown.mka"));
     EXPECT_EQ(rig.player->getDuration(), 0.0);
     rig.player->play();

@@ -3,8 +3,10 @@ presses through xdotool, screenshots through ImageMagick's import, and the windo
 WM_DELETE_WINDOW client message (which SDL reports as SDL_QUIT)."""
 
 import argparse
+import array
 import ctypes
 import ctypes.util
+import json
 import os
 import shutil
 import signal
@@ -14,6 +16,8 @@ import time
 
 WINDOW_TITLE = "音乐播放器"
 SCREEN_SIZE = (640, 480)
+RATE = 44100  # of the captured sound: 16-bit stereo
+LIBRARY = "config/music_library.json"
 
 
 def parse_arguments():
@@ -30,6 +34,55 @@ class Failure(AssertionError):
 def check(condition, message):
     if not condition:
         raise Failure(message)
+
+
+def wait_until(condition, message, timeout=30, interval=0.1):
+    """Polls condition until it returns something true, which is returned."""
+    deadline = time.time() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        check(time.time() < deadline, message)
+        time.sleep(interval)
+
+
+def edit_settings(runtime, changes):
+    """Sets dotted entries of the runtime folder's settings file; the screen always stays on."""
+    path = os.path.join(runtime, "config", "settings.json")
+    with open(path, encoding="utf-8") as file:
+        settings = json.load(file)
+    for dotted, value in {"display.backlight.timeout": 0, **changes}.items():
+        *parents, last = dotted.split(".")
+        node = settings
+        for name in parents:
+            node = node.setdefault(name, {})
+        node[last] = value
+    with open(path, "w", encoding="utf-8") as file:
+        json.dump(settings, file, ensure_ascii=False, indent=2)
+
+
+def make_song(path, source, tags=None, cover=False):
+    """Encodes an FFmpeg lavfi audio source (by the file name's extension) with tags and, when
+    asked, a test-pattern cover picture."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    command = ["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", source]
+    if cover:
+        command += ["-f", "lavfi", "-i", "testsrc=size=500x500:rate=1:duration=1", "-map", "0:a",
+                    "-map", "1:v", "-c:v", "png", "-frames:v", "1", "-disposition:v",
+                    "attached_pic"]
+    for key, value in (tags or {}).items():
+        command += ["-metadata", f"{key}={value}"]
+    subprocess.run(command + [path], check=True)
+
+
+def frequency(samples, start, seconds=0.25, silence=60):
+    """The frequency of the tone in samples from start on, from its zero crossings."""
+    window = samples[start: start + int(RATE * seconds)]
+    check(len(window) > RATE * seconds * 0.9, f"only {len(window)} samples at {start}")
+    check(max(abs(v) for v in window) > silence, f"silence at sample {start}")
+    crossings = sum(1 for a, b in zip(window, window[1:]) if (a < 0) != (b < 0))
+    return crossings / 2 / (len(window) / RATE)
 
 
 class Xvfb:
@@ -145,6 +198,46 @@ class PlayerProcess:
     def path(self, relative):
         return os.path.join(self.runtime_copy, relative)
 
+    def read_json(self, relative, fallback=None):
+        if fallback is not None and not os.path.exists(self.path(relative)):
+            return fallback
+        with open(self.path(relative), encoding="utf-8") as file:
+            return json.load(file)
+
+    def wait_for_sound(self, seconds, after=0, level=60):
+        """Until the capture holds seconds of sound from its first sound after the frame after on;
+        returns the left channel and where that sound begins."""
+        def enough():
+            samples = self.left_channel()
+            start = next((i for i in range(after, len(samples)) if abs(samples[i]) > level), None)
+            return start is not None and len(samples) - start >= RATE * seconds and (samples, start)
+        return wait_until(enough, "too little sound was captured", timeout=60, interval=0.2)
+
+    def titles(self):
+        return [song["title"] for song in self.read_json(LIBRARY)["songs"]]
+
+    def let_sound_run(self, seconds):
+        """Until the device has written seconds more (of sound or of silence)."""
+        until = self.captured_frames() + int(RATE * seconds)
+        wait_until(lambda: self.captured_frames() >= until, "the captured sound stopped growing",
+                   timeout=20, interval=0.05)
+
+    def captured_frames(self):
+        return os.path.getsize(self.audio_path) // 4 if os.path.exists(self.audio_path) else 0
+
+    def left_channel(self):
+        """The left channel of the sound the player wrote so far."""
+        with open(self.audio_path, "rb") as file:
+            data = array.array("h", file.read()[: self.captured_frames() * 4])
+        return data[0::2]
+
+    def wait_until_ready(self):
+        """Until the window shows the main menu with the library read (or scanned)."""
+        self.wait_for_window()
+        self.wait_for_file(LIBRARY)
+        return self.screenshot_until("menu", lambda shot: marker_row(shot, 30, 60, 7) == 0,
+                                     "the main menu was not shown")
+
     def xdotool(self, *arguments, check_result=True):
         result = subprocess.run(["xdotool", *arguments], env={**os.environ, "DISPLAY": self.display},
                                 capture_output=True, text=True)
@@ -152,31 +245,25 @@ class PlayerProcess:
             raise Failure(f"xdotool {' '.join(arguments)} failed: {result.stderr}")
         return result.stdout
 
-    def wait_for_window(self, timeout=60):
+    def running(self):
+        check(self.process.poll() is None,
+              f"the player exited with status {self.process.returncode}: {self.errors()}")
+        return True
+
+    def wait_for_window(self):
         """Finds the visible window whose UTF-8 title is the player's."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            check(self.process.poll() is None,
-                  f"the player exited early with status {self.process.returncode}: {self.errors()}")
-            ids = self.xdotool("search", "--onlyvisible", "--name", ".", check_result=False).split()
-            for window_id in ids:
-                name = self.xdotool("getwindowname", window_id, check_result=False).strip()
-                if name == WINDOW_TITLE:
-                    self.window = window_id
-                    self.xdotool("windowfocus", "--sync", window_id, check_result=False)
-                    return window_id
-            time.sleep(0.2)
-        raise Failure("the player's window did not appear")
+        def find():
+            ids = self.xdotool("search", "--onlyvisible", "--name", ".", check_result=False)
+            return self.running() and next(
+                (window for window in ids.split() if self.xdotool(
+                    "getwindowname", window, check_result=False).strip() == WINDOW_TITLE), None)
+        self.window = wait_until(find, "the player's window did not appear", 60, interval=0.2)
+        self.xdotool("windowfocus", "--sync", self.window, check_result=False)
 
     def wait_for_file(self, relative, timeout=120):
         """Waits until the player has written a file of its runtime folder."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if os.path.exists(self.path(relative)):
-                return
-            check(self.process.poll() is None, f"the player exited: {self.errors()}")
-            time.sleep(0.1)
-        raise Failure(f"{relative} was not written")
+        wait_until(lambda: self.running() and os.path.exists(self.path(relative)),
+                   f"{relative} was not written", timeout)
 
     def window_geometry(self):
         text = self.xdotool("getwindowgeometry", self.window)
@@ -191,25 +278,52 @@ class PlayerProcess:
             self.xdotool("key", "--delay", "60", key)
             time.sleep(pause)
 
-    def screenshot(self, name):
-        """Saves the window's content as <artifacts>/<n>-<name>.png and returns the path."""
-        self.screenshot_count += 1
-        path = os.path.join(self.artifacts, f"{self.screenshot_count:02d}-{name}.png")
+    def capture(self, path):
         subprocess.run(["import", "-window", self.window, path],
                        env={**os.environ, "DISPLAY": self.display}, check=True,
                        capture_output=True)
         return path
 
-    def close_window(self):
-        send_window_close(self.display, int(self.window))
+    def screenshot(self, name):
+        """Saves the window's content as <artifacts>/<n>-<name>.png and returns the path."""
+        self.screenshot_count += 1
+        return self.capture(os.path.join(self.artifacts, f"{self.screenshot_count:02d}-{name}.png"))
 
-    def wait_for_exit(self, timeout=60):
+    def screenshot_until(self, name, condition, message, timeout=30, interval=0.2):
+        """Saves, as screenshot() does, the first view of the window that meets the condition."""
+        trial = os.path.join(self.folder, "trial.png")
+        wait_until(lambda: condition(self.capture(trial)), message, timeout, interval)
+        self.screenshot_count += 1
+        path = os.path.join(self.artifacts, f"{self.screenshot_count:02d}-{name}.png")
+        shutil.move(trial, path)
+        return path
+
+    def still_screenshot(self, name, timeout=15):
+        """A screenshot once the window has stopped changing (a slide has come to rest)."""
+        previous = self.capture(os.path.join(self.folder, "previous.png"))
+
+        def unchanged(shot):
+            same = differing_share(previous, shot) < 0.0005
+            shutil.copy(shot, previous)
+            return same
+        return self.screenshot_until(name, unchanged, "the window did not come to rest", timeout)
+
+    def check_clean_exit(self, close=True):
+        """Closes the window (unless the player quits by itself) and checks that the player
+        ends with status 0 and without a sanitizer report."""
+        if close:
+            send_window_close(self.display, int(self.window))
         try:
-            return self.process.wait(timeout=timeout)
+            status = self.process.wait(timeout=60)
         except subprocess.TimeoutExpired:
             self.process.send_signal(signal.SIGABRT)
             self.process.wait(timeout=30)
             raise Failure("the player did not exit")
+        errors = self.errors()
+        check(status == 0, f"exit status {status}; stderr:\n{errors}")
+        check("AddressSanitizer" not in errors and "runtime error" not in errors,
+              f"sanitizer report:\n{errors}")
+        return errors
 
     def errors(self):
         self.stderr.flush()
@@ -244,6 +358,15 @@ def pixel_colours(png_path, box=None):
         rgb = tuple(int(float(v)) for v in values[:3])
         colours[rgb] = colours.get(rgb, 0) + int(count)
     return colours
+
+
+def differing_share(first, second, box=(0, 0) + SCREEN_SIZE):
+    """The share of the pixels of a box that differ between two screenshots."""
+    x, y, w, h = box
+    crop = f"[{w}x{h}+{x}+{y}]"
+    result = subprocess.run(["compare", "-metric", "AE", "-fuzz", "4%", first + crop,
+                             second + crop, "null:"], capture_output=True, text=True)
+    return float(result.stderr.split()[0]) / (w * h)
 
 
 def run(test):

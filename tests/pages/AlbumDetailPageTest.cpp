@@ -1,6 +1,6 @@
 #include "pages/AlbumDetailPage.h"
 
-#include "support/MediaFactory.h"
+#include "support/LibraryFiles.h"
 #include "support/PageTest.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +11,22 @@ class AlbumDetailPageTest : public PageTest {};
 
 } // namespace
 
-TEST_F(AlbumDetailPageTest, PlayingARowMakesTheAlbumTheQueueAndANewAlbumStartsAtTheTop) {
-    MediaFactory media("music");
-    Album album{"Album", "Band", "missing.png", {}};
-    for (int i = 0; i < 10; ++i) {
-        Song song;
-        song.title = "Song " + std::to_string(i);
-        song.filepath = media.make(song.title + ".wav", {0.3});
-        album.songs.push_back(song);
-    }
+// Playing a row is every song list's (the songs page's test); the album and artist pages' own
+// part is the detail they show: it leaves the queue alone and a new one starts at its top.
+TEST_F(AlbumDetailPageTest, ShowingAnAlbumLeavesTheQueueAloneAndANewAlbumStartsAtTheTop) {
+    playList.setLibrary(Library{placeholderSongs(4), {}});
     AlbumDetailPage page(services, &playList, &player);
     page.init(sdl.renderer(), sdl.font());
-    std::vector<Page> pagesReported;
-    page.setPageChangeCallback([&](Page from) { pagesReported.push_back(from); });
-    page.setAlbum(album);
+    page.setAlbum(Album{"Album", "Band", "missing.png", placeholderSongs(10, "album")});
+    page.update();
+    page.render();
+    EXPECT_EQ(playList.getSongs().size(), 4u);
     deliver(page, namedButtonDown("r1"));
     deliver(page, namedButtonDown("r1"));
     deliver(page, keyDown(SDLK_UP));
-    page.render();
-    deliver(page, keyDown(SDLK_RETURN));
-    ASSERT_EQ(playList.getSongs().size(), 10u);
-    EXPECT_EQ(playList.getCurrentIndex(), 8u);
-    EXPECT_EQ(player.getCurrentFilePath(), album.songs[8].filepath);
-    EXPECT_EQ(pagesReported, (std::vector<Page>{Page::ALBUMS}));
-    player.stop();
+    EXPECT_EQ(page.getSelectedIndex(), 8);
 
-    album.songs.resize(3);
-    page.setAlbum(album);
+    page.setAlbum(Album{"Other", "Band", "missing.png", placeholderSongs(3, "other")});
     EXPECT_EQ(page.getSelectedIndex(), 0);
     EXPECT_EQ(page.getScrollOffset(), 0);
 }

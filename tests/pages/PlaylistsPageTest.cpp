@@ -1,7 +1,6 @@
 #include "pages/PlaylistsPage.h"
 
 #include "support/LibraryFiles.h"
-#include "support/MediaFactory.h"
 #include "support/PageTest.h"
 #include "support/StderrCapture.h"
 
@@ -49,17 +48,14 @@ TEST_F(PlaylistsPageTest, RemovingTheLastRowKeepsTheSelectionOnTheNewLastRow) {
     answerDialog(SDLK_ESCAPE); // cancelled: nothing removed
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(page.getFavourites().size(), 4u);
-}
 
-TEST_F(PlaylistsPageTest, ARemovalThatCannotBeSavedKeepsTheRowAndSaysSo) {
-    openWith(placeholderSongs(2));
-    std::filesystem::create_directories("config/like.json.tmp");
+    std::filesystem::create_directories("config/like.json.tmp"); // the card refuses the file
     StderrCapture errors;
     send(keyDown(SDLK_DELETE));
     answerDialog(SDLK_RETURN);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.getType(), DialogType::ERROR);
-    EXPECT_EQ(page.getFavourites().size(), 2u);
+    EXPECT_EQ(page.getFavourites().size(), 4u);
 }
 
 TEST_F(PlaylistsPageTest, OpeningFromTheMenuStartsAtTheFirstRowWithFreshFavourites) {
@@ -85,20 +81,4 @@ TEST_F(PlaylistsPageTest, ScrollBarShowsForThreeSecondsAfterAMove) {
     time += 1;
     page.update();
     EXPECT_FALSE(page.isScrollBarShown());
-}
-
-TEST_F(PlaylistsPageTest, PlayingAFavouriteQueuesTheFavourites) {
-    MediaFactory media("music");
-    std::vector<Song> songs = placeholderSongs(2);
-    for (Song& song : songs) {
-        song.filepath = media.make(song.title + ".wav", {0.5});
-    }
-    openWith(songs);
-    send(keyDown(SDLK_DOWN));
-    send(keyDown(SDLK_RETURN));
-    EXPECT_EQ(songsPlayed, 1);
-    EXPECT_EQ(player.getCurrentFilePath(), songs[1].filepath);
-    ASSERT_EQ(playList.getSongs().size(), 2u);
-    EXPECT_EQ(playList.getCurrentIndex(), 1u);
-    player.stop();
 }

@@ -23,6 +23,9 @@ public:
     // A busy test machine may not run the decoding thread for a good part of a second: a lead
     // and a start that long keep captures made faster than real time free of dropouts.
     static constexpr Player::Buffering BUFFERING{2.0, 1.0};
+    // Equalizer gains that change every part of the test tones audibly.
+    static inline const std::vector<float> SHAPED_GAINS = {6.0f, 4.0f,  0.0f,  -3.0f, 0.0f,
+                                                           5.0f, -2.0f, -6.0f, 3.0f,  8.0f};
 
     explicit PlayerRig(int diskDelayMs = FAST, const std::string& captureFile = "capture.raw");
 

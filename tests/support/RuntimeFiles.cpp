@@ -1,6 +1,8 @@
 #include "support/RuntimeFiles.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -19,4 +21,11 @@ void linkRuntimeFolders(const std::string& workingDirectory, const char* const* 
 void linkRuntimeResources(const std::string& workingDirectory) {
     static const char* const folders[] = {"resources", "icons"};
     linkRuntimeFolders(workingDirectory, folders, 2);
+}
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
 }

@@ -10,3 +10,6 @@ void linkRuntimeFolders(const std::string& workingDirectory, const char* const* 
 
 // Links resources/ and icons/.
 void linkRuntimeResources(const std::string& workingDirectory);
+
+// The whole content of a file, empty when it cannot be read.
+std::string readWholeFile(const std::string& path);

@@ -1,9 +1,10 @@
 #include "support/ScratchDir.h"
 
+#include "support/RuntimeFiles.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -32,10 +33,7 @@ void ScratchDir::writeFile(const std::string& relativePath, const std::string& t
 }
 
 std::string ScratchDir::readFile(const std::string& relativePath) const {
-    std::ifstream file(fs::path(folder) / relativePath, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return readWholeFile((fs::path(folder) / relativePath).string());
 }
 
 bool ScratchDir::exists(const std::string& relativePath) const {

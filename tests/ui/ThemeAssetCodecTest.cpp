@@ -1,5 +1,6 @@
 #include "ui/ThemeAssetCodec.h"
 
+#include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
 #include "support/SdlTestContext.h"
 #include "support/StderrCapture.h"
@@ -8,15 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes readBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    const std::string text = readWholeFile(path);
+    return Bytes(text.begin(), text.end());
 }
 
 void writeBytes(const std::string& path, const Bytes& bytes) {
