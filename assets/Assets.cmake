@@ -7,7 +7,7 @@ function(mp_asset_program target)
     add_executable(${target} ${ARGN})
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src
         ${CMAKE_SOURCE_DIR}/tools/assets ${CMAKE_SOURCE_DIR}/tools/assets/art)
-    target_link_libraries(${target} PRIVATE PkgConfig::MP_DEPS)
+    target_link_libraries(${target} PRIVATE mp_dependencies)
     set_target_properties(${target} PROPERTIES COMPILE_OPTIONS "-O2;-Wall;-Wextra" LINK_OPTIONS "")
 endfunction()
 

@@ -5,6 +5,10 @@
 
 set(MP_LIB_DIR ${MP_RUNTIME_DIR}/lib)
 set_target_properties(music-player PROPERTIES BUILD_RPATH "\$ORIGIN/lib")
+# The card gets no debugging symbols.
+add_custom_command(TARGET music-player POST_BUILD
+    COMMAND ${CMAKE_STRIP} --strip-unneeded $<TARGET_FILE:music-player>
+    VERBATIM)
 # The test programs built after this point load the same bundled libraries. When they are linked
 # again after the folder exists, the linker resolves the bundled libraries' own dependencies
 # there too (the cross linker does not follow their $ORIGIN run paths).
@@ -21,6 +25,14 @@ add_custom_command(OUTPUT ${MP_LIBRARIES_STAMP}
     DEPENDS music-player ${CMAKE_SOURCE_DIR}/tools/bundle-libraries.sh
     COMMENT "Bundling the shared libraries into ${MP_LIB_DIR}"
     VERBATIM)
+
+# A static FFmpeg travels with its licence (LGPL; the README says how to relink the player).
+if(MP_FFMPEG_PREFIX)
+    mp_stage_file(${MP_FFMPEG_PREFIX}/share/licenses/COPYING.LGPLv2.1
+        resources/licenses/ffmpeg-COPYING.LGPLv2.1.txt)
+    mp_stage_file(${MP_FFMPEG_PREFIX}/share/licenses/LICENSE.md
+        resources/licenses/ffmpeg-LICENSE.md)
+endif()
 
 set(MP_LAUNCHER ${MP_RUNTIME_DIR}/music-player.sh)
 add_custom_command(OUTPUT ${MP_LAUNCHER}

@@ -9,7 +9,8 @@
 # readelf, and looked up where the target's compiler links them from. The C library's own files
 # (the loader, libc, libm, ...: everything of the Debian package owning the executable's program
 # interpreter) stay with the target system. Each copied library gets the run path $ORIGIN, so
-# that it finds its neighbours wherever the folder is unpacked.
+# that it finds its neighbours wherever the folder is unpacked, and is stripped of what linking
+# and loading do not need.
 #
 # check: lists the libraries the loader resolves for the executable under the emulator (as ldd
 # does) and fails when any of them, apart from the C library's, comes from outside <lib folder>.
@@ -26,6 +27,7 @@ READELF="$2"
 COMPILER="$3"
 EXECUTABLE="$4"
 LIB_DIR="$5"
+STRIP="${READELF%readelf}strip" # the target's strip, beside its readelf
 
 program_interpreter() {
     "$READELF" -l "$1" | sed -n 's/.*\[Requesting program interpreter: \(.*\)\]/\1/p'
@@ -101,6 +103,7 @@ copy_libraries() {
             chmod u+w "$LIB_DIR/$name"
             # shellcheck disable=SC2016 # $ORIGIN is for the loader, not the shell
             patchelf --set-rpath '$ORIGIN' "$LIB_DIR/$name"
+            "$STRIP" --strip-unneeded "$LIB_DIR/$name"
             queue+=("$source")
         done
     done

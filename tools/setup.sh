@@ -32,12 +32,15 @@ ARM64_PACKAGES=(
     libavformat-dev:arm64 libavcodec-dev:arm64 libavfilter-dev:arm64 libswresample-dev:arm64
     libswscale-dev:arm64 libavutil-dev:arm64
     libjsoncpp-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
-    libavdevice59:arm64
+    libavdevice59:arm64 zlib1g-dev:arm64 dpkg-dev make
 )
 # The arm64 ffmpeg tool (unpacked into the build, as it cannot sit beside the native one): the
 # emulated sound tests take their reference from it. It also needs libavdevice59:arm64 above.
 TARGET_FFMPEG_DIR="$ROOT/build/arm64/target-ffmpeg"
 TARGET_TOOLS_DIR="$ROOT/build/arm64/target-tools"
+# The console's audio-only FFmpeg, built from Debian's source of the FFmpeg version the native
+# build uses: kept outside build/arm64, so that a fresh arm64 build does not build it again.
+LEAN_FFMPEG_DIR="$ROOT/build/ffmpeg-arm64"
 
 as_root() {
     if [[ $(id -u) -ne 0 ]]; then
@@ -101,13 +104,48 @@ EOF
     chmod +x "$TARGET_TOOLS_DIR/ffmpeg"
 }
 
+# Makes Debian's source packages reachable: a deb-src entry beside each deb entry of the
+# machine's package sources.
+add_source_package_entries() {
+    local list=/etc/apt/sources.list.d/debian.sources
+    echo "Adding deb-src entries to the package sources"
+    if [[ -f "$list" ]]; then
+        sed 's/^Types: deb$/Types: deb-src/' "$list" |
+            as_root tee /etc/apt/sources.list.d/music-player-src.sources >/dev/null
+    else
+        grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+            as_root tee /etc/apt/sources.list.d/music-player-src.list >/dev/null
+    fi
+    as_root apt-get update -q
+}
+
+# Unpacks Debian's FFmpeg source of the installed version (once per version) and builds the
+# audio-only static FFmpeg from it (tools/ffmpeg/build.sh, again only when something changed).
+prepare_lean_ffmpeg() {
+    local version
+    version="$(dpkg-query -W -f='${Version}' libavcodec-dev:arm64)"
+    local stamp="$LEAN_FFMPEG_DIR/source-version"
+    if [[ ! -f "$stamp" || "$(cat "$stamp")" != "$version" ]]; then
+        if ! apt-get source -q --print-uris "ffmpeg=$version" >/dev/null 2>&1; then
+            add_source_package_entries
+        fi
+        rm -rf "$LEAN_FFMPEG_DIR"
+        mkdir -p "$LEAN_FFMPEG_DIR/download"
+        (cd "$LEAN_FFMPEG_DIR/download" && apt-get source -q --download-only "ffmpeg=$version")
+        dpkg-source --no-check -x "$LEAN_FFMPEG_DIR"/download/ffmpeg_*.dsc "$LEAN_FFMPEG_DIR/source"
+        echo "$version" >"$stamp"
+    fi
+    bash "$ROOT/tools/ffmpeg/build.sh" "$LEAN_FFMPEG_DIR/source" "$LEAN_FFMPEG_DIR/build" \
+        "$LEAN_FFMPEG_DIR/prefix" aarch64-linux-gnu-
+}
+
 cmake_flags_for() {
     case "$1" in
         release) echo "-DCMAKE_BUILD_TYPE=Release -DMP_BUILD_TESTS=OFF" ;;
         asan) echo "-DCMAKE_BUILD_TYPE=Debug -DMP_SANITIZERS=address,undefined -DMP_BUILD_TOOLS=OFF" ;;
         tsan) echo "-DCMAKE_BUILD_TYPE=Debug -DMP_SANITIZERS=thread -DMP_BUILD_TOOLS=OFF" ;;
         fuzz) echo "-DCMAKE_BUILD_TYPE=Debug -DMP_SANITIZERS=address,undefined -DMP_BUILD_FUZZERS=ON -DMP_BUILD_TESTS=OFF -DMP_BUILD_TOOLS=OFF" ;;
-        arm64) echo "-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/aarch64-linux-gnu.cmake -DMP_BUILD_TOOLS=OFF -DMP_BUNDLE_LIBRARIES=ON -DMP_HOST_RUNTIME_DIR=$ROOT/build/release/runtime -DMP_TARGET_TOOLS_DIR=$TARGET_TOOLS_DIR" ;;
+        arm64) echo "-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/aarch64-linux-gnu.cmake -DMP_BUILD_TOOLS=OFF -DMP_BUNDLE_LIBRARIES=ON -DMP_HOST_RUNTIME_DIR=$ROOT/build/release/runtime -DMP_TARGET_TOOLS_DIR=$TARGET_TOOLS_DIR -DMP_FFMPEG_PREFIX=$LEAN_FFMPEG_DIR/prefix" ;;
         *) echo "unknown build name: $1" >&2; exit 2 ;;
     esac
 }
@@ -154,6 +192,7 @@ build() {
 build_arm64() {
     install_arm64_packages
     prepare_target_ffmpeg
+    prepare_lean_ffmpeg
     configure release
     cmake --build "$ROOT/build/release" -j "$(nproc)" --target runtime
     configure arm64
