@@ -6,6 +6,7 @@
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "library/PlaybackState.h"
+#include "nowplaying/Transport.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/AlbumsPage.h"
 #include "pages/ArtistDetailPage.h"
@@ -16,7 +17,6 @@
 #include "pages/PlaylistsPage.h"
 #include "pages/SettingsPage.h"
 #include "pages/SongsPage.h"
-#include "nowplaying/Transport.h"
 #include "settings/Config.h"
 #include "settings/GamepadConfig.h"
 #include "settings/LanguageManager.h"
@@ -64,6 +64,10 @@ MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock)
     lastActivityTime = this->clock();
     sleepTimer = std::make_unique<SleepTimer>(player.get(), this->clock);
     playList->setPlayer(player.get());
+    playList->setPlayModeSource([mode = PlayMode::SEQUENCE]() mutable {
+        playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), mode);
+        return mode; // an unknown text keeps the mode
+    });
 }
 
 MusicPlayer::~MusicPlayer() {

@@ -3,7 +3,6 @@
 #include "audio/Player.h"
 #include "core/Log.h"
 #include "library/LibraryCache.h"
-#include "settings/Config.h"
 
 #include <algorithm>
 #include <random>
@@ -307,9 +306,15 @@ bool PlayList::isQueueTheLibrary() {
     return queueIsLibrary;
 }
 
-// The settings page may have changed the mode since the last lookup; an unknown text keeps it.
+void PlayList::setPlayModeSource(std::function<PlayMode()> source) {
+    if (source) {
+        playModeSource = std::move(source);
+    }
+}
+
+// The mode may have changed since the last lookup.
 void PlayList::refreshPlayMode() {
-    playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), playMode);
+    playMode = playModeSource();
 }
 
 int PlayList::getNextIndex() {

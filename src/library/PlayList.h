@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/Album.h"
 #include "library/Favourites.h"
+#include "model/Album.h"
 #include "model/Library.h"
 #include "model/PlayMode.h"
 #include "model/Song.h"
@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -66,7 +67,9 @@ public:
     bool play(int index);
     // Like play, but holds the song paused at a position (resuming where the user left off).
     bool cue(int index, double seconds);
-    // Both look the play mode up in the settings anew; -1 when there is no such song.
+    // Where the play mode comes from; asked at every lookup. Sequence until one is set.
+    void setPlayModeSource(std::function<PlayMode()> source);
+    // Both ask for the play mode anew; -1 when there is no such song.
     int getNextIndex();
     int getPrevIndex();
     // Play the neighbour; the index started, or -1 when there was none or nothing started.
@@ -133,6 +136,7 @@ private:
     uint64_t libraryVersion = 0;
     std::size_t currentIndex = 0;
     PlayMode playMode = PlayMode::SEQUENCE;
+    std::function<PlayMode()> playModeSource = [] { return PlayMode::SEQUENCE; };
     Player* player = nullptr;
     int preparedIndex = -1;
     PlayMode preparedMode = PlayMode::SEQUENCE;

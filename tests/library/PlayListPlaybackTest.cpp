@@ -1,5 +1,4 @@
 #include "library/PlayList.h"
-#include "settings/Config.h"
 
 #include "support/PlayerRig.h"
 #include "support/StderrCapture.h"
@@ -10,12 +9,6 @@
 
 namespace {
 
-void setMode(ScratchDir& scratch, const std::string& mode) {
-    scratch.writeFile("config/settings.json",
-                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
-    Config::getInstance().load("config/settings.json");
-}
-
 // The play list with the rig's player, driven frame by frame as the application does.
 struct Listening {
     explicit Listening(PlayerRig& rig, const std::vector<std::string>& paths) : rig(rig) {
@@ -23,6 +16,7 @@ struct Listening {
             playList.addSong(PlayerRig::songAt(path));
         }
         playList.setPlayer(rig.player.get());
+        playList.setPlayModeSource([this] { return mode; });
     }
     bool untilStopped() {
         return rig.pump.pumpUntil([&] { playList.update(); },
@@ -30,6 +24,7 @@ struct Listening {
                                   PlayerRig::SONG_TIMEOUT_MS);
     }
     PlayerRig& rig;
+    PlayMode mode = PlayMode::SEQUENCE;
     PlayList playList;
 };
 
@@ -46,7 +41,6 @@ std::vector<int16_t> referenceOf(const std::vector<std::string>& paths) {
 // and the play list follows the song being heard.
 TEST(PlayListPlaybackTest, ADeletedSongIsSkippedAndTheNextFollowsWithoutAGap) {
     PlayerRig rig;
-    setMode(rig.scratch, "SEQUENCE");
     std::string first = rig.media.make("a.flac", {1.0, 44100, "stereo", "-c:a flac", ""});
     std::string last = rig.media.make("c.mp3", {1.0, 44100, "stereo", "-c:a libmp3lame", ""});
     Listening listening(rig, {first, "gone.flac", last});
@@ -66,7 +60,6 @@ TEST(PlayListPlaybackTest, ADeletedSongIsSkippedAndTheNextFollowsWithoutAGap) {
 // the pages can show.
 TEST(PlayListPlaybackTest, NothingPlayableStopsOnceWithAReason) {
     PlayerRig rig(PlayerRig::FAST, "/dev/null");
-    setMode(rig.scratch, "SEQUENCE");
     std::string song = rig.media.make("a.wav", {0.5, 44100, "stereo", "-c:a pcm_s16le", ""});
     Listening listening(rig, {song, "gone1.flac", "gone2.flac"});
     const std::vector<std::string> gone = {"gone1.flac", "gone2.flac"};
@@ -84,15 +77,15 @@ TEST(PlayListPlaybackTest, NothingPlayableStopsOnceWithAReason) {
     EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
 }
 
-// A mode changed on the settings page while a song plays decides what follows it.
+// A mode changed on the settings page while a song plays decides what follows it. The song
+// outlasts the rig's decoding lead, so the change comes before the next song is decoded.
 TEST(PlayListPlaybackTest, AModeChangeReplacesThePreparedSong) {
     PlayerRig rig;
-    setMode(rig.scratch, "SEQUENCE");
-    std::string first = rig.media.make("a.wav", {1.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    std::string first = rig.media.make("a.wav", {4.0, 44100, "stereo", "-c:a pcm_s16le", ""});
     std::string second = rig.media.make("b.wav", {1.0, 44100, "stereo", "-c:a pcm_s16le", ""});
     Listening listening(rig, {first, second});
     ASSERT_TRUE(listening.playList.play(0));
-    setMode(rig.scratch, "SINGLE");
+    listening.mode = PlayMode::SINGLE;
     ASSERT_TRUE(listening.untilStopped());
     EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
     SoundMatch match = matchSound(rig.finish(), referenceOf({first}));

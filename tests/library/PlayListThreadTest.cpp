@@ -1,6 +1,5 @@
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
-#include "settings/Config.h"
 
 #include "audio/Player.h"
 #include "support/PlayerRig.h"
@@ -86,16 +85,6 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
     EXPECT_EQ(playList.getAlbums().size(), static_cast<size_t>(ALBUMS));
 }
 
-namespace {
-
-void setMode(const ScratchDir& scratch, const std::string& mode) {
-    scratch.writeFile("config/settings.json",
-                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
-    Config::getInstance().load("config/settings.json");
-}
-
-} // namespace
-
 // The decoding thread reports what is heard; the play list, updated every frame on the main
 // thread, follows it and prepares what comes next as its play mode says.
 TEST(PlayListThreadTest, SongsFollowEachOtherByThePlayMode) {
@@ -105,11 +94,13 @@ TEST(PlayListThreadTest, SongsFollowEachOtherByThePlayMode) {
         paths.push_back(rig.media.make("song" + std::to_string(i) + ".wav",
                                        {0.3, 44100, "stereo", "-c:a pcm_s16le", ""}));
     }
+    PlayMode mode = PlayMode::SEQUENCE;
     PlayList playList;
     for (const std::string& path : paths) {
         playList.addSong(PlayerRig::songAt(path));
     }
     playList.setPlayer(rig.player.get());
+    playList.setPlayModeSource([&] { return mode; });
     Player& player = *rig.player;
     auto pumpUntil = [&](const std::function<bool()>& done) {
         return rig.pump.pumpUntil([&] { playList.update(); }, done, PlayerRig::SONG_TIMEOUT_MS);
@@ -121,17 +112,17 @@ TEST(PlayListThreadTest, SongsFollowEachOtherByThePlayMode) {
         });
     };
 
-    setMode(rig.scratch, "SEQUENCE"); // on to the last song, and silence after it
+    mode = PlayMode::SEQUENCE; // on to the last song, and silence after it
     ASSERT_TRUE(playList.play(0));
     ASSERT_TRUE(reached(1));
     ASSERT_TRUE(reached(2));
     ASSERT_TRUE(pumpUntil([&] { return player.isStopped(); }));
 
-    setMode(rig.scratch, "SEQUENCE_LOOP"); // from the last song back to the first
+    mode = PlayMode::SEQUENCE_LOOP; // from the last song back to the first
     ASSERT_TRUE(playList.play(2));
     ASSERT_TRUE(reached(0));
 
-    setMode(rig.scratch, "SINGLE_LOOP"); // the song starts again, and again
+    mode = PlayMode::SINGLE_LOOP; // the song starts again, and again
     ASSERT_TRUE(playList.play(1));
     int starts = 0;
     double last = 0.0;
@@ -143,7 +134,7 @@ TEST(PlayListThreadTest, SongsFollowEachOtherByThePlayMode) {
     }));
     EXPECT_EQ(playList.getCurrentIndex(), 1u);
 
-    setMode(rig.scratch, "SINGLE"); // the end of the song is the end
+    mode = PlayMode::SINGLE; // the end of the song is the end
     ASSERT_TRUE(playList.play(0));
     ASSERT_TRUE(pumpUntil([&] { return player.isStopped(); }));
     EXPECT_EQ(playList.getCurrentIndex(), 0u);
