@@ -389,21 +389,24 @@ int PlayList::randomIndexOtherThan(int current) const {
 }
 
 int PlayList::playNext() {
-    int index = getNextIndex();
-    if (index < 0 || !player) {
-        return -1;
-    }
-    unplayableSongs.clear();
-    return startFirstPlayable(index, 1, 0.0, false) ? static_cast<int>(currentIndex) : -1;
+    return skip(1);
 }
 
 int PlayList::playPrevious() {
-    int index = getPrevIndex();
-    if (index < 0 || !player) {
+    return skip(-1);
+}
+
+int PlayList::skip(int step) {
+    if (!player) {
+        return -1;
+    }
+    player->stop();
+    const int index = neighbourIndex(step);
+    if (index < 0) {
         return -1;
     }
     unplayableSongs.clear();
-    return startFirstPlayable(index, -1, 0.0, false) ? static_cast<int>(currentIndex) : -1;
+    return startFirstPlayable(index, step, 0.0, false) ? static_cast<int>(currentIndex) : -1;
 }
 
 // --- Transport ---

@@ -72,7 +72,8 @@ public:
     // Both ask for the play mode anew; -1 when there is no such song.
     int getNextIndex();
     int getPrevIndex();
-    // Play the neighbour; the index started, or -1 when there was none or nothing started.
+    // Stop, then play the neighbour, skipping unplayable songs in the same direction; the index
+    // started, or -1 when there was none or nothing started.
     int playNext();
     int playPrevious();
     PlayMode getPlayMode() const { return playMode; }
@@ -116,6 +117,7 @@ private:
     // The neighbour one step forwards (+1) or backwards (-1) of index under the play mode.
     int neighbourOf(int index, int step);
     int neighbourIndex(int step);
+    int skip(int step);
     // The next song to try after index when index could not be played; -1 when all are tried.
     int candidateAfter(int index, int step, std::vector<bool>& tried);
     const Song& songAtOrCurrent(int index);

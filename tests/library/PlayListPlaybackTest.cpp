@@ -1,11 +1,13 @@
 #include "library/PlayList.h"
 
+#include "nowplaying/Transport.h"
 #include "support/PlayerRig.h"
 #include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -91,6 +93,22 @@ TEST(PlayListPlaybackTest, AModeChangeReplacesThePreparedSong) {
     SoundMatch match = matchSound(rig.finish(), referenceOf({first}));
     EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
     EXPECT_EQ(match.soundOutsideMatch, 0u) << "the next song played";
+}
+
+// Previous walks backwards over a song that cannot be played, to the one before it.
+TEST(PlayListPlaybackTest, PreviousSkipsBackwardsOverADeletedSong) {
+    PlayerRig rig(PlayerRig::FAST, "/dev/null");
+    std::vector<std::string> paths;
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+        paths.push_back(rig.media.make(name, {0.5, 44100, "stereo", "-c:a pcm_s16le", ""}));
+    }
+    Listening listening(rig, paths);
+    std::filesystem::remove(paths[1]);
+    StderrCapture errors;
+    ASSERT_TRUE(listening.playList.play(2));
+    Transport::skip(&listening.playList, -1);
+    EXPECT_EQ(rig.player->getCurrentFilePath(), paths[0]);
+    EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
 }
 
 } // namespace
