@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 // A scan runs on the loading thread while the main thread keeps running frames: it reads the
 // scanning flag, the library and the queue, and plays and queues songs. A frame must see the
-// old library or the new one, never a part of the new one.
+// old library or the new one, never a part of the new one, and the same one all through.
 TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) {
     ScratchDir scratch;
     SyntheticMedia::makePicture("art/cover.jpg", 96, 96, 4);
@@ -44,6 +44,7 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
     old.songs.resize(3);
     old.songs[0].filepath = "old/0.mp3";
     playList.setLibrary(old);
+    playList.update();
     Player player;
     playList.setPlayer(&player);
     StderrCapture errors;
@@ -57,6 +58,7 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
     int frames = 0;
     bool sawScanning = false;
     while (!finished.load()) {
+        playList.update();
         sawScanning = sawScanning || playList.isScanning();
         const size_t count = playList.getLibrarySongs().size();
         EXPECT_TRUE(count == old.songs.size() || count == ALBUMS * SONGS_PER_ALBUM) << count;
@@ -74,10 +76,12 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
         }
         playList.getCurrentSong();
         playList.getNextIndex();
+        EXPECT_EQ(playList.getLibrarySongs().size(), count); // no getter took a library over
         ++frames;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     loading.join();
+    playList.update();
 
     EXPECT_TRUE(sawScanning || frames < 3);
     EXPECT_FALSE(playList.isScanning());

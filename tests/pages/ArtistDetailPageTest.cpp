@@ -14,6 +14,7 @@ class ArtistDetailPageTest : public PageTest {};
 
 TEST_F(ArtistDetailPageTest, ShowingAnArtistLeavesTheQueueAloneAndPlayingReplacesIt) {
     playList.setLibrary(Library{placeholderSongs(4), {}});
+    playList.update();
     ArtistsPage::Artist artist{"Singer", "", {}, 2};
     for (const char* title : {"Tune A", "Tune B"}) {
         Song song;
