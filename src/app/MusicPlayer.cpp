@@ -64,6 +64,10 @@ MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock, const St
     lastActivityTime = services.clock();
     sleepTimer = std::make_unique<SleepTimer>(player.get(), services.clock);
     playList->setPlayer(player.get());
+    playList->setPlayModeSource([mode = PlayMode::SEQUENCE]() mutable {
+        playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), mode);
+        return mode; // an unknown text keeps the mode
+    });
 }
 
 MusicPlayer::~MusicPlayer() {

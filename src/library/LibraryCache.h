@@ -1,11 +1,12 @@
+// Reads and writes the library cache, config/<name>.json.
 #pragma once
 
 #include "model/Library.h"
 
 #include <string>
 
-// The library cache, config/<name>.json: the songs and albums of the last scan, so that a start
-// shows the library at once instead of opening every audio file again.
+// The songs and albums of the last scan, kept so that a start shows the library at once instead
+// of opening every audio file again.
 namespace LibraryCache {
 
 // "config/" + name + ".json".

@@ -35,10 +35,10 @@ void skip(PlayList* playlist, int step) {
     if (!playlist) {
         return;
     }
-    playlist->stop();
-    int index = step < 0 ? playlist->getPrevIndex() : playlist->getNextIndex();
-    if (index >= 0) {
-        playlist->play(index);
+    if (step < 0) {
+        playlist->playPrevious();
+    } else {
+        playlist->playNext();
     }
 }
 

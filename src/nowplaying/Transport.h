@@ -14,7 +14,8 @@ constexpr int SEEK_SECONDS = 5;
 void togglePlayPause(Player* player);
 // Changes the volume by step, kept within 0..100.
 void stepVolume(Player* player, int step);
-// Stops, then plays the play mode's previous (step < 0) or next song when there is one.
+// Stops, then plays the play mode's previous (step < 0) or next song when there is one,
+// passing over songs that cannot be played in the same direction.
 void skip(PlayList* playlist, int step);
 
 } // namespace Transport

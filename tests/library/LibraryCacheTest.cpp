@@ -49,10 +49,11 @@ TEST(LibraryCacheTest, RoundTripThroughThePlayList) {
     library.albums.push_back({"Album", "Artist", "covers/1.png", library.songs});
     PlayList writer;
     writer.setLibrary(library);
-    saveLibrary(&writer, "music_library");
+    writer.update();
+    ASSERT_TRUE(writer.saveToFile("cache.json"));
 
     PlayList reader;
-    ASSERT_TRUE(reader.loadFromFile("config/music_library.json"));
+    ASSERT_TRUE(reader.loadFromFile("cache.json"));
     ASSERT_EQ(reader.getSongs().size(), 2u);
     expectSameSong(reader.getLibrarySongs()[1], library.songs[1]);
     ASSERT_EQ(reader.getAlbums().size(), 1u);
@@ -66,6 +67,7 @@ TEST(LibraryCacheTest, UnusableFilesAreRefusedAndLeaveTheLibraryAlone) {
     scratch.writeFile("a.mp3", "");
     PlayList playList;
     playList.setLibrary({{fullSong("a.mp3")}, {}});
+    playList.update();
     // Missing, a folder in its place, cut short, songs not an array, not an object.
     const char* const cases[] = {nullptr, "", "{\"songs\": [", R"({"songs": {"0": {}}})", "[1, 2]"};
     for (const char* text : cases) {

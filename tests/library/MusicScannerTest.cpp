@@ -34,6 +34,7 @@ Song findSong(const std::vector<Song>& songs, const std::string& path) {
 std::vector<Song> scanInto(PlayList& playList) {
     MusicScanner scanner;
     scanner.scanMusicFiles(&playList, {{"music"}, ALL_FORMATS});
+    playList.update(); // the next frame takes the library over
     return playList.getLibrarySongs();
 }
 

@@ -1,20 +1,15 @@
 #include "library/PlayList.h"
-#include "settings/Config.h"
 
+#include "nowplaying/Transport.h"
 #include "support/PlayerRig.h"
 #include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
-
-void setMode(ScratchDir& scratch, const std::string& mode) {
-    scratch.writeFile("config/settings.json",
-                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
-    Config::getInstance().load("config/settings.json");
-}
 
 // The play list with the rig's player, driven frame by frame as the application does.
 struct Listening {
@@ -23,6 +18,7 @@ struct Listening {
             playList.addSong(PlayerRig::songAt(path));
         }
         playList.setPlayer(rig.player.get());
+        playList.setPlayModeSource([this] { return mode; });
     }
     bool untilStopped() {
         return rig.pump.pumpUntil([&] { playList.update(); },
@@ -30,6 +26,7 @@ struct Listening {
                                   PlayerRig::SONG_TIMEOUT_MS);
     }
     PlayerRig& rig;
+    PlayMode mode = PlayMode::SEQUENCE;
     PlayList playList;
 };
 
@@ -46,7 +43,6 @@ std::vector<int16_t> referenceOf(const std::vector<std::string>& paths) {
 // and the play list follows the song being heard.
 TEST(PlayListPlaybackTest, ADeletedSongIsSkippedAndTheNextFollowsWithoutAGap) {
     PlayerRig rig;
-    setMode(rig.scratch, "SEQUENCE");
     std::string first = rig.media.make("a.flac", {1.0, 44100, "stereo", "-c:a flac", ""});
     std::string last = rig.media.make("c.mp3", {1.0, 44100, "stereo", "-c:a libmp3lame", ""});
     Listening listening(rig, {first, "gone.flac", last});
@@ -55,8 +51,8 @@ TEST(PlayListPlaybackTest, ADeletedSongIsSkippedAndTheNextFollowsWithoutAGap) {
     ASSERT_TRUE(listening.untilStopped());
     EXPECT_EQ(listening.playList.getCurrentIndex(), 2u);
     EXPECT_EQ(rig.player->getCurrentFilePath(), last);
-    EXPECT_EQ(listening.playList.getUnplayableSongs(), std::vector<std::string>{"gone.flac"});
-    EXPECT_FALSE(listening.playList.isStoppedForUnplayable());
+    EXPECT_NE(errors.take().find("gone.flac"), std::string::npos);
+    EXPECT_EQ(listening.playList.getUnplayableStops(), 0u);
     SoundMatch match = matchSound(rig.finish(), referenceOf({first, last}));
     EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
     EXPECT_EQ(match.soundOutsideMatch, 0u);
@@ -66,38 +62,50 @@ TEST(PlayListPlaybackTest, ADeletedSongIsSkippedAndTheNextFollowsWithoutAGap) {
 // the pages can show.
 TEST(PlayListPlaybackTest, NothingPlayableStopsOnceWithAReason) {
     PlayerRig rig(PlayerRig::FAST, "/dev/null");
-    setMode(rig.scratch, "SEQUENCE");
     std::string song = rig.media.make("a.wav", {0.5, 44100, "stereo", "-c:a pcm_s16le", ""});
     Listening listening(rig, {song, "gone1.flac", "gone2.flac"});
-    const std::vector<std::string> gone = {"gone1.flac", "gone2.flac"};
     StderrCapture errors;
     EXPECT_FALSE(listening.playList.play(1));
-    EXPECT_TRUE(listening.playList.isStoppedForUnplayable());
-    EXPECT_EQ(listening.playList.getUnplayableSongs(), gone);
+    EXPECT_EQ(listening.playList.getUnplayableStops(), 1u);
     EXPECT_TRUE(rig.player->isStopped());
 
     ASSERT_TRUE(listening.playList.play(0)); // it plays; none after it can
-    EXPECT_FALSE(listening.playList.isStoppedForUnplayable());
+    EXPECT_EQ(listening.playList.getUnplayableStops(), 1u);
     ASSERT_TRUE(listening.untilStopped());
-    EXPECT_TRUE(listening.playList.isStoppedForUnplayable());
-    EXPECT_EQ(listening.playList.getUnplayableSongs(), gone);
+    EXPECT_EQ(listening.playList.getUnplayableStops(), 2u);
     EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
 }
 
-// A mode changed on the settings page while a song plays decides what follows it.
+// A mode changed on the settings page while a song plays decides what follows it. The song
+// outlasts the rig's decoding lead, so the change comes before the next song is decoded.
 TEST(PlayListPlaybackTest, AModeChangeReplacesThePreparedSong) {
     PlayerRig rig;
-    setMode(rig.scratch, "SEQUENCE");
-    std::string first = rig.media.make("a.wav", {1.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    std::string first = rig.media.make("a.wav", {4.0, 44100, "stereo", "-c:a pcm_s16le", ""});
     std::string second = rig.media.make("b.wav", {1.0, 44100, "stereo", "-c:a pcm_s16le", ""});
     Listening listening(rig, {first, second});
     ASSERT_TRUE(listening.playList.play(0));
-    setMode(rig.scratch, "SINGLE");
+    listening.mode = PlayMode::SINGLE;
     ASSERT_TRUE(listening.untilStopped());
     EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
     SoundMatch match = matchSound(rig.finish(), referenceOf({first}));
     EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
     EXPECT_EQ(match.soundOutsideMatch, 0u) << "the next song played";
+}
+
+// Previous walks backwards over a song that cannot be played, to the one before it.
+TEST(PlayListPlaybackTest, PreviousSkipsBackwardsOverADeletedSong) {
+    PlayerRig rig(PlayerRig::FAST, "/dev/null");
+    std::vector<std::string> paths;
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+        paths.push_back(rig.media.make(name, {0.5, 44100, "stereo", "-c:a pcm_s16le", ""}));
+    }
+    Listening listening(rig, paths);
+    std::filesystem::remove(paths[1]);
+    StderrCapture errors;
+    ASSERT_TRUE(listening.playList.play(2));
+    Transport::skip(&listening.playList, -1);
+    EXPECT_EQ(rig.player->getCurrentFilePath(), paths[0]);
+    EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
 }
 
 } // namespace

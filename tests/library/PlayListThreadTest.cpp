@@ -1,6 +1,5 @@
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
-#include "settings/Config.h"
 
 #include "audio/Player.h"
 #include "support/PlayerRig.h"
@@ -19,7 +18,7 @@ namespace fs = std::filesystem;
 
 // A scan runs on the loading thread while the main thread keeps running frames: it reads the
 // scanning flag, the library and the queue, and plays and queues songs. A frame must see the
-// old library or the new one, never a part of the new one.
+// old library or the new one, never a part of the new one, and the same one all through.
 TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) {
     ScratchDir scratch;
     SyntheticMedia::makePicture("art/cover.jpg", 96, 96, 4);
@@ -45,6 +44,7 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
     old.songs.resize(3);
     old.songs[0].filepath = "old/0.mp3";
     playList.setLibrary(old);
+    playList.update();
     Player player;
     playList.setPlayer(&player);
     StderrCapture errors;
@@ -59,6 +59,7 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
     int frames = 0;
     bool sawScanning = false;
     while (!finished.load()) {
+        playList.update();
         sawScanning = sawScanning || playList.isScanning();
         const size_t count = playList.getLibrarySongs().size();
         EXPECT_TRUE(count == old.songs.size() || count == ALBUMS * SONGS_PER_ALBUM) << count;
@@ -76,26 +77,18 @@ TEST(PlayListThreadTest, ScanOnALoadingThreadWhileTheMainThreadUsesThePlayList) 
         }
         playList.getCurrentSong();
         playList.getNextIndex();
+        EXPECT_EQ(playList.getLibrarySongs().size(), count); // no getter took a library over
         ++frames;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     loading.join();
+    playList.update();
 
     EXPECT_TRUE(sawScanning || frames < 3);
     EXPECT_FALSE(playList.isScanning());
     EXPECT_EQ(playList.getLibrarySongs().size(), static_cast<size_t>(ALBUMS * SONGS_PER_ALBUM));
     EXPECT_EQ(playList.getAlbums().size(), static_cast<size_t>(ALBUMS));
 }
-
-namespace {
-
-void setMode(const ScratchDir& scratch, const std::string& mode) {
-    scratch.writeFile("config/settings.json",
-                      R"({"music": {"playback": {"mode": ")" + mode + R"("}}})");
-    Config::getInstance().load("config/settings.json");
-}
-
-} // namespace
 
 // The decoding thread reports what is heard; the play list, updated every frame on the main
 // thread, follows it and prepares what comes next as its play mode says.
@@ -106,11 +99,13 @@ TEST(PlayListThreadTest, SongsFollowEachOtherByThePlayMode) {
         paths.push_back(rig.media.make("song" + std::to_string(i) + ".wav",
                                        {0.3, 44100, "stereo", "-c:a pcm_s16le", ""}));
     }
+    PlayMode mode = PlayMode::SEQUENCE;
     PlayList playList;
     for (const std::string& path : paths) {
         playList.addSong(PlayerRig::songAt(path));
     }
     playList.setPlayer(rig.player.get());
+    playList.setPlayModeSource([&] { return mode; });
     Player& player = *rig.player;
     auto pumpUntil = [&](const std::function<bool()>& done) {
         return rig.pump.pumpUntil([&] { playList.update(); }, done, PlayerRig::SONG_TIMEOUT_MS);
@@ -122,17 +117,17 @@ TEST(PlayListThreadTest, SongsFollowEachOtherByThePlayMode) {
         });
     };
 
-    setMode(rig.scratch, "SEQUENCE"); // on to the last song, and silence after it
+    mode = PlayMode::SEQUENCE; // on to the last song, and silence after it
     ASSERT_TRUE(playList.play(0));
     ASSERT_TRUE(reached(1));
     ASSERT_TRUE(reached(2));
     ASSERT_TRUE(pumpUntil([&] { return player.isStopped(); }));
 
-    setMode(rig.scratch, "SEQUENCE_LOOP"); // from the last song back to the first
+    mode = PlayMode::SEQUENCE_LOOP; // from the last song back to the first
     ASSERT_TRUE(playList.play(2));
     ASSERT_TRUE(reached(0));
 
-    setMode(rig.scratch, "SINGLE_LOOP"); // the song starts again, and again
+    mode = PlayMode::SINGLE_LOOP; // the song starts again, and again
     ASSERT_TRUE(playList.play(1));
     int starts = 0;
     double last = 0.0;
@@ -144,7 +139,7 @@ TEST(PlayListThreadTest, SongsFollowEachOtherByThePlayMode) {
     }));
     EXPECT_EQ(playList.getCurrentIndex(), 1u);
 
-    setMode(rig.scratch, "SINGLE"); // the end of the song is the end
+    mode = PlayMode::SINGLE; // the end of the song is the end
     ASSERT_TRUE(playList.play(0));
     ASSERT_TRUE(pumpUntil([&] { return player.isStopped(); }));
     EXPECT_EQ(playList.getCurrentIndex(), 0u);

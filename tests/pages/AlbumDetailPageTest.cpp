@@ -15,6 +15,7 @@ class AlbumDetailPageTest : public PageTest {};
 // part is the detail they show: it leaves the queue alone and a new one starts at its top.
 TEST_F(AlbumDetailPageTest, ShowingAnAlbumLeavesTheQueueAloneAndANewAlbumStartsAtTheTop) {
     playList.setLibrary(Library{placeholderSongs(4), {}});
+    playList.update();
     AlbumDetailPage page(services, &playList, &player);
     page.init(sdl.renderer(), sdl.font());
     page.setAlbum(Album{"Album", "Band", "missing.png", placeholderSongs(10, "album")});

@@ -44,6 +44,7 @@ protected:
 
     void frames(int count) {
         for (int i = 0; i < count; ++i) {
+            playList.update();
             page->update();
             page->render();
         }

@@ -34,6 +34,7 @@ TEST(ArtistGroupingTest, ArtistsAreGroupedInByteOrderWithTheirFirstCover) {
 
 TEST_F(ArtistsPageTest, TheSelectionWrapsTheListFollowsTheLibraryAndEmptyListsStay) {
     playList.setLibrary(Library{{songBy("X", "1"), songBy("Y", "2"), songBy("Z", "3")}, {}});
+    playList.update();
     ArtistsPage page(services, &playList, &player);
     page.init(sdl.renderer(), sdl.font());
     std::vector<std::string> chosen;
@@ -45,12 +46,14 @@ TEST_F(ArtistsPageTest, TheSelectionWrapsTheListFollowsTheLibraryAndEmptyListsSt
     EXPECT_EQ(chosen, (std::vector<std::string>{"Z"}));
 
     playList.setLibrary(Library{{songBy("Z", "3"), songBy("A", "4")}, {}}); // a rescan
+    playList.update();
     page.update();
     page.render();
     ASSERT_EQ(page.getArtists().size(), 2u);
     EXPECT_EQ(page.getArtists()[page.getSelectedIndex()].name, "Z");
 
     playList.setLibrary(Library{});
+    playList.update();
     page.update();
     page.render();
     deliver(page, keyDown(SDLK_UP));

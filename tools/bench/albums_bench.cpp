@@ -270,7 +270,7 @@ int main(int argc, char** argv) {
         Player player;
         PlayList playList;
         playList.setLibrary(libraryOf(coverCache, albumCount));
-        playList.getLibraryVersion(); // takes the library over before anything is measured
+        playList.update(); // takes the library over before anything is measured
         SDL_Renderer* target = renderer.get();
 
         BackgroundImage background;

@@ -226,6 +226,7 @@ ScanTimes rescanPass(const std::string& root) {
     scanner.scanMusicFiles(&playList, {{root}, {".mp3"}});
     ScanTimes times;
     times.scan = stopwatch.elapsed();
+    playList.update();
     if (playList.getLibrarySongs().empty()) {
         std::cerr << "the scan found nothing\n";
         std::exit(1);
