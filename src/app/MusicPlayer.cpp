@@ -64,10 +64,11 @@ MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock, const St
     lastActivityTime = services.clock();
     sleepTimer = std::make_unique<SleepTimer>(player.get(), services.clock);
     playList->setPlayer(player.get());
-    playList->setPlayModeSource([mode = PlayMode::SEQUENCE]() mutable {
-        playModeFromText(Config::getInstance().getString(Config::PLAY_MODE_PATH, ""), mode);
-        return mode; // an unknown text keeps the mode
-    });
+    playList->setPlayModeSource(
+        [&config = services.stores.config, mode = PlayMode::SEQUENCE]() mutable {
+            playModeFromText(config.getString(Config::PLAY_MODE_PATH, ""), mode);
+            return mode; // an unknown text keeps the mode
+        });
 }
 
 MusicPlayer::~MusicPlayer() {
