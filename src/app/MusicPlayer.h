@@ -59,7 +59,6 @@ public:
     void runFrameLoop();
 
     UIBase* getCurrentPage() const;
-    Page getCurrentPageId() const { return currentPage; }
     void openGameController();
     void switchPage(Page page);
     void handleMainPageCallback(int index);
@@ -69,12 +68,8 @@ public:
     static int brightnessToPercent(int raw);
     bool setBacklightLevel(int level);
     bool turnOffBacklight();
-    bool isScreenOn() const { return screenOn; }
 
     bool isRunning() const { return running; }
-    Player* getPlayer() const { return player.get(); }
-    PlayList* getPlayList() const { return playList.get(); }
-    Dialog* getDialog() const { return dialog.get(); }
 
     // Puts a page object in its slot (replacing and deleting an earlier one).
     void installPage(Page page, std::unique_ptr<UIBase> object);

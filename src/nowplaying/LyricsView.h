@@ -55,12 +55,6 @@ public:
     static float scrollTowards(float scroll, float target, uint64_t elapsedMs);
     static float targetScrollFor(int currentIndex);
 
-    int getCurrentIndex() const { return currentIndex; }
-    float getScroll() const { return scroll; }
-    float getTargetScroll() const { return targetScroll; }
-    const std::vector<Item>& getItems() const { return items; }
-    const std::vector<std::string>& getLines() const { return lines; }
-
 private:
     void loadBackdrop();
     void layOut(int index);

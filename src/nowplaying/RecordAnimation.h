@@ -33,7 +33,6 @@ public:
     double getDiscAngle() const { return discAngle; }
     double getArmAngle() const { return armAngle; }
     double getThumbY() const { return thumbYNow; }
-    bool isArmSwinging() const { return armSwinging; }
 
 private:
     void swingIn(uint64_t now);

@@ -36,8 +36,6 @@ public:
     }
     void setTitle(const std::string& title, uint64_t now);
     void advanceTitle(uint64_t now) { title.advance(now); }
-    const RecordAnimation& getAnimation() const { return animation; }
-    const ScrollingTitle& getTitle() const { return title; }
 
     void draw(const SongOnScreen& song);
 

@@ -34,8 +34,6 @@ public:
     void advance(uint64_t now, float progress, bool playing) {
         animation.advance(now, progress, playing);
     }
-    const TapeAnimation& getAnimation() const { return animation; }
-    size_t tapePictureCount() const { return tapePictures.size(); }
 
     void draw(const SongOnScreen& song);
 

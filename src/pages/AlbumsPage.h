@@ -75,8 +75,6 @@ public:
 
     const std::vector<AlbumEntry>& getAlbums() const { return albums; }
     size_t getSelectedIndex() const { return selectedIndex; }
-    int getThemeId() const { return themeId; }
-    const std::vector<AlbumCardState>& getCardStates() const { return cards; }
     // The albums whose cards reach onto the screen, in painting order: by the cards' current x,
     // left to right.
     std::vector<size_t> drawingOrder() const;

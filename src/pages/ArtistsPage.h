@@ -47,10 +47,6 @@ public:
         artistSelectedCallback = std::move(callback);
     }
 
-    const std::vector<Artist>& getArtists() const { return artists; }
-    int getSelectedIndex() const { return list.selectedIndex; }
-    int getScrollOffset() const { return list.scrollOffset; }
-
 private:
     // Groups the library's songs anew.
     void rebuildFromLibrary() override;

@@ -30,8 +30,6 @@ public:
         int tapeTop;
     };
 
-    int getThemeId() const { return themeId; }
-
 protected:
     CoverDetailPage(const PageServices& services, PlayList* playlist, Player* player, Page listPage,
                     CaptionStyle title, CaptionStyle subtitle);

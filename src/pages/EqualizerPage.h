@@ -49,11 +49,6 @@ public:
     // Ten gains within ±MAX_GAIN_DB: missing bands are flat, bands past the tenth are dropped.
     static std::vector<float> normalizeGains(const std::vector<float>& gains);
 
-    bool isEditing() const { return editing; }
-    int getEditedBand() const { return editedBand; }
-    const std::vector<float>& getGains() const { return gains; }
-    const std::string& getPresetId() const { return presetId; }
-    const std::string& getPresetName() const { return presetName; }
     // The title as drawn: "< name >" in browse mode, the custom preset's name while editing.
     std::string getTitle() const;
 

@@ -47,12 +47,6 @@ public:
     void rescanMusicFiles();
 
     int getSelectedIndex() const { return menu.selectedIndex; }
-    bool isSlideMenuOpen() const { return slideMenuOpen; }
-    float getSlideX() const { return slideX; }
-    bool isKeyGuideVisible() const { return keyGuideVisible; }
-    int getKeyGuideIndex() const { return keyGuideIndex; }
-    const std::vector<MenuItem>& getMenuItems() const { return menuItems; }
-    const std::vector<std::string>& getSlideItems() const { return slideItems; }
 
 private:
     std::string text(const char* key) const;

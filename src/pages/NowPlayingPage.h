@@ -53,14 +53,6 @@ public:
     // extension (a name without extension keeps its whole name).
     static std::string lyricsPathFor(const std::string& audioPath);
 
-    bool isLyricsViewOn() const { return lyricsViewOn; }
-    const LyricsView& getLyricsView() const { return *lyricsView; }
-    const SongOnScreen& getSongOnScreen() const { return shown; }
-    int getThemeId() const { return themeId; }
-    const std::string& getThemeFolder() const { return themeFolder; }
-    const TapeSkin& getTapeSkin() const { return tape; }
-    const RecordSkin& getRecordSkin() const { return record; }
-
 private:
     void bindKeys();
     void loadSkin();

@@ -20,8 +20,6 @@ public:
     // Makes the next drawing reload the favourites and start at the first row.
     void markForRefresh() { needsRefresh = true; }
 
-    const std::vector<Song>& getFavourites() const { return getSongs(); }
-
 private:
     void refresh();
     void takeFavourites();

@@ -43,8 +43,6 @@ public:
 
     void setBackCallback(std::function<void()> callback) { backCallback = std::move(callback); }
 
-    const std::array<SettingItem, ROW_COUNT>& getItems() const { return items; }
-    int getSelectedItem() const { return selectedItem; }
     // A row's title and value as drawn, in the current language.
     std::string getTitleText(size_t row) const;
     std::string getValueText(size_t row) const;

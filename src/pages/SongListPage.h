@@ -46,8 +46,6 @@ public:
     }
 
     const std::vector<Song>& getSongs() const { return songs; }
-    int getSelectedIndex() const { return list.selectedIndex; }
-    int getScrollOffset() const { return list.scrollOffset; }
     // True from a move of the selection until SCROLL_BAR_SHOWN_MS have passed.
     bool isScrollBarShown() const { return recentlyMoved; }
 

@@ -56,15 +56,10 @@ public:
     void showLoading(const std::string& title, const std::string& message,
                      std::function<void()> task);
     bool isVisible() const { return visible; }
-    DialogType getType() const { return type; }
-    const std::string& getTitle() const { return title; }
-    const std::string& getMessage() const { return message; }
 
     // Blocks until a loading task that is still running has ended. The task works on objects
     // the application owns, so they must not be destroyed under it.
     void waitForLoadingThread();
-
-    bool isLoadingThreadRunning() const { return loadingThreadRunning; }
 
 private:
     static int runLoadingThread(void* dialog);

@@ -1,11 +1,11 @@
 #include "app/MusicPlayer.h"
 
-#include "audio/Player.h"
-#include "library/PlayList.h"
+#include "library/PlaybackState.h"
 #include "model/Album.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/ArtistDetailPage.h"
 #include "pages/ArtistsPage.h"
+#include "pages/NowPlayingPage.h"
 #include "settings/Config.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
@@ -14,11 +14,11 @@
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
 #include "support/TestServices.h"
-#include "ui/Dialog.h"
 #include "ui/UIBase.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -44,7 +44,7 @@ class MusicPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         linkRuntimeResources(scratch.path());
-        writeLibraryCache({}); // an empty library, so that no first-start scan begins
+        writeLibraryCache(library); // so that no first-start scan begins
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_GAMECONTROLLER);
         ASSERT_TRUE(app.init());
         auto recording = std::make_unique<RecordingPage>();
@@ -72,10 +72,38 @@ protected:
         return types;
     }
 
+    // Starts the first song of the songs page, then shows the menu again.
+    void playFromTheSongsPage() {
+        app.switchPage(Page::SONGS);
+        queue({keyDown(SDLK_RETURN)});
+        app.handleEvents();
+        app.switchPage(Page::MAIN);
+        app.update();
+    }
+
     ScratchDir scratch;
     TestServices own;
     MusicPlayer app{Backlight::DEFAULT_PATH, sdlClock(), own.stores()};
     RecordingPage* page = nullptr;
+    std::vector<Song> library; // the library cache the application starts with
+};
+
+// A library of two songs that cannot be played.
+class MusicPlayerUnplayableTest : public MusicPlayerTest {
+protected:
+    MusicPlayerUnplayableTest() { library = placeholderSongs(2); }
+};
+
+// A library of one tone.
+class MusicPlayerToneTest : public MusicPlayerTest {
+protected:
+    MusicPlayerToneTest() {
+        library.resize(1);
+        library[0].filepath = MediaFactory("music").make("tone.wav", {3.0});
+    }
+
+    // Whether the playback state was saved since the last look: it is at every pause.
+    static bool stateSaved() { return std::remove(PlaybackState::DEFAULT_PATH) == 0; }
 };
 
 } // namespace
@@ -98,19 +126,22 @@ TEST_F(MusicPlayerTest, QuitStopsAtOnceAndLeavesLaterEventsQueued) {
     EXPECT_EQ(pendingEvents(), 1);
 }
 
-TEST_F(MusicPlayerTest, VisibleDialogTakesOneEventPerFrameAndNothingElseSeesIt) {
-    Dialog* dialog = app.getDialog();
-    dialog->setType("WARNING");
-    dialog->show();
-    queue({keyDown(SDLK_SPACE), keyDown(SDLK_RETURN), keyDown(SDLK_DOWN)});
-    app.handleEvents(); // Space: ignored by the dialog, which stays
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(pendingEvents(), 2);
-    app.handleEvents(); // Return closes it
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(page->events.empty());
-    app.handleEvents(); // the page has the input back
-    EXPECT_EQ(pageEventTypes(), (std::vector<Uint32>{SDL_KEYDOWN}));
+// Each time nothing in the queue can be played, the user is told once, in the dialog: it takes
+// one event per frame while it is shown, and nothing else sees them.
+TEST_F(MusicPlayerUnplayableTest, EachStopWithNothingPlayableIsReportedOnceInTheDialog) {
+    StderrCapture errors;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        playFromTheSongsPage();
+        queue({keyDown(SDLK_SPACE), keyDown(SDLK_RETURN), keyDown(SDLK_DOWN)});
+        app.handleEvents(); // Space: ignored by the dialog, which stays
+        EXPECT_EQ(pendingEvents(), 2);
+        app.handleEvents(); // Return closes it
+        EXPECT_TRUE(page->events.empty());
+        app.update();       // the stop is not reported again
+        app.handleEvents(); // the page has the input back
+        EXPECT_EQ(pageEventTypes(), (std::vector<Uint32>{SDL_KEYDOWN}));
+        page->events.clear();
+    }
 }
 
 TEST_F(MusicPlayerTest, StartAndBackHeldTogetherQuitAndAReleaseBreaksTheChord) {
@@ -206,20 +237,18 @@ TEST(MusicPlayerBrightnessTest, RawValuesMapToTheTenLevels) {
 
 TEST_F(MusicPlayerBacklightTest, IdleScreenGoesDarkAndOnlyStartWakesIt) {
     app->handleEvents();
-    EXPECT_TRUE(app->isScreenOn()); // not yet a second without input
+    EXPECT_EQ(brightness(), "100\n"); // not yet a second without input
     idleUntilDark();
-    EXPECT_FALSE(app->isScreenOn());
     EXPECT_EQ(brightness(), "0\n");
 
     queue(keyDown(SDLK_RETURN));
     queue(namedButtonDown("a"));
     app->handleEvents();
-    EXPECT_FALSE(app->isScreenOn());
+    EXPECT_EQ(brightness(), "0\n");
     EXPECT_TRUE(page->events.empty()); // presses in the dark do not act on the pages
 
     queue(buttonDown(SDL_CONTROLLER_BUTTON_START));
     app->handleEvents();
-    EXPECT_TRUE(app->isScreenOn());
     EXPECT_EQ(brightness(), "107\n");  // the level at or above the raw 100 read before
     EXPECT_TRUE(page->events.empty()); // the waking press is not seen by the page
 }
@@ -240,7 +269,6 @@ TEST_F(MusicPlayerBacklightTest, InputKeepsTheScreenOn) {
         queue(keyUp(SDLK_DOWN));
         app->handleEvents();
     }
-    EXPECT_TRUE(app->isScreenOn());
     EXPECT_EQ(brightness(), "100\n");
 }
 
@@ -254,47 +282,16 @@ TEST_F(MusicPlayerBacklightTest, UnreadableBrightnessWakesAtTheLowestLevel) {
     EXPECT_EQ(brightness(), "18\n");
 }
 
-// Each time nothing in the queue can be played, the user is told once.
-TEST_F(MusicPlayerTest, AQueueWithNothingPlayableIsReportedOncePerStop) {
-    PlayList* playList = app.getPlayList();
-    for (const char* name : {"gone1.flac", "gone2.flac"}) {
-        Song song;
-        song.filepath = name;
-        playList->addSong(song);
-    }
-    StderrCapture errors;
-    Dialog* dialog = app.getDialog();
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_FALSE(playList->play(0));
+TEST_F(MusicPlayerToneTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {
+    playFromTheSongsPage();
+    ASSERT_TRUE(stateSaved()); // the new song's
+    for (bool pausing : {true, false, true}) {
+        queue({namedButtonDown("l2")});
+        app.handleEvents();
         app.update();
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(dialog->getType(), DialogType::ERROR);
-        dialog->hide();
-        app.update();
-        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(stateSaved(), pausing);
     }
-}
-
-TEST_F(MusicPlayerTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {
-    Song song;
-    song.filepath = MediaFactory("music").make("tone.wav", {3.0});
-    Player* player = app.getPlayer();
-    ASSERT_TRUE(player->loadSong(song));
-    queue({namedButtonDown("l2")});
-    app.handleEvents();
-    EXPECT_TRUE(player->isPlaying());
-    queue({namedButtonDown("l2")});
-    app.handleEvents();
-    EXPECT_TRUE(player->isPaused());
-    EXPECT_EQ(page->events.size(), 2u);
-
-    // Not while a dialog is open: the dialog alone takes the press.
-    app.getDialog()->setType("WARNING");
-    app.getDialog()->show();
-    queue({namedButtonDown("l2")});
-    app.handleEvents();
-    EXPECT_TRUE(player->isPaused());
-    EXPECT_EQ(page->events.size(), 2u);
+    EXPECT_EQ(page->events.size(), 3u);
 }
 
 // Back from the now-playing page leads to where it was opened: the detail page a song was
@@ -305,6 +302,7 @@ TEST_F(MusicPlayerTest, NowPlayingReturnsToTheDetailPageOrMenuItWasOpenedFrom) {
     song.filepath = MediaFactory("music").make("tone.wav", {3.0});
     auto playFrom = [&](Page detail) {
         app.switchPage(detail);
+        UIBase* detailPage = app.getCurrentPage();
         if (auto* albumDetail = dynamic_cast<AlbumDetailPage*>(app.getCurrentPage())) {
             albumDetail->setAlbum(Album{"Album", "Artist", "", {song}});
         } else if (auto* artistDetail = dynamic_cast<ArtistDetailPage*>(app.getCurrentPage())) {
@@ -312,18 +310,18 @@ TEST_F(MusicPlayerTest, NowPlayingReturnsToTheDetailPageOrMenuItWasOpenedFrom) {
         }
         queue({keyDown(SDLK_RETURN)});
         app.handleEvents();
-        EXPECT_EQ(app.getCurrentPageId(), Page::NOW_PLAYING);
+        EXPECT_NE(dynamic_cast<NowPlayingPage*>(app.getCurrentPage()), nullptr);
         queue({keyDown(SDLK_ESCAPE)});
         app.handleEvents();
-        EXPECT_EQ(app.getCurrentPageId(), detail);
+        EXPECT_EQ(app.getCurrentPage(), detailPage);
     };
     playFrom(Page::ALBUM_DETAIL);
     playFrom(Page::ARTIST_DETAIL);
 
     app.switchPage(Page::MAIN);
     app.handleMainPageCallback(6);
-    EXPECT_EQ(app.getCurrentPageId(), Page::NOW_PLAYING);
+    EXPECT_NE(dynamic_cast<NowPlayingPage*>(app.getCurrentPage()), nullptr);
     queue({namedButtonDown("b")});
     app.handleEvents();
-    EXPECT_EQ(app.getCurrentPageId(), Page::MAIN);
+    EXPECT_EQ(app.getCurrentPage(), page);
 }

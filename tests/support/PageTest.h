@@ -11,6 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
+// The pixels of one frame, compared whole.
+using Frame = std::vector<uint32_t>;
+
 // What a page test needs: a scratch working directory with the runtime's read-only files, a
 // software renderer with the program's font, the services of the test's own, and the audio
 // engine, play list and dialog that the application lends its pages.
@@ -26,6 +32,15 @@ protected:
 
     static void deliver(UIBase& element, SDL_Event event) { element.handleEvent(&event); }
     void answerDialog(SDL_Keycode key) { deliver(dialog, keyDown(key)); }
+
+    // What the element draws on a cleared screen.
+    Frame drawn(UIBase& element) {
+        sdl.clear({0, 0, 0, 255});
+        element.render();
+        SDL_RenderPresent(sdl.renderer());
+        const auto* first = static_cast<const uint32_t*>(sdl.target()->pixels);
+        return Frame(first, first + SdlTestContext::WIDTH * SdlTestContext::HEIGHT);
+    }
 
     ScratchDir scratch;
     SdlTestContext sdl;
