@@ -73,8 +73,6 @@ public:
         albumSelectedCallback = std::move(callback);
     }
 
-    const std::vector<AlbumEntry>& getAlbums() const { return albums; }
-    size_t getSelectedIndex() const { return selectedIndex; }
     // The albums whose cards reach onto the screen, in painting order: by the cards' current x,
     // left to right.
     std::vector<size_t> drawingOrder() const;

@@ -46,8 +46,6 @@ public:
     void setMenuCallback(std::function<void(int)> callback) { menuCallback = std::move(callback); }
     void rescanMusicFiles();
 
-    int getSelectedIndex() const { return menu.selectedIndex; }
-
 private:
     std::string text(const char* key) const;
     void buildLabels();
