@@ -192,12 +192,12 @@ class PlayerProcess:
         with open(self.path(relative), encoding="utf-8") as file:
             return json.load(file)
 
-    def wait_for_sound(self, seconds, after=0, level=60):
-        """Until the capture holds seconds of sound from its first sound after the frame after on;
-        returns the left channel and where that sound begins."""
+    def wait_for_sound(self, seconds, level=60):
+        """Until the capture holds seconds of sound from its first sound on; returns the left
+        channel and where that sound begins."""
         def enough():
             samples = self.left_channel()
-            start = next((i for i in range(after, len(samples)) if abs(samples[i]) > level), None)
+            start = next((i for i, value in enumerate(samples) if abs(value) > level), None)
             return start is not None and len(samples) - start >= RATE * seconds and (samples, start)
         return wait_until(enough, "too little sound was captured", timeout=60, interval=0.2)
 
