@@ -1,6 +1,7 @@
 // The shipped language files must translate every key the program looks up, in all nine
 // languages, so that no screen ever shows a raw key.
 #include "core/JsonFile.h"
+#include "settings/BuiltInLanguages.h"
 
 #include "support/RuntimeFiles.h"
 
@@ -13,9 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::vector<std::string> LANGUAGE_CODES = {"zh_CN", "en_US", "ja_JP", "ko_KR", "es_ES",
-                                                 "de_DE", "fr_FR", "it_IT", "pt_PT"};
 
 // Prefixes of the localisation keys; a string literal in the code that is made of one of these
 // and lower-case words is a key some page shows.
@@ -88,7 +86,8 @@ TEST(LanguageFilesTest, EveryLanguageDefinesEveryKeyTheProgramShows) {
     required.insert("eq_preset_flat");
     required.insert("eq_preset_custom");
 
-    for (const std::string& code : LANGUAGE_CODES) {
+    for (const BuiltInLanguage& language : BuiltInLanguages::all()) {
+        const std::string code = language.code;
         Json::Value texts = readLanguage(code);
         for (const std::string& key : required) {
             ASSERT_TRUE(texts.isMember(key)) << code << " lacks " << key;

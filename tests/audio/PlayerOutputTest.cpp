@@ -19,7 +19,9 @@ struct SoundCase {
     const char* encoder;
 };
 
-// Each format played flat and through the equalizer.
+// Played flat and through the equalizer: a format the device takes as it is, and the two kinds of
+// conversion (sample format, rate and channels up to stereo or down from surround). Which
+// decoder a codec needs is FfmpegComponentsTest's.
 class PlayerOutputTest : public ::testing::TestWithParam<std::tuple<SoundCase, bool>> {};
 
 TEST_P(PlayerOutputTest, DeviceReceivesWhatFfmpegDecodes) {
@@ -54,12 +56,7 @@ TEST_P(PlayerOutputTest, DeviceReceivesWhatFfmpegDecodes) {
 
 const SoundCase SOUND_CASES[] = {
     {"Mp3Stereo44k", "tone.mp3", 44100, "stereo", "-c:a libmp3lame -b:a 192k"},
-    {"Flac16Stereo48k", "tone.flac", 48000, "stereo", "-c:a flac"},
     {"Flac24Mono96k", "tone.flac", 96000, "mono", "-c:a flac -sample_fmt s32"},
-    {"VorbisMono44k", "tone.ogg", 44100, "mono", "-c:a libvorbis -q:a 5"},
-    {"OpusStereo48k", "tone.opus", 48000, "stereo", "-c:a libopus -b:a 128k"},
-    {"AacM4aStereo44k", "tone.m4a", 44100, "stereo", "-c:a aac -b:a 160k"},
-    {"Wav16Stereo96k", "tone.wav", 96000, "stereo", "-c:a pcm_s16le"},
     {"Wav24Surround48k", "tone.wav", 48000, "5.1", "-c:a pcm_s24le"},
 };
 

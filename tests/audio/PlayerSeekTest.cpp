@@ -71,10 +71,9 @@ TEST_P(PlayerSeekTest, SeeksWhilePausedMoveWherePlaybackResumes) {
     EXPECT_NEAR(resumedAt / RATE, target, LANDING_TOLERANCE_SECONDS);
 }
 
+// Exact timestamps, estimated ones (MP3), and a codec whose sound starts after a pre-skip (Opus).
 const SeekCase SEEK_CASES[] = {
-    {"tone.wav", "-c:a pcm_s16le"}, {"tone.mp3", "-c:a libmp3lame"}, {"tone.flac", "-c:a flac"},
-    {"tone.ogg", "-c:a libvorbis"}, {"tone.opus", "-c:a libopus"},   {"tone.m4a", "-c:a aac"},
-};
+    {"tone.wav", "-c:a pcm_s16le"}, {"tone.mp3", "-c:a libmp3lame"}, {"tone.opus", "-c:a libopus"}};
 
 INSTANTIATE_TEST_SUITE_P(Formats, PlayerSeekTest, ::testing::ValuesIn(SEEK_CASES),
                          [](const ::testing::TestParamInfo<SeekCase>& info) {

@@ -86,36 +86,24 @@ def frequency(samples, start, seconds=0.25, silence=60):
 
 
 class Xvfb:
-    """A private X server on the first free display number."""
-
-    def __init__(self, width=800, height=600):
-        self.display = None
-        self.process = None
-        self.size = (width, height)
+    """A private X server on a display number of its own choosing."""
 
     def __enter__(self):
-        for number in range(90, 200):
-            if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
-                continue
-            self.process = subprocess.Popen(
-                ["Xvfb", f":{number}", "-screen", "0", f"{self.size[0]}x{self.size[1]}x24",
-                 "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            deadline = time.time() + 10
-            while time.time() < deadline:
-                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                    self.display = f":{number}"
-                    return self
-                if self.process.poll() is not None:
-                    break
-                time.sleep(0.05)
-            self.process.kill()
-        raise RuntimeError("no X display could be started")
+        read, write = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()  # written once the server accepts clients
+        if not number:
+            raise RuntimeError("no X display could be started")
+        self.display = f":{number}"
+        return self
 
     def __exit__(self, *exc):
-        if self.process:
-            self.process.terminate()
-            self.process.wait(timeout=10)
+        self.process.terminate()
+        self.process.wait(timeout=10)
 
 
 class _XClientMessageEvent(ctypes.Structure):
@@ -204,12 +192,12 @@ class PlayerProcess:
         with open(self.path(relative), encoding="utf-8") as file:
             return json.load(file)
 
-    def wait_for_sound(self, seconds, after=0, level=60):
-        """Until the capture holds seconds of sound from its first sound after the frame after on;
-        returns the left channel and where that sound begins."""
+    def wait_for_sound(self, seconds, level=60):
+        """Until the capture holds seconds of sound from its first sound on; returns the left
+        channel and where that sound begins."""
         def enough():
             samples = self.left_channel()
-            start = next((i for i in range(after, len(samples)) if abs(samples[i]) > level), None)
+            start = next((i for i, value in enumerate(samples) if abs(value) > level), None)
             return start is not None and len(samples) - start >= RATE * seconds and (samples, start)
         return wait_until(enough, "too little sound was captured", timeout=60, interval=0.2)
 
@@ -234,7 +222,8 @@ class PlayerProcess:
     def wait_until_ready(self):
         """Until the window shows the main menu with the library read (or scanned)."""
         self.wait_for_window()
-        self.wait_for_file(LIBRARY)
+        wait_until(lambda: self.running() and os.path.exists(self.path(LIBRARY)),
+                   "the library was not written", timeout=120)
         return self.screenshot_until("menu", lambda shot: marker_row(shot, 30, 60, 7) == 0,
                                      "the main menu was not shown")
 
@@ -259,11 +248,6 @@ class PlayerProcess:
                     "getwindowname", window, check_result=False).strip() == WINDOW_TITLE), None)
         self.window = wait_until(find, "the player's window did not appear", 60, interval=0.2)
         self.xdotool("windowfocus", "--sync", self.window, check_result=False)
-
-    def wait_for_file(self, relative, timeout=120):
-        """Waits until the player has written a file of its runtime folder."""
-        wait_until(lambda: self.running() and os.path.exists(self.path(relative)),
-                   f"{relative} was not written", timeout)
 
     def window_geometry(self):
         text = self.xdotool("getwindowgeometry", self.window)

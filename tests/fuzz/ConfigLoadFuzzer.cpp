@@ -5,8 +5,6 @@
 #include "settings/Config.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -62,15 +60,8 @@ void removeKeptCopies(const std::string& path) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSupport::silenceErrorLines();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = FuzzSupport::scratchFolder() + "/settings.json";
+MP_FILE_FUZZER("settings.json") {
     removeKeptCopies(path);
-    FuzzSupport::writeInput(path, data, size);
     Config& config = Config::getInstance();
     bool loaded = config.load(path);
     readEverything(config);
@@ -95,5 +86,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!config.load(path)) {
         __builtin_trap(); // the store wrote a file it cannot read back
     }
-    return 0;
 }

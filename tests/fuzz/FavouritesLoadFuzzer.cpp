@@ -3,14 +3,7 @@
 
 #include "FuzzSupport.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSupport::silenceErrorLines();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = FuzzSupport::scratchFolder() + "/like.json";
-    FuzzSupport::writeInput(path, data, size);
+MP_FILE_FUZZER("like.json") {
     Favourites favourites(path);
     favourites.load();
     for (const Song& song : favourites.getSongs()) {
@@ -19,5 +12,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         }
     }
-    return 0;
 }

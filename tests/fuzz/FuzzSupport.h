@@ -44,3 +44,21 @@ inline void writeInput(const std::string& path, const uint8_t* data, size_t size
 }
 
 } // namespace FuzzSupport
+
+// A target that loads its input from the file fileName of the scratch folder: defines
+// libFuzzer's entry points (error lines silenced) around the body that follows, which sees the
+// file's path and the input's bytes.
+#define MP_FILE_FUZZER(fileName)                                                                   \
+    static void fuzzFile(const std::string& path, const uint8_t* data, size_t size);               \
+    extern "C" int LLVMFuzzerInitialize(int*, char***) {                                           \
+        FuzzSupport::silenceErrorLines();                                                          \
+        return 0;                                                                                  \
+    }                                                                                              \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                      \
+        const std::string path = FuzzSupport::scratchFolder() + "/" fileName;                      \
+        FuzzSupport::writeInput(path, data, size);                                                 \
+        fuzzFile(path, data, size);                                                                \
+        return 0;                                                                                  \
+    }                                                                                              \
+    static void fuzzFile([[maybe_unused]] const std::string& path,                                 \
+                         [[maybe_unused]] const uint8_t* data, [[maybe_unused]] size_t size)

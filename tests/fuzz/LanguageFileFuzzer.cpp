@@ -4,37 +4,15 @@
 
 #include "settings/LanguageManager.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
-namespace {
-
-std::string languageFolder() {
-    return FuzzSupport::scratchFolder() + "/lan";
-}
-
-std::string settingsFile() {
-    return FuzzSupport::scratchFolder() + "/language_settings.json";
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSupport::silenceErrorLines();
-    // The first start fills the empty folder with the built-in languages.
-    LanguageManager::getInstance().init(languageFolder(), settingsFile());
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FuzzSupport::writeInput(languageFolder() + "/fuzz.json", data, size);
-    FuzzSupport::writeInput(settingsFile(), data, size);
+MP_FILE_FUZZER("language_settings.json") {
     LanguageManager& languages = LanguageManager::getInstance();
-    languages.init(languageFolder(), settingsFile());
+    const std::string folder = FuzzSupport::scratchFolder() + "/lan";
+    // The first start fills the empty folder with the built-in languages.
+    [[maybe_unused]] static const bool filled = (languages.init(folder, path), true);
+    FuzzSupport::writeInput(folder + "/fuzz.json", data, size);
+    languages.init(folder, path);
     languages.getText("main_menu_songs");
     languages.setLanguage("fuzz");
     languages.getText("main_menu_songs");
     languages.getText("");
-    return 0;
 }

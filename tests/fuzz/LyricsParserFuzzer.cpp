@@ -2,14 +2,7 @@
 
 #include "FuzzSupport.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSupport::silenceErrorLines();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = FuzzSupport::scratchFolder() + "/song.lrc";
-    FuzzSupport::writeInput(path, data, size);
+MP_FILE_FUZZER("song.lrc") {
     LyricsParser parser;
     parser.parseFile(path);
     for (double time : {-1.0, 0.0, 12.5, 1e9}) {
@@ -20,5 +13,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         parser.getLyricAt(time);
     }
     parser.getAllText();
-    return 0;
 }

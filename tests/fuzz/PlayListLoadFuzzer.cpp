@@ -3,14 +3,7 @@
 
 #include "FuzzSupport.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSupport::silenceErrorLines();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = FuzzSupport::scratchFolder() + "/music_library.json";
-    FuzzSupport::writeInput(path, data, size);
+MP_FILE_FUZZER("music_library.json") {
     PlayList playList;
     if (playList.loadFromFile(path)) {
         // What was loaded must be writable again.
@@ -21,5 +14,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         }
     }
-    return 0;
 }

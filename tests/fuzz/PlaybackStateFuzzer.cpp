@@ -4,17 +4,10 @@
 
 // The resume file as the player reads it at start; whatever it reads must write out and read
 // back the same.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSupport::silenceErrorLines();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = FuzzSupport::scratchFolder() + "/playback_state.json";
-    FuzzSupport::writeInput(path, data, size);
+MP_FILE_FUZZER("playback_state.json") {
     PlaybackState::Record record;
     if (!PlaybackState::read(path, record)) {
-        return 0;
+        return;
     }
     const std::string copy = FuzzSupport::scratchFolder() + "/copy.json";
     PlaybackState::Record again;
@@ -24,5 +17,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         again.volume != record.volume) {
         __builtin_trap();
     }
-    return 0;
 }

@@ -12,8 +12,6 @@ extern "C" {
 
 #include <SDL.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -26,7 +24,17 @@ const std::vector<float> SHAPED_GAINS = {6.0f, 0.0f, -4.0f, 0.0f, 3.0f,
                                          0.0f, 0.0f, -6.0f, 0.0f, 9.0f};
 
 Player& player() {
-    static Player* instance = new Player(); // lives as long as the fuzzer
+    static Player* instance = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        // Render as fast as possible into nothing.
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+        setenv("SDL_DISKAUDIODELAY", "0", 1);
+        if (SDL_Init(SDL_INIT_EVENTS) < 0) {
+            std::abort();
+        }
+        return new Player(); // lives as long as the fuzzer
+    }();
     return *instance;
 }
 
@@ -47,22 +55,7 @@ void waitForSongEnd(const bool& ended) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSupport::silenceErrorLines();
-    av_log_set_level(AV_LOG_QUIET);
-    // Render as fast as possible into nothing.
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
-    if (SDL_Init(SDL_INIT_EVENTS) < 0) {
-        std::abort();
-    }
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = FuzzSupport::scratchFolder() + "/input";
-    FuzzSupport::writeInput(path, data, size);
+MP_FILE_FUZZER("input") {
     bool ended = false;
     player().setSongEndCallback([&ended] { ended = true; });
     bool equalized = size > 0 && (data[size - 1] & 1);
@@ -77,5 +70,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         waitForSongEnd(ended);
     }
     player().setSongEndCallback(nullptr);
-    return 0;
 }

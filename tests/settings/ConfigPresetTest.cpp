@@ -44,19 +44,6 @@ TEST(ConfigPresetTest, PresetsAreReadWithDefaultsForMissingParts) {
     }
 }
 
-TEST(ConfigPresetTest, ChoosingAPresetSavesAtOnceAndAnUnknownOneChangesNothing) {
-    ScratchDir scratch;
-    Config config;
-    loadSettingsText(scratch, config, R"({"equalizer": {"presets": {"ROCK": {"gains": [5]}}}})");
-    EXPECT_TRUE(config.setCurrentPreset("ROCK"));
-    EXPECT_EQ(readJsonFile(scratch, SETTINGS)["equalizer"]["default_preset"], "ROCK");
-    const std::string saved = scratch.readFile(SETTINGS);
-    StderrCapture errors;
-    EXPECT_FALSE(config.setCurrentPreset("JAZZ")); // unknown: nothing changes
-    EXPECT_EQ(config.getCurrentPresetId(), "ROCK");
-    EXPECT_EQ(scratch.readFile(SETTINGS), saved);
-}
-
 TEST(ConfigPresetTest, OnlyTheCustomPresetIsSavedAndItSurvivesAReload) {
     ScratchDir scratch;
     Config config;

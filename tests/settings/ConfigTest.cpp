@@ -86,8 +86,7 @@ TEST(ConfigTest, WronglyTypedValuesReadAsMissingAndNeverThrow) {
     EXPECT_EQ(config.getBacklightTimeout(), 30);
     EXPECT_TRUE(config.getScanDirectories().empty());
     EXPECT_EQ(config.getSupportedFormats(), (std::vector<std::string>{"mp3", "7"}));
-    EXPECT_NE(errors.take().find("[ERROR] 配置项类型错误，按缺失处理: music.scan_directories\n"),
-              std::string::npos);
+    EXPECT_NE(errors.take().find("music.scan_directories"), std::string::npos);
 }
 
 // A damaged file must not make the scanner forget the card, and every damaged version the user

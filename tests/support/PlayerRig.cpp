@@ -1,17 +1,50 @@
 #include "support/PlayerRig.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 namespace {
 
+constexpr int POLL_INTERVAL_MS = 5;
 // Centre frequency and width in Hz of the ten bands, from the equalizer's description.
 constexpr int BANDS[10][2] = {{31, 20},     {62, 40},      {125, 80},    {250, 160},
                               {500, 320},   {1000, 640},   {2000, 1280}, {4000, 2560},
                               {8000, 5120}, {16000, 10240}};
 
 } // namespace
+
+EventPump::EventPump() {
+    SDL_InitSubSystem(SDL_INIT_EVENTS);
+}
+
+EventPump::~EventPump() {
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+bool EventPump::pumpUntil(const std::function<void()>& frame, const std::function<bool()>& done,
+                          int timeoutMs) {
+    Uint64 deadline = SDL_GetTicks64() + static_cast<Uint64>(timeoutMs);
+    for (frame(); !done(); frame()) {
+        if (SDL_GetTicks64() > deadline) {
+            return false;
+        }
+        SDL_Event event;
+        SDL_WaitEventTimeout(&event, POLL_INTERVAL_MS);
+    }
+    return true;
+}
+
+bool EventPump::pumpUntil(Player& player, const std::function<bool()>& done, int timeoutMs) {
+    return pumpUntil([&] { player.update(); }, done, timeoutMs);
+}
+
+void EventPump::pumpFor(Player& player, int milliseconds) {
+    pumpUntil(
+        player, [] { return false; }, milliseconds);
+}
 
 PlayerRig::PlayerRig(int diskDelayMs, const std::string& captureFile) : capture(diskDelayMs) {
     restart(captureFile);

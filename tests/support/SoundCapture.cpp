@@ -47,6 +47,21 @@ double errorAt(const std::vector<int16_t>& captured, const std::vector<int16_t>&
     return error;
 }
 
+// The offset from first to last where the capture differs least from the reference.
+long leastErrorOffset(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
+                      long first, long last, size_t start, size_t frames) {
+    long best = -1;
+    double bestError = std::numeric_limits<double>::infinity();
+    for (long offset = first; offset <= last; ++offset) {
+        double error = errorAt(captured, reference, offset, start, frames, bestError);
+        if (error < bestError) {
+            bestError = error;
+            best = offset;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 SoundCapture::SoundCapture(int delayMs) {
@@ -115,17 +130,9 @@ SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<in
         return match;
     }
     long guess = static_cast<long>(capturedSound) - static_cast<long>(referenceSound);
-    long best = guess;
-    double bestError = std::numeric_limits<double>::infinity();
-    for (long offset = guess - ALIGNMENT_SEARCH_FRAMES; offset <= guess + ALIGNMENT_SEARCH_FRAMES;
-         ++offset) {
-        double error = errorAt(captured, reference, offset, referenceSound, ALIGNMENT_WINDOW_FRAMES,
-                               bestError);
-        if (error < bestError) {
-            bestError = error;
-            best = offset;
-        }
-    }
+    long best =
+        leastErrorOffset(captured, reference, guess - ALIGNMENT_SEARCH_FRAMES,
+                         guess + ALIGNMENT_SEARCH_FRAMES, referenceSound, ALIGNMENT_WINDOW_FRAMES);
     match.found = true;
     match.offset = best;
 
@@ -176,21 +183,12 @@ long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<in
         captured.begin() +
             static_cast<long>(std::min(captured.size(),
                                        (capturedSound + windowFrames) * SoundCapture::CHANNELS)));
-    long best = -1;
-    double bestError = std::numeric_limits<double>::infinity();
-    size_t referenceFrames = reference.size() / SoundCapture::CHANNELS;
-    size_t windowLength = window.size() / SoundCapture::CHANNELS;
-    for (size_t start = fromFrame; start <= toFrame && start + windowLength <= referenceFrames;
-         ++start) {
-        // The window plays the part of the reference here, the reference that of the capture.
-        double error =
-            errorAt(reference, window, static_cast<long>(start), 0, windowLength, bestError);
-        if (error < bestError) {
-            bestError = error;
-            best = static_cast<long>(start);
-        }
-    }
-    return best;
+    const long referenceFrames = static_cast<long>(reference.size() / SoundCapture::CHANNELS);
+    const size_t windowLength = window.size() / SoundCapture::CHANNELS;
+    const long last =
+        std::min(static_cast<long>(toFrame), referenceFrames - static_cast<long>(windowLength));
+    // The window plays the part of the reference here, the reference that of the capture.
+    return leastErrorOffset(reference, window, static_cast<long>(fromFrame), last, 0, windowLength);
 }
 
 std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,

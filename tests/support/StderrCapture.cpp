@@ -1,10 +1,10 @@
 #include "support/StderrCapture.h"
 
+#include "support/RuntimeFiles.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -30,10 +30,7 @@ StderrCapture::~StderrCapture() {
 
 std::string StderrCapture::take() {
     std::fflush(stderr);
-    std::ifstream file(capturePath, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    std::string all = content.str();
+    const std::string all = readWholeFile(capturePath);
     std::string fresh = all.substr(static_cast<size_t>(consumed));
     consumed = static_cast<long>(all.size());
     return fresh;
