@@ -23,12 +23,11 @@ SurfacePtr picture(const std::vector<Paint>& paints, SDL_PixelFormatEnum format)
     SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(0, width, 1, 32, format));
     int x = 0;
     for (const Paint& paint : paints) {
-        for (int i = 0; i < paint.count; ++i, ++x) {
-            SDL_Rect pixel{x, 0, 1, 1};
-            SDL_FillRect(surface.get(), &pixel,
-                         SDL_MapRGBA(surface->format, paint.colour.r, paint.colour.g,
-                                     paint.colour.b, paint.colour.a));
-        }
+        SDL_Rect run{x, 0, paint.count, 1};
+        SDL_FillRect(surface.get(), &run,
+                     SDL_MapRGBA(surface->format, paint.colour.r, paint.colour.g, paint.colour.b,
+                                 paint.colour.a));
+        x += paint.count;
     }
     return surface;
 }

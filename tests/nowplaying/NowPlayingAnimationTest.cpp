@@ -8,12 +8,7 @@
 
 #include <cmath>
 
-TEST(TapeAnimationTest, ReelsTradeSpeedsTurnOnlyWhilePlayingAndTheTapeFollowsProgress) {
-    EXPECT_DOUBLE_EQ(TapeAnimation::leftReelSpeed(0.0), TapeAnimation::rightReelSpeed(1.0));
-    EXPECT_DOUBLE_EQ(TapeAnimation::leftReelSpeed(1.0), TapeAnimation::rightReelSpeed(0.0));
-    EXPECT_DOUBLE_EQ(TapeAnimation::leftReelSpeed(0.5), TapeAnimation::rightReelSpeed(0.5));
-    EXPECT_NE(TapeAnimation::leftReelSpeed(0.0), TapeAnimation::leftReelSpeed(1.0));
-
+TEST(TapeAnimationTest, ReelsTurnOnlyWhilePlayingAndTheTapeFollowsProgress) {
     TapeAnimation tape(1000);
     tape.advance(1100, 0.0f, true); // anticlockwise: down from 0 degrees, that is below 360
     EXPECT_GT(tape.getLeftAngle(), 180.0);

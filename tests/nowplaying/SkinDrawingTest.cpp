@@ -50,25 +50,24 @@ TEST_F(SkinDrawingTest, ALayerCutIntoPiecesDrawsWhatTheWholePictureDraws) {
     SkinLayer layer;
     ASSERT_TRUE(layer.load(sdl.renderer(), ThemeAssetCodec(), "layer.png"));
 
+    const SDL_Point probes[] = {{20, 30}, {59, 49}, {60, 50}, {510, 410}, {300, 200}};
+    TexturePtr whole(SDL_CreateTextureFromSurface(sdl.renderer(), picture.get()));
     sdl.clear(GREY);
-    SDL_Texture* whole = SDL_CreateTextureFromSurface(sdl.renderer(), picture.get());
-    SDL_RenderCopy(sdl.renderer(), whole, nullptr, nullptr);
+    SDL_RenderCopy(sdl.renderer(), whole.get(), nullptr, nullptr);
     present();
     std::vector<SDL_Color> expected;
-    for (SDL_Point at : {SDL_Point{20, 30}, {59, 49}, {60, 50}, {510, 410}, {300, 200}}) {
+    for (SDL_Point at : probes) {
         expected.push_back(sdl.pixel(at.x, at.y));
     }
-    SDL_DestroyTexture(whole);
     sdl.clear(GREY);
     layer.draw(sdl.renderer());
     present();
-    size_t i = 0;
-    for (SDL_Point at : {SDL_Point{20, 30}, {59, 49}, {60, 50}, {510, 410}, {300, 200}}) {
-        SDL_Color drawn = sdl.pixel(at.x, at.y), whole = expected[i++];
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const SDL_Color drawn = sdl.pixel(probes[i].x, probes[i].y);
         // Blending rounds a step differently in SDL's blitters for the two pixel formats.
-        EXPECT_NEAR(drawn.r, whole.r, 1) << at.x << "," << at.y;
-        EXPECT_NEAR(drawn.g, whole.g, 1) << at.x << "," << at.y;
-        EXPECT_NEAR(drawn.b, whole.b, 1) << at.x << "," << at.y;
+        EXPECT_NEAR(drawn.r, expected[i].r, 1) << i;
+        EXPECT_NEAR(drawn.g, expected[i].g, 1) << i;
+        EXPECT_NEAR(drawn.b, expected[i].b, 1) << i;
     }
 }
 
