@@ -98,18 +98,6 @@ TEST_F(AlbumsPageTest, MovesStopAtTheEndsChoosingHandsOverTheAlbumAndAnEmptyList
     EXPECT_EQ(chosen.size(), 2u);
 }
 
-TEST_F(AlbumsPageTest, CardsOnScreenArePaintedLeftToRight) {
-    open(libraryOf(30));
-    send(namedButtonDown("r1"));
-    send(namedButtonDown("r1"));
-    page->update(); // mid-slide
-    std::vector<size_t> order = page->drawingOrder();
-    ASSERT_FALSE(order.empty());
-    EXPECT_TRUE(std::is_sorted(order.begin(), order.end())); // the cards lie in album order
-    frames(60);
-    EXPECT_EQ(page->drawingOrder(), (std::vector<size_t>{9, 10, 11}));
-}
-
 TEST_F(AlbumsPageTest, ARescanShowsTheNewAlbumsAndKeepsTheSelectedOne) {
     open(libraryOf(3));
     send(keyDown(SDLK_RIGHT));

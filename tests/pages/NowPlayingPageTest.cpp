@@ -144,22 +144,6 @@ TEST_F(NowPlayingPageTest, FollowsWhateverSongPlaysWithItsLyrics) {
     EXPECT_EQ(heldFrame(), a);
 }
 
-TEST_F(NowPlayingPageTest, TheLyricLineChangesAtMostOncePerSecond) {
-    scratch.writeFile("music/a.lrc", lyricsText(40, 0.0, 0.5));
-    queue({"a"});
-    player.pause();
-    open();
-    for (int second = 0; second < 2; ++second) {
-        player.fastForward(1);
-        frame(500 + 100 * second);
-        const Frame before = drawn(*page);
-        frame(499 - 100 * second);
-        EXPECT_EQ(drawn(*page), before); // the line of the last look-up
-        frame(1);
-        EXPECT_NE(drawn(*page), before); // two lines on
-    }
-}
-
 TEST_F(NowPlayingPageTest, LyricsViewScrollsToTheLineSmoothlyAndClosesWithoutLeaving) {
     scratch.writeFile("music/a.lrc", lyricsText(200, 1.0, 1.0));
     queue({"a", "b"}, 45.0);

@@ -70,19 +70,3 @@ TEST_F(PlaylistsPageTest, OpeningFromTheMenuStartsAtTheFirstRowWithFreshFavourit
     ASSERT_EQ(playList.getLikedSongs().size(), 5u);
     EXPECT_EQ(playList.getLikedSongs()[0].title, "Song 02");
 }
-
-TEST_F(PlaylistsPageTest, ScrollBarShowsForThreeSecondsAfterAMove) {
-    uint64_t time = 0;
-    page.setClock([&time] { return time; });
-    openWith(placeholderSongs(12));
-    EXPECT_FALSE(page.isScrollBarShown());
-    send(namedButtonDown("up")); // no move at the first row
-    EXPECT_FALSE(page.isScrollBarShown());
-    send(namedButtonDown("down"));
-    time = SongListPage::SCROLL_BAR_SHOWN_MS;
-    page.update();
-    EXPECT_TRUE(page.isScrollBarShown());
-    time += 1;
-    page.update();
-    EXPECT_FALSE(page.isScrollBarShown());
-}
