@@ -1,9 +1,7 @@
 // The configuration shipped in the runtime folder, read by the program's own loaders: a first
 // start finds presets the equalizer can use, skins whose folders exist, music folders and
-// formats the scanner matches, and the console's button mapping.
-#include "core/JsonFile.h"
+// formats the scanner matches.
 #include "settings/Config.h"
-#include "settings/GamepadConfig.h"
 
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
@@ -57,14 +55,4 @@ TEST(DefaultConfigTest, ShippedSettingsLoadCleanlyWithUsablePresetsSkinsAndForma
     // The library cache and the favourites are the user's own; none is shipped.
     EXPECT_FALSE(fs::exists(shipped("config/music_library.json")));
     EXPECT_FALSE(fs::exists(shipped("config/like.json")));
-}
-
-TEST(DefaultConfigTest, GamepadFileHoldsTheBuiltInMapping) {
-    const JsonFile::ReadResult file = JsonFile::read(shipped("config/gamepad.json"));
-    ASSERT_EQ(file.status, JsonFile::ReadStatus::Ok) << file.error;
-    GamepadConfig gamepad; // the built-in mapping
-    for (const std::string& name : file.root.getMemberNames()) {
-        EXPECT_EQ(file.root[name], gamepad.getButton(name)) << name;
-    }
-    EXPECT_TRUE(gamepad.load(shipped("config/gamepad.json")));
 }

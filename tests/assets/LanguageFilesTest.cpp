@@ -66,14 +66,6 @@ std::set<std::string> keysInSettings() {
     return keys;
 }
 
-Json::Value readLanguage(const std::string& code) {
-    JsonFile::ReadResult file =
-        JsonFile::read((fs::path(MP_RUNTIME_DIR) / "lan" / (code + ".json")).string());
-    EXPECT_EQ(file.status, JsonFile::ReadStatus::Ok) << code << ": " << file.error;
-    EXPECT_TRUE(file.root.isObject()) << code;
-    return file.root;
-}
-
 } // namespace
 
 TEST(LanguageFilesTest, EveryLanguageDefinesEveryKeyTheProgramShows) {
@@ -88,7 +80,10 @@ TEST(LanguageFilesTest, EveryLanguageDefinesEveryKeyTheProgramShows) {
 
     for (const BuiltInLanguage& language : BuiltInLanguages::all()) {
         const std::string code = language.code;
-        Json::Value texts = readLanguage(code);
+        const JsonFile::ReadResult file =
+            JsonFile::read((fs::path(MP_RUNTIME_DIR) / "lan" / (code + ".json")).string());
+        ASSERT_TRUE(file.root.isObject()) << code << ": " << file.error;
+        const Json::Value& texts = file.root;
         for (const std::string& key : required) {
             ASSERT_TRUE(texts.isMember(key)) << code << " lacks " << key;
             EXPECT_TRUE(texts[key].isString()) << code << ": " << key;

@@ -85,23 +85,6 @@ TEST(PlayerTest, PlaysPastACoverPictureAtTheChosenVolume) {
     EXPECT_TRUE(std::isinf(matchSound(rig.finish(), reference).snrDb));
 }
 
-TEST(PlayerTest, AFileOfUnknownLengthShowsNoProgressButItsPosition) {
-    PlayerRig rig;
-    // Written through a pipe, Matroska carries no length at all.
-    SyntheticMedia::run("ffmpeg -nostdin -v error -f lavfi -i sine=d=2 -c:a libvorbis -f matroska "
-                        "pipe:1 > unknown.mka");
-    ASSERT_TRUE(rig.load("unknown.mka"));
-    EXPECT_EQ(rig.player->getDuration(), 0.0);
-    rig.player->play();
-    float mostProgress = 0.0f;
-    auto reachedTheEnd = [&] {
-        mostProgress = std::max(mostProgress, rig.player->getProgress());
-        return rig.player->getCurrentTime() > 1.9;
-    };
-    ASSERT_TRUE(rig.pump.pumpUntil(*rig.player, reachedTheEnd, PlayerRig::SONG_TIMEOUT_MS));
-    EXPECT_EQ(mostProgress, 0.0f);
-}
-
 // The end of a song reaches the main thread through update(), every frame: a full SDL event
 // queue, which drops the wake-up event, must not stop the play list from going on.
 TEST(PlayerTest, TheEndOfASongIsNoticedWithoutItsEvent) {

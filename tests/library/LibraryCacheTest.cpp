@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -27,15 +28,11 @@ Song fullSong(const std::string& path) {
     return song;
 }
 
-void expectSameSong(const Song& actual, const Song& expected) {
-    EXPECT_EQ(actual.title, expected.title);
-    EXPECT_EQ(actual.filepath, expected.filepath);
-    EXPECT_EQ(actual.coverPath, expected.coverPath);
-    EXPECT_DOUBLE_EQ(actual.duration, expected.duration);
-    EXPECT_EQ(actual.sampleRate, expected.sampleRate);
-    EXPECT_EQ(actual.channels, expected.channels);
-    EXPECT_EQ(actual.bitrate, expected.bitrate);
-    EXPECT_EQ(actual.fileSize, expected.fileSize);
+// Every field the cache stores.
+auto fieldsOf(const Song& song) {
+    return std::make_tuple(song.title, song.artist, song.album, song.filepath, song.coverPath,
+                           song.duration, song.sampleRate, song.channels, song.bitrate,
+                           song.fileSize);
 }
 
 } // namespace
@@ -55,11 +52,11 @@ TEST(LibraryCacheTest, RoundTripThroughThePlayList) {
     PlayList reader;
     ASSERT_TRUE(reader.loadFromFile("cache.json"));
     ASSERT_EQ(reader.getSongs().size(), 2u);
-    expectSameSong(reader.getLibrarySongs()[1], library.songs[1]);
+    EXPECT_EQ(fieldsOf(reader.getLibrarySongs()[1]), fieldsOf(library.songs[1]));
     ASSERT_EQ(reader.getAlbums().size(), 1u);
     EXPECT_EQ(reader.getAlbums()[0].coverPath, "covers/1.png");
     ASSERT_EQ(reader.getAlbums()[0].songs.size(), 2u);
-    expectSameSong(reader.getAlbums()[0].songs[1], library.songs[1]);
+    EXPECT_EQ(fieldsOf(reader.getAlbums()[0].songs[1]), fieldsOf(library.songs[1]));
 }
 
 TEST(LibraryCacheTest, UnusableFilesAreRefusedAndLeaveTheLibraryAlone) {

@@ -1,6 +1,5 @@
 #include "library/MusicScanner.h"
 
-#include "library/Favourites.h"
 #include "library/PlayList.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
@@ -142,29 +141,9 @@ TEST(MusicScannerTest, ScanOfGeneratedTreeAgreesWithFfprobe) {
     EXPECT_EQ(intro.album, "Album Y");
     EXPECT_EQ(intro.coverPath, MusicScanner::PLACEHOLDER_COVER);
     EXPECT_EQ(findSong(songs, "music/not audio.mp3").title, "not audio");
-    expectBoundedCover(findSong(songs, "music/latin.mp3"), 120, 90);
 
     EXPECT_EQ(playList.getSongs().size(), songs.size()); // the queue is the whole library
     EXPECT_FALSE(playList.isScanning());
-}
-
-// Old cards hold names in Latin-1: the song must survive the cache and the favourites file.
-TEST(MusicScannerTest, ALatin1FileNameSurvivesAScanARestartAndAFavourite) {
-    ScratchDir scratch;
-    SyntheticMedia::makeTone("music/plain.mp3", tone("libmp3lame", {{"title", "Song"}}));
-    const std::string latin1 = "music/caf\xe9 cr\xe8me.mp3";
-    fs::rename("music/plain.mp3", latin1);
-    PlayList scanned;
-    ASSERT_EQ(sortedPaths(scanInto(scanned)), std::vector<std::string>{latin1});
-    Favourites favourites;
-    EXPECT_EQ(favourites.add(scanned.getLibrarySongs().at(0)), Favourites::Change::DONE);
-
-    PlayList restarted;
-    ASSERT_TRUE(restarted.loadFromFile("config/music_library.json"));
-    EXPECT_EQ(sortedPaths(restarted.getLibrarySongs()), std::vector<std::string>{latin1});
-    restarted.loadFavourites();
-    ASSERT_EQ(restarted.getLikedSongs().size(), 1u);
-    EXPECT_TRUE(restarted.isFavourite(restarted.getLibrarySongs().at(0)));
 }
 
 // One file per distinct picture, named by its content and shared by the songs that embed it, at

@@ -28,9 +28,6 @@ TEST(ConfigTest, StartWithoutSettingsFileUsesDefaultsAndWritesNothingUntilAChang
     EXPECT_EQ(config.getDefaultThemeFolder(), "record");
     EXPECT_EQ(config.getBacklightTimeout(), 0);
     EXPECT_EQ(config.getScanDirectories(), Config::getDefaultScanDirectories());
-    EXPECT_TRUE(config.save());
-    EXPECT_FALSE(scratch.exists("config"));
-
     EXPECT_TRUE(config.setBacklightTimeout(0)); // saves at once, creating the folder
     EXPECT_EQ(readJsonFile(scratch, SETTINGS)["display"]["backlight"]["timeout"], 0);
 }
@@ -54,39 +51,6 @@ TEST(ConfigTest, MissingBacklightTimeoutReadsThirtyAndReachesTheFileWithTheNextS
     struct stat info {};
     ASSERT_EQ(stat(SETTINGS, &info), 0);
     EXPECT_EQ(info.st_mtime, past.modtime);
-}
-
-TEST(ConfigTest, DotPathsReadOnlyStringsAndWriteThroughAnythingInTheWay) {
-    ScratchDir scratch;
-    Config config;
-    loadSettingsText(scratch, config,
-                     R"({"a": 5, "music": {"playback": {"mode": "RANDOM"}, "n": 2}})");
-    EXPECT_EQ(config.getString("music.playback.mode", "SEQUENCE"), "RANDOM");
-    EXPECT_EQ(config.getString("music.n", "fallback"), "fallback"); // no conversion
-    EXPECT_EQ(config.getString("a.b", "fallback"), "fallback");     // a number on the way
-    config.setString("a.b.c", "x");
-    EXPECT_EQ(readJsonFile(scratch, SETTINGS)["a"], 5); // not saved yet
-    EXPECT_TRUE(config.save());
-    EXPECT_EQ(readJsonFile(scratch, SETTINGS)["a"]["b"]["c"], "x");
-}
-
-TEST(ConfigTest, WronglyTypedValuesReadAsMissingAndNeverThrow) {
-    ScratchDir scratch;
-    StderrCapture errors;
-    Config config;
-    loadSettingsText(scratch, config, R"({
-        "display": {"window": {"width": "wide", "height": 480.9, "title": {"t": 1}},
-                    "backlight": {"timeout": "never"}},
-        "music": {"scan_directories": "/music", "supported_formats": ["mp3", {"x": 1}, 7]},
-        "playlist": {"auto_save": 1}})");
-    EXPECT_EQ(config.getWindowWidth(), 0);
-    EXPECT_EQ(config.getWindowHeight(), 480); // the library's conversions where they apply
-    EXPECT_EQ(config.getWindowTitle(), "");
-    EXPECT_TRUE(config.getPlaylistAutoSave());
-    EXPECT_EQ(config.getBacklightTimeout(), 30);
-    EXPECT_TRUE(config.getScanDirectories().empty());
-    EXPECT_EQ(config.getSupportedFormats(), (std::vector<std::string>{"mp3", "7"}));
-    EXPECT_NE(errors.take().find("music.scan_directories"), std::string::npos);
 }
 
 // A damaged file must not make the scanner forget the card, and every damaged version the user

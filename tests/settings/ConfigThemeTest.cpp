@@ -6,23 +6,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(ConfigThemeTest, DefaultThemeIdAcceptsIntegersAndDecimalText) {
-    ScratchDir scratch;
-    const std::vector<std::pair<std::string, int>> cases = {
-        {R"({})", 1},
-        {R"({"theme": {"default_theme": "2abc"}})", 2},
-        {R"({"theme": {"default_theme": "99999999999"}})", 1},
-        {R"({"theme": {"default_theme": 2.5}})", 1},
-        {R"({"theme": [1, 2]})", 2}, // reported, and the record skin
-    };
-    Config config;
-    StderrCapture errors;
-    for (const auto& [text, id] : cases) {
-        EXPECT_EQ(loadSettingsText(scratch, config, text).getDefaultThemeId(), id) << text;
-    }
-    EXPECT_EQ(config.getThemeFolder(3), "record"); // no such skin
-}
-
 TEST(ConfigThemeTest, ThemeEntriesNeedThreeWellTypedElements) {
     ScratchDir scratch;
     StderrCapture errors;
@@ -35,17 +18,12 @@ TEST(ConfigThemeTest, ThemeEntriesNeedThreeWellTypedElements) {
     EXPECT_EQ(config.getThemeFolder(1), "typepink"); // the first entry with the id
     EXPECT_EQ(config.getDefaultThemeFolder(), "typepink");
 
-    loadSettingsText(scratch, config, R"({"theme": {"themes": [[1, "theme_tape"]]}})");
-    ASSERT_EQ(config.getThemes().size(), 2u); // none usable: the built-in two
+    // None usable: the built-in two; a folder list neither.
+    loadSettingsText(scratch, config, R"({"theme": {"themes": [[1, "theme_tape"]],
+        "folders": {"type": [], "record": ["record", 5, {}, "vinyl"]}}})");
+    ASSERT_EQ(config.getThemes().size(), 2u);
     EXPECT_EQ(config.getThemeFolder(1), "type");
-}
-
-TEST(ConfigThemeTest, FolderListsFallBackToTheBuiltInOnes) {
-    ScratchDir scratch;
-    Config config;
-    loadSettingsText(
-        scratch, config,
-        R"({"theme": {"folders": {"type": [], "record": ["record", 5, {}, "vinyl"]}}})");
+    EXPECT_EQ(config.getThemeFolder(3), "record"); // no such skin
     EXPECT_EQ(config.getThemeFolders("type"), (std::vector<std::string>{"type", "typepink"}));
     EXPECT_EQ(config.getThemeFolders("record"), (std::vector<std::string>{"record", "5", "vinyl"}));
     EXPECT_TRUE(config.getThemeFolders("other").empty());

@@ -2,7 +2,6 @@
 
 #include "support/ScratchDir.h"
 #include "support/SettingsFiles.h"
-#include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -24,15 +23,4 @@ TEST(ThemeManagerTest, ChoosingTheDefaultThemeWritesItsColoursAndAnUnknownOneNot
     const SDL_Color primary = themes.getCurrentColors().primary;
     EXPECT_EQ(theme["primary"]["b"], primary.b);
     EXPECT_EQ(theme["topbar"]["battery"]["low"]["r"], themes.getCurrentColors().batteryLow.r);
-}
-
-TEST(ThemeManagerTest, AFailedSaveIsReportedAndLeavesTheOldFile) {
-    ScratchDir scratch;
-    scratch.writeFile(THEMES, "old");
-    scratch.writeFile("config/themes.json.tmp/blocker", "");
-    ThemeManager themes;
-    StderrCapture errors;
-    EXPECT_FALSE(themes.setCurrentTheme(themes.getCurrentTheme()));
-    EXPECT_NE(errors.take().find(THEMES), std::string::npos);
-    EXPECT_EQ(scratch.readFile(THEMES), "old");
 }
