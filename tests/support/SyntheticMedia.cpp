@@ -1,9 +1,10 @@
 #include "support/SyntheticMedia.h"
 
+#include "support/SoundCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -118,11 +119,9 @@ Json::Value probe(const std::string& path) {
 
 std::vector<int16_t> reference(const std::string& path, const std::string& audioFilter) {
     std::string filter = audioFilter.empty() ? "" : " -af " + quote(audioFilter);
-    std::string bytes = run("ffmpeg -nostdin -v error -i " + quote(path) + filter + " -ar " +
-                            std::to_string(REFERENCE_RATE) + " -ac 2 -f s16le -");
-    std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
-    return samples;
+    return SoundCapture::samplesOf(run("ffmpeg -nostdin -v error -i " + quote(path) + filter +
+                                       " -ar " + std::to_string(REFERENCE_RATE) +
+                                       " -ac 2 -f s16le -"));
 }
 
 } // namespace SyntheticMedia
