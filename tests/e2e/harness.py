@@ -4,6 +4,7 @@ with SIGTERM, as the console's launcher does (SDL reports it as SDL_QUIT, as a w
 
 import argparse
 import array
+import contextlib
 import json
 import os
 import re
@@ -77,25 +78,23 @@ def frequency(samples, start, seconds=0.25, silence=60):
     return crossings / 2 / (len(window) / RATE)
 
 
-class Xvfb:
-    """A private X server on a display number of its own choosing."""
-
-    def __enter__(self):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            number = pipe.readline().strip()  # written once the server accepts clients
-        if not number:
-            raise RuntimeError("no X display could be started")
-        self.display = f":{number}"
-        return self
-
-    def __exit__(self, *exc):
-        self.process.terminate()
-        self.process.wait(timeout=10)
+@contextlib.contextmanager
+def xvfb():
+    """A private X server on a display number of its own choosing; yields its name."""
+    read, write = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+        pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as pipe:
+        number = pipe.readline().strip()  # written once the server accepts clients
+    if not number:
+        raise RuntimeError("no X display could be started")
+    try:
+        yield f":{number}"
+    finally:
+        server.terminate()
+        server.wait(timeout=10)
 
 
 class PlayerProcess:
@@ -270,10 +269,7 @@ class PlayerProcess:
 def pixel_colours(png_path, box=None):
     """Counts the distinct colours of a screenshot (or of a box x, y, w, h inside it) with
     ImageMagick, returning {(r, g, b): count}."""
-    crop = []
-    if box:
-        x, y, w, h = box
-        crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+    crop = ["-crop", "{2}x{3}+{0}+{1}".format(*box), "+repage"] if box else []
     result = subprocess.run(["convert", png_path, *crop, "-depth", "8", "-format", "%c",
                              "histogram:info:-"], capture_output=True, text=True, check=True)
     colours = {}
@@ -301,9 +297,9 @@ def run(test):
     parser.add_argument("--artifacts", required=True, help="where screenshots and logs go")
     arguments = parser.parse_args()
     os.makedirs(arguments.artifacts, exist_ok=True)
-    with Xvfb() as server:
+    with xvfb() as display:
         try:
-            os.environ["DISPLAY"] = server.display
+            os.environ["DISPLAY"] = display
             test(arguments)
         except Failure as failure:
             print(f"FAILED: {failure}")

@@ -2,9 +2,9 @@
 
 #include "audio/Player.h"
 #include "model/Song.h"
-#include "support/SyntheticMedia.h"
 #include "support/ScratchDir.h"
 #include "support/SoundCapture.h"
+#include "support/SyntheticMedia.h"
 
 #include <functional>
 #include <memory>
