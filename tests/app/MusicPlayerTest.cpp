@@ -7,7 +7,7 @@
 #include "settings/Config.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
-#include "support/MediaFactory.h"
+#include "support/SyntheticMedia.h"
 #include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"

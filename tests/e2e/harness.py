@@ -1,13 +1,13 @@
 """Drives the real player executable under Xvfb: a scratch copy of the runtime folder, key
-presses through xdotool, screenshots through ImageMagick's import, and the window closed with a
-WM_DELETE_WINDOW client message (which SDL reports as SDL_QUIT)."""
+presses through xdotool, screenshots through ImageMagick's import, and the player asked to quit
+with SIGTERM, as the console's launcher does (SDL reports it as SDL_QUIT, as a window close)."""
 
 import argparse
 import array
-import ctypes
-import ctypes.util
+import contextlib
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -18,13 +18,6 @@ WINDOW_TITLE = "音乐播放器"
 SCREEN_SIZE = (640, 480)
 RATE = 44100  # of the captured sound: 16-bit stereo
 LIBRARY = "config/music_library.json"
-
-
-def parse_arguments():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--runtime", required=True, help="the staged runtime folder")
-    parser.add_argument("--artifacts", required=True, help="where screenshots and logs go")
-    return parser.parse_args()
 
 
 class Failure(AssertionError):
@@ -85,88 +78,41 @@ def frequency(samples, start, seconds=0.25, silence=60):
     return crossings / 2 / (len(window) / RATE)
 
 
-class Xvfb:
-    """A private X server on a display number of its own choosing."""
-
-    def __enter__(self):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            number = pipe.readline().strip()  # written once the server accepts clients
-        if not number:
-            raise RuntimeError("no X display could be started")
-        self.display = f":{number}"
-        return self
-
-    def __exit__(self, *exc):
-        self.process.terminate()
-        self.process.wait(timeout=10)
-
-
-class _XClientMessageEvent(ctypes.Structure):
-    _fields_ = [
-        ("type", ctypes.c_int),
-        ("serial", ctypes.c_ulong),
-        ("send_event", ctypes.c_int),
-        ("display", ctypes.c_void_p),
-        ("window", ctypes.c_ulong),
-        ("message_type", ctypes.c_ulong),
-        ("format", ctypes.c_int),
-        ("data", ctypes.c_long * 5),
-    ]
-
-
-class _XEvent(ctypes.Union):
-    _fields_ = [("client", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
-
-
-def send_window_close(display, window_id):
-    """Asks the window to close the way a window manager does."""
-    xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    xlib.XInternAtom.restype = ctypes.c_ulong
-    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                ctypes.POINTER(_XEvent)]
-    xlib.XFlush.argtypes = [ctypes.c_void_p]
-    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    connection = xlib.XOpenDisplay(display.encode())
-    check(connection, "cannot open the X display")
-    event = _XEvent()
-    client_message = 33
-    event.client.type = client_message
-    event.client.window = window_id
-    event.client.message_type = xlib.XInternAtom(connection, b"WM_PROTOCOLS", 0)
-    event.client.format = 32
-    event.client.data[0] = xlib.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
-    event.client.data[1] = 0  # CurrentTime
-    xlib.XSendEvent(connection, window_id, 0, 0, ctypes.byref(event))
-    xlib.XFlush(connection)
-    xlib.XCloseDisplay(connection)
+@contextlib.contextmanager
+def xvfb():
+    """A private X server on a display number of its own choosing; yields its name."""
+    read, write = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+        pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as pipe:
+        number = pipe.readline().strip()  # written once the server accepts clients
+    if not number:
+        raise RuntimeError("no X display could be started")
+    try:
+        yield f":{number}"
+    finally:
+        server.terminate()
+        server.wait(timeout=10)
 
 
 class PlayerProcess:
-    """The player started from a scratch copy of the runtime folder."""
+    """The player started from a scratch copy of the runtime folder (on the display run() set),
+    killed if still running and its copy removed at the end of a with block."""
 
-    def __init__(self, runtime, artifacts, display, prepare=None, extra_env=None):
+    def __init__(self, runtime, artifacts, prepare=None):
         self.artifacts = artifacts
-        self.display = display
         os.makedirs(artifacts, exist_ok=True)
         self.folder = tempfile.mkdtemp(prefix="musicplayer-e2e-")
         self.runtime_copy = os.path.join(self.folder, "runtime")
         shutil.copytree(runtime, self.runtime_copy, symlinks=True)
         if prepare:
             prepare(self.runtime_copy)
-        self.stdout_path = os.path.join(artifacts, "stdout.txt")
         self.stderr_path = os.path.join(artifacts, "stderr.txt")
         self.audio_path = os.path.join(self.folder, "audio.raw")
         env = dict(os.environ)
         env.update({
-            "DISPLAY": display,
             "SDL_AUDIODRIVER": "disk",
             "SDL_DISKAUDIOFILE": self.audio_path,
             "SDL_DISKAUDIODELAY": "20",
@@ -174,14 +120,18 @@ class PlayerProcess:
             "SDL_RENDER_DRIVER": "software",
             "SDL_FRAMEBUFFER_ACCELERATION": "0",
         })
-        if extra_env:
-            env.update(extra_env)
-        self.stdout = open(self.stdout_path, "wb")
+        self.stdout = open(os.path.join(artifacts, "stdout.txt"), "wb")
         self.stderr = open(self.stderr_path, "wb")
         self.process = subprocess.Popen(["./music-player"], cwd=self.runtime_copy, env=env,
                                         stdout=self.stdout, stderr=self.stderr)
         self.window = None
         self.screenshot_count = 0
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.finish()
 
     def path(self, relative):
         return os.path.join(self.runtime_copy, relative)
@@ -200,9 +150,6 @@ class PlayerProcess:
             start = next((i for i, value in enumerate(samples) if abs(value) > level), None)
             return start is not None and len(samples) - start >= RATE * seconds and (samples, start)
         return wait_until(enough, "too little sound was captured", timeout=60, interval=0.2)
-
-    def titles(self):
-        return [song["title"] for song in self.read_json(LIBRARY)["songs"]]
 
     def let_sound_run(self, seconds):
         """Until the device has written seconds more (of sound or of silence)."""
@@ -228,8 +175,7 @@ class PlayerProcess:
                                      "the main menu was not shown")
 
     def xdotool(self, *arguments, check_result=True):
-        result = subprocess.run(["xdotool", *arguments], env={**os.environ, "DISPLAY": self.display},
-                                capture_output=True, text=True)
+        result = subprocess.run(["xdotool", *arguments], capture_output=True, text=True)
         if check_result and result.returncode != 0:
             raise Failure(f"xdotool {' '.join(arguments)} failed: {result.stderr}")
         return result.stdout
@@ -249,11 +195,10 @@ class PlayerProcess:
         self.window = wait_until(find, "the player's window did not appear", 60, interval=0.2)
         self.xdotool("windowfocus", "--sync", self.window, check_result=False)
 
-    def window_geometry(self):
-        text = self.xdotool("getwindowgeometry", self.window)
-        size_line = [line for line in text.splitlines() if "Geometry" in line][0]
-        width, height = size_line.split(":")[1].strip().split("x")
-        return int(width), int(height)
+    def window_size(self):
+        shell = self.xdotool("getwindowgeometry", "--shell", self.window).split()
+        values = dict(line.split("=") for line in shell)
+        return int(values["WIDTH"]), int(values["HEIGHT"])
 
     def key(self, *keys, pause=0.25):
         """Presses keys (xdotool names: Tab, Return, Escape, Down, F5, f, ...) one by one."""
@@ -263,24 +208,22 @@ class PlayerProcess:
             time.sleep(pause)
 
     def capture(self, path):
-        subprocess.run(["import", "-window", self.window, path],
-                       env={**os.environ, "DISPLAY": self.display}, check=True,
-                       capture_output=True)
+        subprocess.run(["import", "-window", self.window, path], check=True, capture_output=True)
         return path
 
-    def screenshot(self, name):
-        """Saves the window's content as <artifacts>/<n>-<name>.png and returns the path."""
+    def artifact(self, name):
+        """The path <artifacts>/<n>-<name>.png of the next screenshot."""
         self.screenshot_count += 1
-        return self.capture(os.path.join(self.artifacts, f"{self.screenshot_count:02d}-{name}.png"))
+        return os.path.join(self.artifacts, f"{self.screenshot_count:02d}-{name}.png")
+
+    def screenshot(self, name):
+        return self.capture(self.artifact(name))
 
     def screenshot_until(self, name, condition, message, timeout=30, interval=0.2):
         """Saves, as screenshot() does, the first view of the window that meets the condition."""
         trial = os.path.join(self.folder, "trial.png")
         wait_until(lambda: condition(self.capture(trial)), message, timeout, interval)
-        self.screenshot_count += 1
-        path = os.path.join(self.artifacts, f"{self.screenshot_count:02d}-{name}.png")
-        shutil.move(trial, path)
-        return path
+        return shutil.move(trial, self.artifact(name))
 
     def still_screenshot(self, name, timeout=15):
         """A screenshot once the window has stopped changing (a slide has come to rest)."""
@@ -293,10 +236,10 @@ class PlayerProcess:
         return self.screenshot_until(name, unchanged, "the window did not come to rest", timeout)
 
     def check_clean_exit(self, close=True):
-        """Closes the window (unless the player quits by itself) and checks that the player
-        ends with status 0 and without a sanitizer report."""
+        """Asks the player to quit (unless it quits by itself) and checks that it ends with
+        status 0 and without a sanitizer report."""
         if close:
-            send_window_close(self.display, int(self.window))
+            self.process.terminate()
         try:
             status = self.process.wait(timeout=60)
         except subprocess.TimeoutExpired:
@@ -326,20 +269,13 @@ class PlayerProcess:
 def pixel_colours(png_path, box=None):
     """Counts the distinct colours of a screenshot (or of a box x, y, w, h inside it) with
     ImageMagick, returning {(r, g, b): count}."""
-    crop = []
-    if box:
-        x, y, w, h = box
-        crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+    crop = ["-crop", "{2}x{3}+{0}+{1}".format(*box), "+repage"] if box else []
     result = subprocess.run(["convert", png_path, *crop, "-depth", "8", "-format", "%c",
                              "histogram:info:-"], capture_output=True, text=True, check=True)
     colours = {}
-    for line in result.stdout.splitlines():
-        line = line.strip()
-        if not line:
-            continue
-        count, rest = line.split(":", 1)
-        values = rest.split("(")[1].split(")")[0].split(",")
-        rgb = tuple(int(float(v)) for v in values[:3])
+    for count, *values in re.findall(r"(\d+):\s*\(\s*([\d.]+),\s*([\d.]+),\s*([\d.]+)",
+                                     result.stdout):
+        rgb = tuple(int(float(value)) for value in values)
         colours[rgb] = colours.get(rgb, 0) + int(count)
     return colours
 
@@ -354,12 +290,17 @@ def differing_share(first, second, box=(0, 0) + SCREEN_SIZE):
 
 
 def run(test):
-    """Runs test(arguments, display) and reports failures as a non-zero exit status."""
-    arguments = parse_arguments()
+    """Runs test(arguments) on a display of its own and reports failures as a non-zero exit
+    status."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--runtime", required=True, help="the staged runtime folder")
+    parser.add_argument("--artifacts", required=True, help="where screenshots and logs go")
+    arguments = parser.parse_args()
     os.makedirs(arguments.artifacts, exist_ok=True)
-    with Xvfb() as server:
+    with xvfb() as display:
         try:
-            test(arguments, server.display)
+            os.environ["DISPLAY"] = display
+            test(arguments)
         except Failure as failure:
             print(f"FAILED: {failure}")
             raise SystemExit(1)

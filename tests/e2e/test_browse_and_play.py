@@ -32,23 +32,18 @@ def make_music_folder(runtime):
     harness.edit_settings(runtime, {})
 
 
-def dialog_shown(shot):
-    return harness.pixel_colours(shot, (125, 200, 10, 10)).get(DIALOG_BOX, 0) == 100
-
-
 def loading_dialog_shown(player, shot):
     """The dialog's box and its turning arc, while the scan has not ended."""
+    box = harness.pixel_colours(shot, (125, 200, 10, 10)).get(DIALOG_BOX, 0) == 100
     arc = harness.pixel_colours(shot, (300, 280, 40, 40))
-    shown = dialog_shown(shot) and sum(n for colour, n in arc.items() if min(colour) > 200) > 30
+    shown = box and sum(n for colour, n in arc.items() if min(colour) > 200) > 30
     check(shown or not os.path.exists(player.path(harness.LIBRARY)),
           "the scan ended before the loading dialog was seen")
     return shown
 
 
-def test(arguments, display):
-    player = harness.PlayerProcess(arguments.runtime, arguments.artifacts, display,
-                                   prepare=make_music_folder)
-    try:
+def test(arguments):
+    with harness.PlayerProcess(arguments.runtime, arguments.artifacts, make_music_folder) as player:
         player.wait_for_window()
         player.screenshot_until("loading", lambda shot: loading_dialog_shown(player, shot),
                                 "the loading dialog did not appear", interval=0)
@@ -80,8 +75,6 @@ def test(arguments, display):
         player.still_screenshot("panel")
         player.key("Up", "Return")  # the panel's last entry: exit
         player.check_clean_exit(close=False)
-    finally:
-        player.finish()
 
 
 if __name__ == "__main__":

@@ -67,20 +67,14 @@ def hear_alpha(player, gains, from_seconds=0):
 
 def play_alpha(player):
     """From the menu's first entry: the songs page, its top, then Alpha's row."""
-    player.key("Return", "Up", "Up", *["Down"] * player.titles().index("Alpha"), "Return")
+    titles = [song["title"] for song in player.read_json(harness.LIBRARY)["songs"]]
+    player.key("Return", "Up", "Up", *["Down"] * titles.index("Alpha"), "Return")
 
 
-def test(arguments, display):
-    players = []
-
-    def start(runtime, prepare=None):
-        player = harness.PlayerProcess(runtime, f"{arguments.artifacts}/run{len(players) + 1}",
-                                       display, prepare=prepare)
-        players.append(player)
-        return player, player.wait_until_ready()
-
-    try:
-        player, chinese = start(arguments.runtime, make_music)
+def test(arguments):
+    first = harness.PlayerProcess(arguments.runtime, f"{arguments.artifacts}/run1", make_music)
+    with first as player:
+        chinese = player.wait_until_ready()
         player.key("Down", "Down", "Down", "Down", "Return")
         player.screenshot("equalizer-flat")
         player.key("Right", "Right", "Right")  # by id: FLAT, JAZZ, POP, ROCK
@@ -110,8 +104,10 @@ def test(arguments, display):
         player.screenshot("equalizer-custom")
         custom = [rock[0] + 3, rock[1] - 2, *rock[2:]]
         player.check_clean_exit()
+        restarted = harness.PlayerProcess(player.runtime_copy, f"{arguments.artifacts}/run2")
 
-        player, menu = start(player.runtime_copy)  # no visit to the equalizer page from here on
+    with restarted as player:  # no visit to the equalizer page from here on
+        menu = player.wait_until_ready()
         check(harness.differing_share(english, menu, BELOW_TOP_BAR) < 0.0002,
               "the menu is not in English after a restart")
         play_alpha(player)
@@ -119,9 +115,6 @@ def test(arguments, display):
         # Alpha again, a second into its second play: the shipped mode would play Beta.
         hear_alpha(player, custom, from_seconds=ALPHA_SECONDS + 1)
         player.check_clean_exit()
-    finally:
-        for player in players:
-            player.finish()
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
 """First start without any configuration: the window opens with its title and size, the
-start-up error lines for the missing files are printed, the frame loop runs, and closing the
-window ends the program with status 0. Started where no display can be opened, the player says
+start-up error lines for the missing files are printed, the frame loop runs, and a request to
+quit ends the program with status 0. Started where no display can be opened, the player says
 so and exits instead of running invisibly."""
 
 import os
@@ -17,13 +17,10 @@ def remove_config(runtime):
     shutil.rmtree(os.path.join(runtime, "config"), ignore_errors=True)
 
 
-def test(arguments, display):
-    player = harness.PlayerProcess(arguments.runtime, arguments.artifacts, display,
-                                   prepare=remove_config)
-    try:
+def test(arguments):
+    with harness.PlayerProcess(arguments.runtime, arguments.artifacts, remove_config) as player:
         player.wait_until_ready()  # the first start scans the music folder first
-        check(player.window_geometry() == harness.SCREEN_SIZE,
-              f"window size {player.window_geometry()}")
+        check(player.window_size() == harness.SCREEN_SIZE, f"window size {player.window_size()}")
         player.key("Down")
         shot = player.screenshot_until("running", lambda s: harness.marker_row(s, 30, 60, 7) == 1,
                                        "Down did not move the menu's selection")
@@ -32,8 +29,6 @@ def test(arguments, display):
         check("config/settings.json" in errors, f"no error names the settings file:\n{errors}")
         check(not os.path.exists(player.path("config/settings.json")),
               "a settings file was written although nothing changed")
-    finally:
-        player.finish()
 
     environment = {name: value for name, value in os.environ.items()
                    if name not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}

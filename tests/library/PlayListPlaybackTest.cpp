@@ -33,7 +33,7 @@ struct Listening {
 std::vector<int16_t> referenceOf(const std::vector<std::string>& paths) {
     std::vector<int16_t> joined;
     for (const std::string& path : paths) {
-        std::vector<int16_t> reference = MediaFactory::reference(path);
+        std::vector<int16_t> reference = SyntheticMedia::reference(path);
         joined.insert(joined.end(), reference.begin(), reference.end());
     }
     return joined;

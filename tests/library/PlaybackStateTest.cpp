@@ -56,7 +56,7 @@ TEST(PlaybackStateTest, PlaybackResumesWhereItStoppedAfterARestart) {
     ASSERT_TRUE(rig.waitForPosition(stoppedAt + 1.0));
     std::vector<int16_t> resumed = rig.finish();
     const size_t expected = static_cast<size_t>(stoppedAt * 44100);
-    long heardAt = locateFirstSound(resumed, MediaFactory::reference(song), expected - 44100,
+    long heardAt = locateFirstSound(resumed, SyntheticMedia::reference(song), expected - 44100,
                                     expected + 44100);
     EXPECT_NEAR(heardAt / 44100.0, stoppedAt, 1.0);
 }

@@ -1,6 +1,6 @@
 #include "pages/NowPlayingPage.h"
 
-#include "support/MediaFactory.h"
+#include "support/SyntheticMedia.h"
 #include "support/PageTest.h"
 #include "support/SettingsFiles.h"
 #include "support/StderrCapture.h"

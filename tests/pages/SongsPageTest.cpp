@@ -1,7 +1,7 @@
 #include "pages/SongsPage.h"
 
 #include "support/LibraryFiles.h"
-#include "support/MediaFactory.h"
+#include "support/SyntheticMedia.h"
 #include "support/PageTest.h"
 #include "support/StderrCapture.h"
 

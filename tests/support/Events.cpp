@@ -7,7 +7,6 @@ namespace {
 SDL_Event keyEvent(Uint32 type, SDL_Keycode key, bool repeat) {
     SDL_Event event{};
     event.type = type;
-    event.key.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat ? 1 : 0;
     event.key.keysym.sym = key;
@@ -18,7 +17,6 @@ SDL_Event keyEvent(Uint32 type, SDL_Keycode key, bool repeat) {
 SDL_Event buttonEvent(Uint32 type, int button) {
     SDL_Event event{};
     event.type = type;
-    event.cbutton.type = type;
     event.cbutton.button = static_cast<Uint8>(button);
     event.cbutton.state = type == SDL_CONTROLLERBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
     return event;

@@ -1,7 +1,7 @@
 #include "support/LibraryFiles.h"
 
-#include "library/SongJson.h"
 #include "core/JsonFile.h"
+#include "library/SongJson.h"
 
 #include <filesystem>
 #include <fstream>
@@ -28,15 +28,13 @@ std::vector<Song> placeholderSongs(int count, const std::string& folder) {
 
 namespace {
 
-Json::Value songArray(const std::vector<Song>& songs) {
-    Json::Value array(Json::arrayValue);
+// The files hold more (albums, a version), which their readers do without.
+void writeSongList(const std::string& path, const std::vector<Song>& songs) {
+    Json::Value root(Json::objectValue);
+    Json::Value& array = root["songs"] = Json::Value(Json::arrayValue);
     for (const Song& song : songs) {
         array.append(songToJson(song));
     }
-    return array;
-}
-
-void write(const std::string& path, const Json::Value& root) {
     fs::create_directories(fs::path(path).parent_path());
     JsonFile::writeAtomically(path, JsonFile::toStyledText(root));
 }
@@ -44,17 +42,9 @@ void write(const std::string& path, const Json::Value& root) {
 } // namespace
 
 void writeLibraryCache(const std::vector<Song>& songs) {
-    Json::Value root(Json::objectValue);
-    root["songs"] = songArray(songs);
-    root["albums"] = Json::Value(Json::arrayValue);
-    write("config/music_library.json", root);
+    writeSongList("config/music_library.json", songs);
 }
 
 void writeFavourites(const std::vector<Song>& songs) {
-    Json::Value root(Json::objectValue);
-    root["version"] = "1.0";
-    root["name"] = "like_playlist";
-    root["song_count"] = static_cast<int>(songs.size());
-    root["songs"] = songArray(songs);
-    write("config/like.json", root);
+    writeSongList("config/like.json", songs);
 }

@@ -9,8 +9,6 @@
 // makes real media) and the library cache and favourites files that list them.
 std::vector<Song> placeholderSongs(int count, const std::string& folder = "music");
 
-// Writes config/music_library.json listing the songs (and no albums).
+// config/music_library.json and config/like.json listing the songs.
 void writeLibraryCache(const std::vector<Song>& songs);
-
-// Writes config/like.json listing the songs.
 void writeFavourites(const std::vector<Song>& songs);

@@ -23,8 +23,7 @@ using Frame = std::vector<uint32_t>;
 class PageTest : public ::testing::Test {
 protected:
     PageTest() {
-        static const char* const folders[] = {"resources", "icons", "lan"};
-        linkRuntimeFolders(scratch.path(), folders, 3);
+        linkRuntimeResources(scratch.path(), {"resources", "icons", "lan"});
         dialog.init(sdl.renderer(), sdl.font());
         playList.setPlayer(&player);
         own.languages.init("lan");

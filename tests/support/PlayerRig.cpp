@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -114,14 +115,13 @@ std::vector<int16_t> PlayerRig::finish() {
 }
 
 std::string PlayerRig::errorLines(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
     std::string lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        if (text.compare(start, 8, "[ERROR] ") == 0) {
-            lines += text.substr(start, end - start);
+    while (std::getline(in, line)) {
+        if (line.rfind("[ERROR] ", 0) == 0) {
+            lines += line + "\n";
         }
-        start = end;
     }
     return lines;
 }

@@ -2,9 +2,9 @@
 
 #include "audio/Player.h"
 #include "model/Song.h"
-#include "support/MediaFactory.h"
 #include "support/ScratchDir.h"
 #include "support/SoundCapture.h"
+#include "support/SyntheticMedia.h"
 
 #include <functional>
 #include <memory>
@@ -25,7 +25,6 @@ public:
     bool pumpUntil(const std::function<void()>& frame, const std::function<bool()>& done,
                    int timeoutMs);
     bool pumpUntil(Player& player, const std::function<bool()>& done, int timeoutMs);
-    // Pumps for a while, e.g. to see that nothing further happens.
     void pumpFor(Player& player, int milliseconds);
 };
 
@@ -60,12 +59,10 @@ public:
     // Plays and waits for the next song end; false when none came in time.
     bool playToEnd(int timeoutMs = SONG_TIMEOUT_MS);
     bool waitForSongEnd(int timeoutMs = SONG_TIMEOUT_MS);
-    // Waits until playback has reached this position (in seconds).
     bool waitForPosition(double seconds);
     // Lets the device write this many more buffers (silent ones while paused or stopped),
     // however fast the machine runs.
     bool letBuffersPass(size_t buffers = 2);
-    // Sample frames the device has written so far.
     size_t capturedFrames() const;
     // Closes the device (the disk driver stops writing) and reads what was captured.
     std::vector<int16_t> finish();

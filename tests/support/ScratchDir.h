@@ -14,7 +14,7 @@ public:
 
     const std::string& path() const { return folder; }
 
-    // Writes text to a file relative to the scratch folder, creating parent folders.
+    // Paths are relative to the folder; writing creates parent folders.
     void writeFile(const std::string& relativePath, const std::string& text) const;
     std::string readFile(const std::string& relativePath) const;
     bool exists(const std::string& relativePath) const;

@@ -18,9 +18,7 @@ public:
     TTF_Font* font() const { return fontHandle.get(); }
     SDL_Surface* target() const { return surface.get(); }
 
-    // The colour of one pixel of the render target.
     SDL_Color pixel(int x, int y) const;
-    // Clears the target to a colour.
     void clear(SDL_Color color);
 
 private:

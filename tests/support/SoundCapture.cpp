@@ -1,12 +1,11 @@
 #include "support/SoundCapture.h"
 
-#include <gtest/gtest.h>
+#include "support/RuntimeFiles.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -15,7 +14,6 @@ namespace {
 #define MP_CAPTURE_PACE_FACTOR 1
 #endif
 constexpr int CAPTURE_PACE_FACTOR = MP_CAPTURE_PACE_FACTOR;
-constexpr uintmax_t MAX_CAPTURE_BYTES = 512u << 20;
 constexpr long ALIGNMENT_SEARCH_FRAMES = 64;
 constexpr size_t ALIGNMENT_WINDOW_FRAMES = 2048;
 constexpr size_t BLOCK_FRAMES = 4096;
@@ -75,16 +73,12 @@ std::string SoundCapture::captureTo(const std::string& path) {
 }
 
 std::vector<int16_t> SoundCapture::read(const std::string& path) {
-    // A device left open keeps writing silence, so a capture read while it grows never ends.
-    std::error_code error;
-    if (std::filesystem::file_size(path, error) > MAX_CAPTURE_BYTES) {
-        ADD_FAILURE() << path << " is still being written (close the device first)";
-        return {};
-    }
-    std::ifstream file(path, std::ios::binary);
-    std::vector<int16_t> samples(std::filesystem::file_size(path, error) / sizeof(int16_t));
-    file.read(reinterpret_cast<char*>(samples.data()),
-              static_cast<std::streamsize>(samples.size() * sizeof(int16_t)));
+    return samplesOf(readWholeFile(path));
+}
+
+std::vector<int16_t> SoundCapture::samplesOf(const std::string& bytes) {
+    std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
     return samples;
 }
 
@@ -174,21 +168,19 @@ SoundMatch matchSound(const std::vector<int16_t>& captured, const std::vector<in
 
 long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<int16_t>& reference,
                       size_t fromFrame, size_t toFrame, size_t windowFrames) {
-    size_t capturedSound = firstSoundFrame(captured);
-    if (capturedSound * SoundCapture::CHANNELS >= captured.size()) {
+    const long sound = static_cast<long>(firstSoundFrame(captured));
+    const long capturedFrames = static_cast<long>(captured.size() / SoundCapture::CHANNELS);
+    const long window = std::min(static_cast<long>(windowFrames), capturedFrames - sound);
+    const long referenceFrames = static_cast<long>(reference.size() / SoundCapture::CHANNELS);
+    const long last = std::min(static_cast<long>(toFrame), referenceFrames - window);
+    if (sound >= capturedFrames || static_cast<long>(fromFrame) > last) {
         return -1;
     }
-    std::vector<int16_t> window(
-        captured.begin() + static_cast<long>(capturedSound * SoundCapture::CHANNELS),
-        captured.begin() +
-            static_cast<long>(std::min(captured.size(),
-                                       (capturedSound + windowFrames) * SoundCapture::CHANNELS)));
-    const long referenceFrames = static_cast<long>(reference.size() / SoundCapture::CHANNELS);
-    const size_t windowLength = window.size() / SoundCapture::CHANNELS;
-    const long last =
-        std::min(static_cast<long>(toFrame), referenceFrames - static_cast<long>(windowLength));
-    // The window plays the part of the reference here, the reference that of the capture.
-    return leastErrorOffset(reference, window, static_cast<long>(fromFrame), last, 0, windowLength);
+    // The capture's window plays the part of the reference here, the reference that of the
+    // capture: an offset is where the window lies in the reference, less the window's start.
+    return sound + leastErrorOffset(reference, captured, static_cast<long>(fromFrame) - sound,
+                                    last - sound, static_cast<size_t>(sound),
+                                    static_cast<size_t>(window));
 }
 
 std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,

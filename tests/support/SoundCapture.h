@@ -20,6 +20,7 @@ public:
     std::string captureTo(const std::string& path);
 
     static std::vector<int16_t> read(const std::string& path);
+    static std::vector<int16_t> samplesOf(const std::string& bytes);
 };
 
 // Where a reference sits in a capture and how faithfully it was reproduced.
@@ -46,9 +47,8 @@ long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<in
 std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,
                                             size_t gapFrames = 1024);
 
-// Index of the first frame with a non-zero sample, or the frame count when all are silent.
+// The first frame with sound (the frame count when all are silent) and the last (0 then).
 size_t firstSoundFrame(const std::vector<int16_t>& samples);
-// Index of the last frame with a non-zero sample (0 when all are silent).
 size_t lastSoundFrame(const std::vector<int16_t>& samples);
 
 // A capture that jumps (a seek, a new song) and then plays the reference's last frames to the

@@ -1,9 +1,10 @@
 #include "support/SyntheticMedia.h"
 
+#include "support/SoundCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -18,14 +19,7 @@ namespace {
 constexpr int REFERENCE_RATE = 44100;
 
 int channelCountOf(const std::string& layout) {
-    if (layout == "mono") {
-        return 1;
-    }
-    if (layout == "5.1") {
-        return 6;
-    }
-    EXPECT_EQ(layout, "stereo") << "no tone for this layout";
-    return 2;
+    return layout == "mono" ? 1 : layout == "5.1" ? 6 : 2;
 }
 
 // Channel c: a tone rising from 220*(c+1) Hz by 150 Hz per second, plus 60 Hz and 9 kHz.
@@ -118,11 +112,9 @@ Json::Value probe(const std::string& path) {
 
 std::vector<int16_t> reference(const std::string& path, const std::string& audioFilter) {
     std::string filter = audioFilter.empty() ? "" : " -af " + quote(audioFilter);
-    std::string bytes = run("ffmpeg -nostdin -v error -i " + quote(path) + filter + " -ar " +
-                            std::to_string(REFERENCE_RATE) + " -ac 2 -f s16le -");
-    std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
-    return samples;
+    return SoundCapture::samplesOf(run("ffmpeg -nostdin -v error -i " + quote(path) + filter +
+                                       " -ar " + std::to_string(REFERENCE_RATE) +
+                                       " -ac 2 -f s16le -"));
 }
 
 } // namespace SyntheticMedia

@@ -50,3 +50,16 @@ std::string run(const std::string& command);
 std::string quote(const std::string& text);
 
 } // namespace SyntheticMedia
+
+// Tones made into one folder (relative paths resolve against the working directory).
+class MediaFactory {
+public:
+    explicit MediaFactory(std::string folder = ".") : folder(std::move(folder)) {}
+
+    std::string make(const std::string& fileName, const SyntheticMedia::Tone& tone = {}) const {
+        return SyntheticMedia::makeTone(folder + "/" + fileName, tone);
+    }
+
+private:
+    std::string folder;
+};

@@ -40,16 +40,6 @@ const char* __tsan_default_suppressions() {
 
 } // extern "C"
 
-namespace {
-
-// SDL loads libudev for game controllers and unloads it at SDL_Quit, which turns its caches
-// into leak reports without a module name. Keeping it loaded keeps those caches reachable.
-void keepSystemLibrariesLoaded() {
-    dlopen("libudev.so.1", RTLD_NOW | RTLD_NODELETE);
-}
-
-} // namespace
-
 // SDL runs headless in the test programs: no window system and no sound card, unless a test
 // chooses a driver of its own (for example the disk audio driver to capture sound).
 int main(int argc, char** argv) {
@@ -58,7 +48,9 @@ int main(int argc, char** argv) {
     // SDL's own software renderer, also behind the window's surface: no GL driver at all.
     setenv("SDL_RENDER_DRIVER", "software", 0);
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    keepSystemLibrariesLoaded();
+    // SDL loads libudev for game controllers and unloads it at SDL_Quit, which turns its caches
+    // into leak reports without a module name. Keeping it loaded keeps those caches reachable.
+    dlopen("libudev.so.1", RTLD_NOW | RTLD_NODELETE);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
