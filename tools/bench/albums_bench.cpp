@@ -207,8 +207,8 @@ void measureSkin(const char* name, int themeId, SDL_Renderer* renderer, TTF_Font
     double drawingCpu = animate([](int move) { return move % 2 ? SDLK_RIGHT : SDLK_LEFT; });
     double restingCpu = animate([](int) { return SDLK_UNKNOWN; });
 
-    std::printf("\n%s skin, %zu albums, selection moved to album %zu, %zu covers held\n", name,
-                page.getAlbums().size(), page.getSelectedIndex(), page.loadedCoverCount());
+    std::printf("\n%s skin, %zu albums, %zu covers held after the moves\n", name,
+                playList.getAlbums().size(), page.loadedCoverCount());
     std::printf("  opening (init, first update and drawing): %7.1f ms wall, %7.1f ms CPU   "
                 "target < %.0f ms: %s\n",
                 openWall, openCpu, OPEN_TARGET_MS, verdict(openWall < OPEN_TARGET_MS));
