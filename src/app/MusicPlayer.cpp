@@ -20,6 +20,7 @@
 #include "settings/Config.h"
 #include "settings/GamepadConfig.h"
 #include "settings/LanguageManager.h"
+#include "settings/ThemeManager.h"
 #include "ui/Dialog.h"
 #include "ui/UIBase.h"
 
@@ -57,6 +58,12 @@ size_t slotOf(Page page) {
 }
 
 } // namespace
+
+// The program's own stores: the one place, with main, that reaches the process-wide objects.
+Stores Stores::processWide() {
+    return {Config::getInstance(), LanguageManager::getInstance(), ThemeManager::getInstance(),
+            GamepadConfig::getInstance(), MusicScanner::getInstance()};
+}
 
 MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock, const Stores& stores)
     : services(stores, std::move(clock)), player(std::make_unique<Player>()),
