@@ -5,8 +5,8 @@
 #include "core/Log.h"
 #include "library/ExistingFiles.h"
 #include "library/PlayList.h"
-#include "model/PlayMode.h"
 #include "library/SongJson.h"
+#include "model/PlayMode.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "settings/LanguageManager.h"
 
-#include "core/Log.h"
-#include "settings/BuiltInLanguages.h"
 #include "core/JsonFile.h"
 #include "core/JsonPath.h"
+#include "core/Log.h"
+#include "settings/BuiltInLanguages.h"
 
 #include <algorithm>
 #include <exception>
@@ -65,7 +65,8 @@ void LanguageManager::writeBuiltInFiles() {
     for (const BuiltInLanguage& language : BuiltInLanguages::all()) {
         const char* text = BuiltInLanguages::fileText(language.code);
         const std::string path = languageFilePath(language.code);
-        if (!text || !JsonFile::ensureParentFolder(path) || !JsonFile::writeAtomically(path, text)) {
+        if (!text || !JsonFile::ensureParentFolder(path) ||
+            !JsonFile::writeAtomically(path, text)) {
             logError(language.writeFailedMessage);
         }
     }

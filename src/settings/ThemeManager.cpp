@@ -1,8 +1,8 @@
 #include "settings/ThemeManager.h"
 
-#include "core/Log.h"
 #include "core/JsonFile.h"
 #include "core/JsonPath.h"
+#include "core/Log.h"
 
 #include <exception>
 

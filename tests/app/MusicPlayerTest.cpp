@@ -7,10 +7,10 @@
 #include "settings/Config.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
-#include "support/SyntheticMedia.h"
 #include "support/RuntimeFiles.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
+#include "support/SyntheticMedia.h"
 #include "support/TestServices.h"
 #include "ui/UIBase.h"
 

@@ -1,9 +1,9 @@
 #include "pages/NowPlayingPage.h"
 
-#include "support/SyntheticMedia.h"
 #include "support/PageTest.h"
 #include "support/SettingsFiles.h"
 #include "support/StderrCapture.h"
+#include "support/SyntheticMedia.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "pages/SongsPage.h"
 
 #include "support/LibraryFiles.h"
-#include "support/SyntheticMedia.h"
 #include "support/PageTest.h"
 #include "support/StderrCapture.h"
+#include "support/SyntheticMedia.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // on the settings page is one), and the first start that writes the built-in languages.
 //
 //   build/release/bench/settings_bench
-#include "settings/Config.h"
 #include "core/JsonFile.h"
+#include "settings/Config.h"
 #include "settings/LanguageManager.h"
 
 #include <chrono>
