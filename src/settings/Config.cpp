@@ -3,6 +3,7 @@
 #include "core/JsonFile.h"
 #include "core/JsonPath.h"
 #include "core/Log.h"
+#include "settings/DefaultSettings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,9 +31,8 @@ constexpr int RECORD_THEME_ID = 2;
 constexpr const char* TAPE_BASE_FOLDER = "type";
 constexpr const char* RECORD_BASE_FOLDER = "record";
 constexpr const char* TAPE_PINK_FOLDER = "typepink";
-// The skin when the settings name none, and the one a start without a settings file uses.
+// The skin when the settings name none.
 constexpr int THEME_ID_WHEN_UNSET = TAPE_THEME_ID;
-constexpr int THEME_ID_WITHOUT_SETTINGS = RECORD_THEME_ID;
 constexpr int THEME_ID_ON_ERROR = RECORD_THEME_ID;
 constexpr const char* FALLBACK_THEME_FOLDER = RECORD_BASE_FOLDER;
 
@@ -87,6 +87,36 @@ Json::Value* findStoredTheme(Json::Value& root, int id) {
     return nullptr;
 }
 
+// The settings the program ships, parsed once.
+const Json::Value& shippedSettings() {
+    static const Json::Value settings = [] {
+        Json::Value parsed;
+        std::string error;
+        if (!JsonFile::parse(DefaultSettings::fileText(), parsed, error) || !parsed.isObject()) {
+            logError("内置默认配置无法解析: " + error);
+            return Json::Value(Json::objectValue);
+        }
+        return parsed;
+    }();
+    return settings;
+}
+
+// Adds every member of defaults that tree lacks, object by object; a value tree has, of whatever
+// type, is the user's and stays.
+void fillMissingMembers(Json::Value& tree, const Json::Value& defaults) {
+    if (!tree.isObject() || !defaults.isObject()) {
+        return;
+    }
+    for (const std::string& name : defaults.getMemberNames()) {
+        const Json::Value& wanted = defaults[name];
+        if (tree.isMember(name)) {
+            fillMissingMembers(tree[name], wanted);
+        } else {
+            tree[name] = wanted;
+        }
+    }
+}
+
 // The value at a fixed key path, converted; missing when absent or of the wrong type.
 template <typename Result>
 Result readOr(const Json::Value& root, const char* path,
@@ -96,19 +126,6 @@ Result readOr(const Json::Value& root, const char* path,
 }
 
 } // namespace
-
-const std::vector<std::string>& Config::getDefaultScanDirectories() {
-    static const std::vector<std::string> folders = {"music", "/mnt/SDCARD/Music"};
-    return folders;
-}
-
-const std::vector<std::string>& Config::getDefaultSupportedFormats() {
-    static const std::vector<std::string> formats = {
-        ".mp3", ".flac", ".ogg", ".oga", ".opus", ".m4a",  ".m4b", ".aac",
-        ".wav", ".ape",  ".wma", ".wv",  ".aif",  ".aiff", ".mka", ".mpc",
-        ".tta", ".ac3",  ".dts", ".dsf", ".dff",  ".caf",  ".mp2", ".spx"};
-    return formats;
-}
 
 Config& Config::getInstance() {
     static Config instance;
@@ -124,16 +141,15 @@ bool Config::reset(const std::string& path) {
     dirty = false;
     presets.clear();
     currentPresetId.clear();
-    scanDirectories = getDefaultScanDirectories();
-    supportedFormats = getDefaultSupportedFormats();
+    scanDirectories.clear();
+    supportedFormats.clear();
     themes.clear();
     keepCopyOfUnreadableFile = false;
     if (load(path)) {
         return true;
     }
     logError("无法加载默认配置文件，使用默认设置");
-    JsonPath::set(root, "theme.default_theme", THEME_ID_WITHOUT_SETTINGS);
-    appendBuiltInThemes();
+    use(shippedSettings());
     return false;
 }
 
@@ -154,16 +170,21 @@ bool Config::load(const std::string& path) {
             logError("加载配置失败: 配置文件的内容不是 JSON 对象");
             return false;
         }
-        root = std::move(file.root);
-        copyMusicScanSettings();
-        ensureBacklightDefault();
-        loadPresets();
-        loadThemes();
+        fillMissingMembers(file.root, shippedSettings());
+        use(std::move(file.root));
         return true;
     } catch (const std::exception& error) {
         logError(std::string("加载配置失败: ") + error.what());
         return false;
     }
+}
+
+void Config::use(Json::Value tree) {
+    root = std::move(tree);
+    copyMusicScanSettings();
+    ensureBacklightDefault();
+    loadPresets();
+    loadThemes();
 }
 
 const Json::Value* Config::findWhileLoading(const std::string& path,

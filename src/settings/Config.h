@@ -22,24 +22,20 @@ public:
     // The play mode's stored text ("SEQUENCE", "RANDOM", ...).
     static constexpr const char* PLAY_MODE_PATH = "music.playback.mode";
 
-    // The music folders and formats when no settings file can be read: the folder beside the
-    // program and the console's memory card, and the audio formats FFmpeg reads.
-    static const std::vector<std::string>& getDefaultScanDirectories();
-    static const std::vector<std::string>& getDefaultSupportedFormats();
-
     static Config& getInstance();
 
-    // Loads path, falling back to the built-in defaults when it cannot be loaded (see reset).
+    // Loads path, falling back to the shipped settings when it cannot be loaded (see reset).
     explicit Config(const std::string& path = DEFAULT_PATH);
 
-    // Starts over as at the first use: forgets everything held, loads path and falls back to the
-    // built-in defaults when it cannot be loaded (false then).
+    // Starts over as at the first use: forgets everything held and loads path; when it cannot be
+    // loaded (false then), runs on the shipped settings (DefaultSettings.h) as a first start does.
     bool reset(const std::string& path = DEFAULT_PATH);
 
     Config(const Config&) = delete;
     Config& operator=(const Config&) = delete;
 
-    // Replaces the tree with the file's contents and refreshes the scan lists, presets and
+    // Replaces the tree with the file's contents, every member the file lacks filled in from the
+    // shipped settings (what the file says is kept), and refreshes the scan lists, presets and
     // themes. On failure everything keeps its previous contents.
     bool load(const std::string& path);
     // Writes the tree if it holds unsaved changes; on failure the old file stays as it was.
@@ -105,6 +101,8 @@ private:
     const Json::Value* findWhileLoading(const std::string& path,
                                         bool (Json::Value::*expectedType)() const) const;
 
+    // Takes a whole settings tree and the lists, presets and themes it holds.
+    void use(Json::Value tree);
     void copyMusicScanSettings();
     void copyStringList(const std::string& path, std::vector<std::string>& list) const;
     void ensureBacklightDefault();

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <map>
 
 namespace {
 
@@ -17,7 +19,7 @@ protected:
                          R"({"equalizer": {"default_preset": "FLAT", "presets": {
             "CUSTOM": {"name": "eq_preset_custom", "gains": [1, 1, 1, 1, 1, 1, 1, 1, 1, 1]},
             "FLAT": {"name": "eq_preset_flat"},
-            "ROCK": {"name": "eq_preset_rock", "gains": [3.5, 15, -20]}}}})");
+            "FLAT_LOUD": {"gains": [3.5, 15, -20]}}}})");
         page.init(sdl.renderer(), sdl.font());
         page.setPlayer(&player);
     }
@@ -35,15 +37,18 @@ protected:
 } // namespace
 
 TEST_F(EqualizerPageTest, StepsThroughThePresetsByIdWrappingAroundAndKeepsEachChoice) {
+    // The file's presets stand among the shipped ones.
+    const std::map<std::string, EqPreset>& presets = own.config.getPresets();
     press("r1");
-    EXPECT_EQ(stored()["default_preset"], "ROCK");
-    press("r1");
-    EXPECT_EQ(stored()["default_preset"], "CUSTOM"); // past the last id: the first
-    press("l1");
-    EXPECT_EQ(stored()["default_preset"], "ROCK"); // before the first id: the last
+    EXPECT_EQ(stored()["default_preset"], "FLAT_LOUD");
     deliver(page, keyDown(SDLK_LEFT));
     EXPECT_EQ(stored()["default_preset"], "FLAT");
-    press("r1"); // rock's stored gains, two beyond the sliders' range, are shown within ±12 dB
+    press("l1", static_cast<int>(std::distance(presets.begin(), presets.find("FLAT"))) + 1);
+    EXPECT_EQ(stored()["default_preset"], presets.rbegin()->first); // before the first id: the last
+    press("r1");
+    EXPECT_EQ(stored()["default_preset"], presets.begin()->first); // past the last id: the first
+    // Its stored gains, two beyond the sliders' range, are shown within ±12 dB.
+    press("r1", static_cast<int>(std::distance(presets.begin(), presets.find("FLAT_LOUD"))));
     press("y");
     press("a"); // the curve shown saved as it is
     EXPECT_EQ(stored()["presets"]["CUSTOM"]["gains"][2].asFloat(), -12.0f);

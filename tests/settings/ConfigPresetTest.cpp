@@ -26,7 +26,7 @@ TEST(ConfigPresetTest, PresetsAreReadWithDefaultsAndOnlyTheCustomOneIsSaved) {
         "BROKEN": 7
     }, "default_preset": "NONAME"}})");
     const auto& presets = config.getPresets();
-    ASSERT_EQ(presets.size(), 3u);
+    EXPECT_EQ(presets.count("BROKEN"), 0u);
     EXPECT_EQ(presets.at("NONAME").name, "NONAME");
     EXPECT_EQ(presets.at("NOGAINS").gains, TEN_ZEROS);
     // A gain that is not a number stays in its band, flat.
@@ -45,7 +45,7 @@ TEST(ConfigPresetTest, PresetsAreReadWithDefaultsAndOnlyTheCustomOneIsSaved) {
 
     // Only the custom preset is saved, and it survives a reload.
     EXPECT_FALSE(config.saveCustomPreset("FLAT", {1, 2, 3}));
-    EXPECT_EQ(config.getPresets().count("FLAT"), 0u);
+    EXPECT_EQ(config.getPresets().at("FLAT").gains, TEN_ZEROS);
 
     std::vector<float> gains = {-12, -6.5f, 0, 3, 12,
                                 1,   2,     3, 4, std::numeric_limits<float>::infinity()};

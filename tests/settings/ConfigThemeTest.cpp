@@ -42,7 +42,7 @@ TEST(ConfigThemeTest, ChangingASkinFolderWritesTheEntryAndTheFolderListOnce) {
     EXPECT_EQ(saved["theme"]["folders"]["type"].size(), 2u) << "the list grows by one entry only";
 
     // A skin missing from the file is changed in memory only.
-    const std::string original = R"({"display": {"backlight": {"timeout": 15}}})";
+    const std::string original = R"({"theme": {"themes": [[1, "theme_tape"]]}})";
     loadSettingsText(scratch, config, original);
     StderrCapture errors;
     config.setThemeFolder(1, "typepink");
