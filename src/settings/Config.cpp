@@ -453,6 +453,12 @@ bool Config::saveCustomPreset(const std::string& id, const std::vector<float>& g
         logError("只能保存到 CUSTOM 预设");
         return false;
     }
+    // A curve the card refused must not be reachable from the presets, nor written by the next
+    // unrelated save: on failure everything goes back to what the file says.
+    Json::Value savedRoot = root;
+    std::map<std::string, EqPreset> savedPresets = presets;
+    std::string savedPresetId = currentPresetId;
+    const bool savedDirty = dirty;
     try {
         EqPreset custom{CUSTOM_PRESET_NAME, {}};
         Json::Value stored(Json::arrayValue);
@@ -468,11 +474,17 @@ bool Config::saveCustomPreset(const std::string& id, const std::vector<float>& g
         entry["name"] = CUSTOM_PRESET_NAME;
         currentPresetId = CUSTOM_PRESET_ID;
         dirty = true;
-        return save();
+        if (save()) {
+            return true;
+        }
     } catch (const std::exception& error) {
         logError(std::string("保存自定义预设时发生错误: ") + error.what());
-        return false;
     }
+    root = std::move(savedRoot);
+    presets = std::move(savedPresets);
+    currentPresetId = std::move(savedPresetId);
+    dirty = savedDirty;
+    return false;
 }
 
 // Now-playing skins.

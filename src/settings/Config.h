@@ -80,7 +80,8 @@ public:
     const EqPreset& getCurrentPreset() const;
     // Makes a stored preset current and saves; false when the id is unknown or saving failed.
     bool setCurrentPreset(const std::string& id);
-    // Stores the gains as the "CUSTOM" preset, makes it current and saves.
+    // Stores the gains as the "CUSTOM" preset, makes it current and saves. When the save fails,
+    // nothing changes: the settings stay what the file says.
     bool saveCustomPreset(const std::string& id, const std::vector<float>& gains);
 
     // Now-playing skins.

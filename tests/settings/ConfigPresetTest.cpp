@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -56,4 +59,15 @@ TEST(ConfigPresetTest, PresetsAreReadWithDefaultsAndOnlyTheCustomOneIsSaved) {
     ASSERT_TRUE(config.reset()) << scratch.readFile(SETTINGS);
     EXPECT_EQ(config.getCurrentPresetId(), "CUSTOM");
     EXPECT_EQ(config.getCurrentPreset().gains, gains);
+
+    // A curve the card refused is not kept, not even for the next unrelated save.
+    ASSERT_TRUE(config.setCurrentPreset("ROCK"));
+    fs::create_directory(std::string(SETTINGS) + ".tmp");
+    EXPECT_FALSE(config.saveCustomPreset("CUSTOM", TEN_ZEROS));
+    fs::remove(std::string(SETTINGS) + ".tmp");
+    EXPECT_EQ(config.getCurrentPresetId(), "ROCK");
+    EXPECT_EQ(config.getPresets().at("CUSTOM").gains, gains);
+    EXPECT_TRUE(config.setBacklightTimeout(15));
+    ASSERT_TRUE(config.reset());
+    EXPECT_EQ(config.getPresets().at("CUSTOM").gains, gains);
 }
