@@ -181,6 +181,7 @@ bool Config::load(const std::string& path) {
 
 void Config::use(Json::Value tree) {
     root = std::move(tree);
+    themeDamageReported = false;
     copyMusicScanSettings();
     ensureBacklightDefault();
     loadPresets();
@@ -534,11 +535,18 @@ int Config::getDefaultThemeId() const {
         }
         return THEME_ID_WHEN_UNSET;
     } catch (const Json::LogicError& error) {
-        logError(std::string("获取默认主题时发生错误: ") + error.what());
+        reportThemeDamage(std::string("获取默认主题时发生错误: ") + error.what());
     } catch (const std::exception& error) {
-        logError(std::string("获取默认主题时发生未知错误: ") + error.what());
+        reportThemeDamage(std::string("获取默认主题时发生未知错误: ") + error.what());
     }
     return THEME_ID_ON_ERROR;
+}
+
+void Config::reportThemeDamage(const std::string& message) const {
+    if (!themeDamageReported) {
+        logError(message);
+        themeDamageReported = true;
+    }
 }
 
 std::string Config::getThemeFolder(int id) const {

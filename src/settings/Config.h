@@ -111,6 +111,7 @@ private:
     EqPreset readPreset(const std::string& id, const Json::Value& item) const;
     void loadThemes();
     void appendBuiltInThemes();
+    void reportThemeDamage(const std::string& message) const;
     bool writeFile();
 
     std::string configPath = DEFAULT_PATH;
@@ -124,4 +125,6 @@ private:
     // The file on disk could not be used: before it is replaced, a copy is kept beside it (one per
     // failure, see JsonFile::keepCopy) so a hand-edited file with a typo is not lost.
     bool keepCopyOfUnreadableFile = false;
+    // A damaged skin setting is read every frame; it is reported once per loaded file.
+    mutable bool themeDamageReported = false;
 };

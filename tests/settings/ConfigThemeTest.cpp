@@ -50,3 +50,17 @@ TEST(ConfigThemeTest, ChangingASkinFolderWritesTheEntryAndTheFolderListOnce) {
     EXPECT_EQ(config.getThemeFolder(1), "typepink");
     EXPECT_EQ(scratch.readFile("config/settings.json"), original);
 }
+
+// The pages look the skin up every frame: a damaged entry must not fill the log.
+TEST(ConfigThemeTest, ADamagedSkinSettingIsReportedOnceNotAtEveryLook) {
+    ScratchDir scratch;
+    Config config;
+    loadSettingsText(scratch, config, R"({"theme": [1, 2]})");
+    StderrCapture errors;
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_EQ(config.getDefaultThemeId(), 2);
+    }
+    const std::string lines = errors.take();
+    EXPECT_NE(lines.find("[ERROR]"), std::string::npos);
+    EXPECT_EQ(lines.find("[ERROR]"), lines.rfind("[ERROR]"));
+}
