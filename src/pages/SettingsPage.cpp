@@ -251,22 +251,21 @@ bool SettingsPage::applyBacklight(SettingItem& row, int) {
     return services.config.setBacklightTimeout(choices[row.selectedIndex].first);
 }
 
-// Every page relabels itself when it next sees the new language.
+// Every page relabels itself when it next sees the new language. A language whose file cannot be
+// read is stepped over, so that the ones beyond it stay reachable.
 bool SettingsPage::applyLanguage(SettingItem& row, int previousIndex) {
     LanguageManager& languages = services.languages;
     const std::vector<std::string>& codes = languages.getAvailableLanguages();
-    if (row.selectedIndex >= static_cast<int>(codes.size())) {
-        return true;
+    const int step = row.selectedIndex > previousIndex ? 1 : -1;
+    for (int index = row.selectedIndex; index >= 0 && index < static_cast<int>(codes.size());
+         index += step) {
+        if (languages.useLanguage(codes[index])) {
+            row.selectedIndex = index;
+            return languages.saveLanguageSettings();
+        }
     }
-    const std::string previousCode = languages.getCurrentLanguage();
-    if (!languages.setLanguage(codes[row.selectedIndex])) {
-        // That language's file is unusable (logged): stay with the one that worked.
-        languages.setLanguage(previousCode);
-        row.selectedIndex = previousIndex;
-        return true;
-    }
-    // setLanguage does not tell whether the choice reached the card; saving it again does.
-    return languages.saveLanguageSettings();
+    row.selectedIndex = previousIndex; // none that way could be read: stay with the one in use
+    return true;
 }
 
 // The folder row follows the skin: its folders, with the one the skin uses selected.

@@ -82,21 +82,35 @@ std::string LanguageManager::getText(const std::string& key) const {
 }
 
 bool LanguageManager::setLanguage(const std::string& code) {
-    if (std::find(availableLanguages.begin(), availableLanguages.end(), code) ==
-        availableLanguages.end()) {
-        logError("语言不可用: " + code);
-        return false;
-    }
-    currentLanguage = code;
-    if (!loadLanguageFile(code)) {
+    if (!useLanguage(code)) {
         return false;
     }
     saveLanguageSettings();
     return true;
 }
 
+bool LanguageManager::useLanguage(const std::string& code) {
+    if (std::find(availableLanguages.begin(), availableLanguages.end(), code) ==
+        availableLanguages.end()) {
+        logError("语言不可用: " + code);
+        return false;
+    }
+    std::map<std::string, std::string> words;
+    if (!readLanguageFile(code, words)) {
+        return false;
+    }
+    currentLanguage = code;
+    translations = std::move(words);
+    return true;
+}
+
 bool LanguageManager::loadLanguageFile(const std::string& code) {
     translations.clear();
+    return readLanguageFile(code, translations);
+}
+
+bool LanguageManager::readLanguageFile(const std::string& code,
+                                       std::map<std::string, std::string>& into) const {
     const std::string path = languageFilePath(code);
     try {
         if (!isValidCode(code)) {
@@ -115,7 +129,7 @@ bool LanguageManager::loadLanguageFile(const std::string& code) {
         std::vector<std::string> skipped;
         for (const std::string& key : file.root.getMemberNames()) {
             if (std::optional<std::string> text = JsonPath::toString(file.root[key])) {
-                translations[key] = *text;
+                into[key] = *text;
             } else {
                 skipped.push_back(key);
             }

@@ -29,6 +29,10 @@ public:
 
     // Switches to an available language and remembers the choice.
     bool setLanguage(const std::string& code);
+    // Switches to an available language without remembering it. A language whose file cannot be
+    // read is refused (logged) and the current one stays, with its words.
+    bool useLanguage(const std::string& code);
+    // Replaces the words by those of the language's file; none when it cannot be read.
     bool loadLanguageFile(const std::string& code);
     bool loadLanguageSettings();
     bool saveLanguageSettings();
@@ -43,6 +47,7 @@ private:
     void listLanguages();
     void writeBuiltInFiles();
     std::string languageFilePath(const std::string& code) const;
+    bool readLanguageFile(const std::string& code, std::map<std::string, std::string>& into) const;
 
     std::string languageDir;
     std::string currentLanguage = DEFAULT_LANGUAGE;

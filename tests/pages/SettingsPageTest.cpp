@@ -5,8 +5,14 @@
 #include "settings/ThemeManager.h"
 #include "support/PageTest.h"
 #include "support/SettingsFiles.h"
+#include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -88,4 +94,30 @@ TEST_F(SettingsPageTest, ALanguageStepRelabelsThePageAndKeepsTheSkinsTheme) {
     EXPECT_EQ(readJsonFile(scratch, "config/language_settings.json")["language"], "en_US");
     step(SKIN, SDLK_RIGHT);
     EXPECT_EQ(own.themes.getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
+}
+
+TEST_F(SettingsPageTest, ADamagedLanguageIsSteppedOverAndEachStepWrittenOnce) {
+    fs::remove("lan");
+    fs::copy(fs::path(MP_RUNTIME_DIR) / "lan", "lan");
+    ASSERT_TRUE(own.languages.init("lan"));
+    const std::vector<std::string> codes = own.languages.getAvailableLanguages();
+    const std::string damaged = codes[codes[1] == own.languages.getCurrentLanguage() ? 2 : 1];
+    scratch.writeFile("lan/" + damaged + ".json", "{");
+    page.init(sdl.renderer(), sdl.font());
+    std::set<std::string> reached;
+    for (SDL_Keycode key : {SDLK_LEFT, SDLK_RIGHT}) {
+        for (size_t i = 0; i < codes.size(); ++i) {
+            step(LANGUAGE, key);
+            reached.insert(own.languages.getCurrentLanguage());
+        }
+    }
+    EXPECT_EQ(reached.size(), codes.size() - 1);
+    EXPECT_EQ(reached.count(damaged), 0u);
+
+    scratch.writeFile("config/language_settings.json.tmp/file", ""); // a refusing card
+    StderrCapture errors;
+    step(LANGUAGE, SDLK_LEFT);
+    const std::string lines = errors.take();
+    EXPECT_EQ(lines.find("language_settings"), lines.rfind("language_settings")) << lines;
+    EXPECT_TRUE(dialog.isVisible());
 }
