@@ -274,19 +274,21 @@ bool SettingsPage::applySkin(SettingItem& row, int) {
     const int skinId = skinIdOf(row.selectedIndex);
     config.setString(SKIN_KEY, std::to_string(skinId));
     items[FOLDER] = folderChoices();
-    const bool saved = config.save();
-    return applySkinColours(skinId) && saved;
+    applySkinColours(skinId);
+    return config.save();
 }
 
 bool SettingsPage::applyFolder(SettingItem& row, int) {
     Config& config = services.config;
     const int skinId = config.getDefaultThemeId();
-    const bool saved = config.storeThemeFolder(skinId, row.options[row.selectedIndex]);
-    return applySkinColours(skinId) && saved;
+    applySkinColours(skinId);
+    return config.storeThemeFolder(skinId, row.options[row.selectedIndex]);
 }
 
-bool SettingsPage::applySkinColours(int skinId) {
-    return services.themes.setCurrentTheme(colourThemeOf(skinId));
+// The colours file is only a record of the choice (nothing reads it back): a failure to write it
+// is logged, but the setting itself was saved, so it is not reported as lost.
+void SettingsPage::applySkinColours(int skinId) {
+    services.themes.setCurrentTheme(colourThemeOf(skinId));
 }
 
 // The play list looks the mode up in the settings whenever it picks a song.

@@ -78,7 +78,7 @@ private:
     bool applyPlayMode(SettingItem& row, int previousIndex);
     bool applySleepTimer(SettingItem& row, int previousIndex);
     bool applyNothing(SettingItem& row, int previousIndex);
-    bool applySkinColours(int skinId);
+    void applySkinColours(int skinId);
     void followSleepTimer();
 
     void drawRow(size_t row, int top);

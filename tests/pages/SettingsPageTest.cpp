@@ -92,8 +92,11 @@ TEST_F(SettingsPageTest, ALanguageStepRelabelsThePageAndKeepsTheSkinsTheme) {
     EXPECT_EQ(page.getTitleText(BACKLIGHT), "Backlight Time");
     EXPECT_EQ(page.getValueText(ABOUT), std::string("Version ") + MP_VERSION);
     EXPECT_EQ(readJsonFile(scratch, "config/language_settings.json")["language"], "en_US");
+    scratch.writeFile("config/themes.json.tmp/file", ""); // only the colours cannot be written
     step(SKIN, SDLK_RIGHT);
     EXPECT_EQ(own.themes.getCurrentTheme(), ThemeManager::RECORD_SKIN_THEME);
+    EXPECT_EQ(stored()["theme"]["default_theme"], "2");
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(SettingsPageTest, ADamagedLanguageIsSteppedOverAndEachStepWrittenOnce) {
