@@ -132,8 +132,9 @@ void LyricsView::close() {
     }
 }
 
+// Its keys only close it, once per press however long the key is held.
 void LyricsView::handleEvent(const SDL_Event& event) {
-    bindings.dispatch(event);
+    bindings.dispatch(event, false);
 }
 
 float LyricsView::targetScrollFor(int index) {

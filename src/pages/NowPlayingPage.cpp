@@ -22,6 +22,16 @@ constexpr const char* MODE_ICON_PATHS[] = {"icons/dx.png", "icons/ss.png", "icon
                                            "icons/sj.png"};
 enum ModeIcon { SINGLE_ICON, SEQUENCE_ICON, SEQUENCE_LOOP_ICON, RANDOM_ICON };
 
+constexpr SDL_Keycode BACK_KEY = SDLK_ESCAPE;
+constexpr SDL_Keycode LYRICS_KEY = SDLK_y;
+
+// Leaving and opening the lyrics act once per press: the repeats of a held key would leave the
+// page behind the lyrics just closed, or close the lyrics just opened.
+bool repeatsAPressOnlyKey(const SDL_Event& event) {
+    return event.type == SDL_KEYDOWN && event.key.repeat != 0 &&
+           (event.key.keysym.sym == BACK_KEY || event.key.keysym.sym == LYRICS_KEY);
+}
+
 } // namespace
 
 NowPlayingPage::NowPlayingPage(const PageServices& services, Player* player, PlayList* playlist,
@@ -35,7 +45,7 @@ NowPlayingPage::NowPlayingPage(const PageServices& services, Player* player, Pla
 NowPlayingPage::~NowPlayingPage() = default;
 
 void NowPlayingPage::bindKeys() {
-    bindings.add("b", {SDLK_ESCAPE}, [this] { goBack(); });
+    bindings.add("b", {BACK_KEY}, [this] { goBack(); });
     bindings.add("l1", {SDLK_LEFT}, [this] { Transport::skip(playlist, -1); });
     bindings.add("r1", {SDLK_RIGHT}, [this] { Transport::skip(playlist, +1); });
     bindings.add("a", {SDLK_SPACE}, [this] { Transport::togglePlayPause(player); });
@@ -51,7 +61,7 @@ void NowPlayingPage::bindKeys() {
                  [this] { Transport::stepVolume(player, +Transport::VOLUME_STEP); });
     bindings.add("down", {SDLK_DOWN},
                  [this] { Transport::stepVolume(player, -Transport::VOLUME_STEP); });
-    bindings.add("start", {SDLK_y}, [this] { lyricsViewOn = lyricsView != nullptr; });
+    bindings.add("start", {LYRICS_KEY}, [this] { lyricsViewOn = lyricsView != nullptr; });
 }
 
 void NowPlayingPage::init(SDL_Renderer* newRenderer, TTF_Font* newFont) {
@@ -175,6 +185,9 @@ void NowPlayingPage::handleEvent(SDL_Event* event) {
     }
     if (lyricsViewOn && lyricsView) {
         lyricsView->handleEvent(*event);
+        return;
+    }
+    if (repeatsAPressOnlyKey(*event)) {
         return;
     }
     bindings.dispatch(*event);

@@ -150,7 +150,8 @@ TEST_F(NowPlayingPageTest, LyricsViewScrollsToTheLineSmoothlyAndClosesWithoutLea
     player.pause();
     open();
     send(keyDown(SDLK_y));
-    frame(16); // before the first line
+    send(keyDown(SDLK_y, true)); // held: the view stays
+    frame(16);                   // before the first line
     player.fastForward(40);
     frame(16);
     const Frame scrolling = drawn(*page);
@@ -164,7 +165,8 @@ TEST_F(NowPlayingPageTest, LyricsViewScrollsToTheLineSmoothlyAndClosesWithoutLea
     const Frame closed = drawn(*page);
     EXPECT_NE(closed, rested);
     send(namedButtonDown("start"));
-    send(keyDown(SDLK_ESCAPE)); // closes the view, does not leave the page
+    send(keyDown(SDLK_ESCAPE));       // closes the view, does not leave the page
+    send(keyDown(SDLK_ESCAPE, true)); // nor when held
     EXPECT_EQ(drawn(*page), closed);
     EXPECT_TRUE(backTo.empty());
 
