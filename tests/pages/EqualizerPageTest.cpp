@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <iterator>
-#include <map>
 
 namespace {
 
@@ -37,8 +36,7 @@ protected:
 } // namespace
 
 TEST_F(EqualizerPageTest, StepsThroughThePresetsByIdWrappingAroundAndKeepsEachChoice) {
-    // The file's presets stand among the shipped ones.
-    const std::map<std::string, EqPreset>& presets = own.config.getPresets();
+    const std::map<std::string, EqPreset>& presets = own.config.getPresets(); // with the shipped
     press("r1");
     EXPECT_EQ(stored()["default_preset"], "FLAT_LOUD");
     deliver(page, keyDown(SDLK_LEFT));
@@ -47,7 +45,7 @@ TEST_F(EqualizerPageTest, StepsThroughThePresetsByIdWrappingAroundAndKeepsEachCh
     EXPECT_EQ(stored()["default_preset"], presets.rbegin()->first); // before the first id: the last
     press("r1");
     EXPECT_EQ(stored()["default_preset"], presets.begin()->first); // past the last id: the first
-    // Its stored gains, two beyond the sliders' range, are shown within ±12 dB.
+    // Stored gains two beyond the sliders' range are shown within ±12 dB.
     press("r1", static_cast<int>(std::distance(presets.begin(), presets.find("FLAT_LOUD"))));
     press("y");
     press("a"); // the curve shown saved as it is
