@@ -293,23 +293,23 @@ void DecodingThread::restartStream(uint64_t newGeneration) {
 
 // New equalizer gains are heard from the next callback on: the frames whose sound the consumer
 // has not reached are rendered again and the consumer switches over where the first of them
-// begins. Sound already on its way to the device keeps the old gains.
+// begins. Sound already on its way to the device keeps the old gains. While an earlier change
+// is not heard yet, the consumer still plays up to where that one switches over: only what it
+// switches to is rendered again.
 void DecodingThread::rerenderUnheard() {
-    size_t first = 0;
     PcmRing::Jump jump = ring.lastJump();
-    if (!ring.isJumpPending()) {
-        const uint64_t earliest = ring.readPosition() + settings.deviceBufferBytes;
-        auto found = std::find_if(history.begin(), history.end(), [&](const RenderedFrame& entry) {
-            return entry.position >= earliest;
-        });
-        if (found == history.end()) {
-            return;
-        }
-        first = static_cast<size_t>(found - history.begin());
-        jump.from = found->position;
-    }
-    if (first >= history.size()) {
+    const bool switchPending = ring.isJumpPending();
+    const uint64_t earliest =
+        switchPending ? jump.to : ring.readPosition() + settings.deviceBufferBytes;
+    auto found = std::find_if(history.begin(), history.end(), [&](const RenderedFrame& entry) {
+        return entry.position >= earliest;
+    });
+    if (found == history.end()) {
         return;
+    }
+    const size_t first = static_cast<size_t>(found - history.begin());
+    if (!switchPending) {
+        jump.from = found->position;
     }
     std::optional<PlaybackNotice> start = eraseNoticesFrom(history[first].position);
     replay.insert(replay.begin(), std::make_move_iterator(history.begin() + first),
