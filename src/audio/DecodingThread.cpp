@@ -193,11 +193,14 @@ void DecodingThread::handlePrepare(Command& command) {
 void DecodingThread::followAgain(uint64_t afterToken, std::optional<Source> next) {
     auto found = std::find_if(retired.begin(), retired.end(),
                               [&](const Source& source) { return source.token == afterToken; });
-    if (found == retired.end() || ring.isJumpPending() ||
-        ring.readPosition() + settings.deviceBufferBytes > found->endPosition) {
+    if (found == retired.end()) {
+        return;
+    }
+    const std::optional<uint64_t> leftAt = whereLeft(*found);
+    if (!leftAt || ring.readPosition() + settings.deviceBufferBytes > *leftAt) {
         return; // too late: the next song is being heard
     }
-    const uint64_t cut = found->endPosition;
+    const uint64_t cut = *leftAt;
     eraseNoticesFrom(cut);
     current = std::move(*found);
     current->endPosition = PcmRing::NOW;
@@ -210,6 +213,26 @@ void DecodingThread::followAgain(uint64_t afterToken, std::optional<Source> next
     stage = Stage::DRAINED; // its whole sound is in the ring; what follows comes next
     ring.markEnd(PcmRing::NOW);
     ring.jump({cut, ring.writePosition()});
+}
+
+// Where the consumer will leave a song that the thread has gone on from: its end, or, when an
+// earlier choice of what follows is not heard yet, where that choice's jump leaves it. None when
+// the song cannot be cut there without losing a pending jump within its own sound.
+std::optional<uint64_t> DecodingThread::whereLeft(const Source& song) const {
+    if (!ring.isJumpPending()) {
+        return song.endPosition;
+    }
+    const PcmRing::Jump& pending = ring.lastJump();
+    if (pending.from == PcmRing::NOW) {
+        return std::nullopt;
+    }
+    if (pending.to == song.endPosition) {
+        return pending.from; // what followed the song was chosen again already
+    }
+    if (pending.from >= song.endPosition) {
+        return song.endPosition; // the jump lies in what follows, which goes
+    }
+    return std::nullopt;
 }
 
 void DecodingThread::handleSeek(Command& command) {
