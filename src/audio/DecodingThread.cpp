@@ -236,10 +236,10 @@ std::optional<uint64_t> DecodingThread::whereLeft(const Source& song) const {
 }
 
 void DecodingThread::handleSeek(Command& command) {
-    if (!reactivate(command.token)) {
-        return;
-    }
-    if (!current->decoder->seek(command.seconds, command.failureMessage)) {
+    // A song heard to its end already (the main thread has not followed the change yet) cannot
+    // be sought in any more: the sound goes on, and the main thread follows it.
+    if (!reactivate(command.token) ||
+        !current->decoder->seek(command.seconds, command.failureMessage)) {
         keepStreamUnderGeneration(command.generation);
         return;
     }
@@ -296,7 +296,7 @@ void DecodingThread::keepStreamUnderGeneration(uint64_t newGeneration) {
             notice.generation = generation;
         }
     }
-    if (stage == Stage::ENDED) {
+    if (stage == Stage::ENDED && current) {
         eraseUnheardEnd();
         pushNotice(PlaybackNotice::Kind::END, current->token, songSeconds, true);
     }

@@ -61,7 +61,7 @@ bool PcmRing::isJumpPending() const {
 // The end is read between two looks at the jump sequence: sound written after a jump the
 // consumer has not seen yet must not be played as if it followed the stale sound.
 size_t PcmRing::read(uint8_t* out, size_t bytes) {
-    if (answered.load(std::memory_order_acquire) < awaited.load(std::memory_order_acquire)) {
+    if (!isAnswered()) {
         starved = false;
         left = 0;
         return 0;

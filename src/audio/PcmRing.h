@@ -35,6 +35,10 @@ public:
     // A request (numbered, increasing) will be answered with a jump: until then the consumer
     // plays silence rather than the stale sound.
     void awaitJump(uint64_t request) { awaited.store(request, std::memory_order_release); }
+    // The latest request awaited has been answered.
+    bool isAnswered() const {
+        return answered.load(std::memory_order_acquire) >= awaited.load(std::memory_order_acquire);
+    }
 
     // --- Producer ---
     uint64_t writePosition() const { return produced.load(std::memory_order_relaxed); }
