@@ -76,9 +76,8 @@ TEST(PlayListPlaybackTest, NothingPlayableStopsOnceWithAReason) {
     EXPECT_EQ(listening.playList.getCurrentIndex(), 0u);
 }
 
-// Modes changed on the settings page decide what follows the song, the last one chosen winning,
-// even when the next song is decoded already and the first change is not heard yet (the
-// consumer is held still by the pause meanwhile).
+// The last mode chosen decides what follows, even when the next song is decoded already and the
+// first change is not heard yet (the pause holds the consumer still).
 TEST(PlayListPlaybackTest, TheLastModeChosenDecidesWhatFollows) {
     PlayerRig rig(PlayerRig::SLOW);
     std::string first = rig.media.make("a.wav", {1.5, 44100, "stereo", "-c:a pcm_s16le", ""});
