@@ -226,11 +226,11 @@ std::optional<uint64_t> DecodingThread::whereLeft(const Source& song) const {
     if (pending.from == PcmRing::NOW) {
         return std::nullopt;
     }
-    if (pending.to == song.endPosition) {
-        return pending.from; // what followed the song was chosen again already
-    }
     if (pending.from >= song.endPosition) {
         return song.endPosition; // the jump lies in what follows, which goes
+    }
+    if (pending.to >= song.endPosition) {
+        return pending.from; // the song is left there for what follows it already
     }
     return std::nullopt;
 }
