@@ -193,11 +193,14 @@ void DecodingThread::handlePrepare(Command& command) {
 void DecodingThread::followAgain(uint64_t afterToken, std::optional<Source> next) {
     auto found = std::find_if(retired.begin(), retired.end(),
                               [&](const Source& source) { return source.token == afterToken; });
-    if (found == retired.end() || ring.isJumpPending() ||
-        ring.readPosition() + settings.deviceBufferBytes > found->endPosition) {
+    if (found == retired.end()) {
+        return;
+    }
+    const std::optional<uint64_t> leftAt = whereLeft(*found);
+    if (!leftAt || ring.readPosition() + settings.deviceBufferBytes > *leftAt) {
         return; // too late: the next song is being heard
     }
-    const uint64_t cut = found->endPosition;
+    const uint64_t cut = *leftAt;
     eraseNoticesFrom(cut);
     current = std::move(*found);
     current->endPosition = PcmRing::NOW;
@@ -212,11 +215,31 @@ void DecodingThread::followAgain(uint64_t afterToken, std::optional<Source> next
     ring.jump({cut, ring.writePosition()});
 }
 
-void DecodingThread::handleSeek(Command& command) {
-    if (!reactivate(command.token)) {
-        return;
+// Where the consumer will leave a song that the thread has gone on from: its end, or, when an
+// earlier choice of what follows is not heard yet, where that choice's jump leaves it. None when
+// the song cannot be cut there without losing a pending jump within its own sound.
+std::optional<uint64_t> DecodingThread::whereLeft(const Source& song) const {
+    if (!ring.isJumpPending()) {
+        return song.endPosition;
     }
-    if (!current->decoder->seek(command.seconds, command.failureMessage)) {
+    const PcmRing::Jump& pending = ring.lastJump();
+    if (pending.from == PcmRing::NOW) {
+        return std::nullopt;
+    }
+    if (pending.from >= song.endPosition) {
+        return song.endPosition; // the jump lies in what follows, which goes
+    }
+    if (pending.to >= song.endPosition) {
+        return pending.from; // the song is left there for what follows it already
+    }
+    return std::nullopt;
+}
+
+void DecodingThread::handleSeek(Command& command) {
+    // A song heard to its end already (the main thread has not followed the change yet) cannot
+    // be sought in any more: the sound goes on, and the main thread follows it.
+    if (!reactivate(command.token) ||
+        !current->decoder->seek(command.seconds, command.failureMessage)) {
         keepStreamUnderGeneration(command.generation);
         return;
     }
@@ -273,7 +296,7 @@ void DecodingThread::keepStreamUnderGeneration(uint64_t newGeneration) {
             notice.generation = generation;
         }
     }
-    if (stage == Stage::ENDED) {
+    if (stage == Stage::ENDED && current) {
         eraseUnheardEnd();
         pushNotice(PlaybackNotice::Kind::END, current->token, songSeconds, true);
     }
@@ -293,23 +316,23 @@ void DecodingThread::restartStream(uint64_t newGeneration) {
 
 // New equalizer gains are heard from the next callback on: the frames whose sound the consumer
 // has not reached are rendered again and the consumer switches over where the first of them
-// begins. Sound already on its way to the device keeps the old gains.
+// begins. Sound already on its way to the device keeps the old gains. While an earlier change
+// is not heard yet, the consumer still plays up to where that one switches over: only what it
+// switches to is rendered again.
 void DecodingThread::rerenderUnheard() {
-    size_t first = 0;
     PcmRing::Jump jump = ring.lastJump();
-    if (!ring.isJumpPending()) {
-        const uint64_t earliest = ring.readPosition() + settings.deviceBufferBytes;
-        auto found = std::find_if(history.begin(), history.end(), [&](const RenderedFrame& entry) {
-            return entry.position >= earliest;
-        });
-        if (found == history.end()) {
-            return;
-        }
-        first = static_cast<size_t>(found - history.begin());
-        jump.from = found->position;
-    }
-    if (first >= history.size()) {
+    const bool switchPending = ring.isJumpPending();
+    const uint64_t earliest =
+        switchPending ? jump.to : ring.readPosition() + settings.deviceBufferBytes;
+    auto found = std::find_if(history.begin(), history.end(), [&](const RenderedFrame& entry) {
+        return entry.position >= earliest;
+    });
+    if (found == history.end()) {
         return;
+    }
+    const size_t first = static_cast<size_t>(found - history.begin());
+    if (!switchPending) {
+        jump.from = found->position;
     }
     std::optional<PlaybackNotice> start = eraseNoticesFrom(history[first].position);
     replay.insert(replay.begin(), std::make_move_iterator(history.begin() + first),

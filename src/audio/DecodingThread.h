@@ -97,6 +97,7 @@ private:
     void handleLoad(Command& command);
     void handlePrepare(Command& command);
     void followAgain(uint64_t afterToken, std::optional<Source> next);
+    std::optional<uint64_t> whereLeft(const Source& song) const;
     void handleSeek(Command& command);
     void handleUnload(Command& command);
     void handleEqualizer(Command& command);

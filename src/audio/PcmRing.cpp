@@ -8,6 +8,8 @@ namespace {
 // Attempts to read a consistent end while the producer keeps publishing jumps; after that the
 // callback plays silence once rather than wait.
 constexpr int MAX_READ_ATTEMPTS = 4;
+// Each jump is published under an odd sequence while it is written, then the even one after.
+constexpr uint64_t JUMP_SEQUENCE_STEP = 2;
 
 } // namespace
 
@@ -46,7 +48,7 @@ void PcmRing::jump(const Jump& jump) {
     std::atomic_thread_fence(std::memory_order_release);
     jumpFrom.store(jump.from, std::memory_order_relaxed);
     jumpTo.store(jump.to, std::memory_order_relaxed);
-    publishedSequence += 2;
+    publishedSequence += JUMP_SEQUENCE_STEP;
     jumpSequence.store(publishedSequence, std::memory_order_release);
     newestJump = jump;
     endOfSound.store(NOW, std::memory_order_release);
@@ -59,7 +61,7 @@ bool PcmRing::isJumpPending() const {
 // The end is read between two looks at the jump sequence: sound written after a jump the
 // consumer has not seen yet must not be played as if it followed the stale sound.
 size_t PcmRing::read(uint8_t* out, size_t bytes) {
-    if (answered.load(std::memory_order_acquire) < awaited.load(std::memory_order_acquire)) {
+    if (!isAnswered()) {
         starved = false;
         left = 0;
         return 0;
@@ -110,6 +112,13 @@ void PcmRing::takeJump(uint64_t sequence) {
         return; // rewritten meanwhile: taken on the next look
     }
     seenSequence = sequence;
+    waitingPublished = jump;
+    // A jump that leaves where the one before it leaves replaces that one; when this consumer
+    // has taken that one already, it leaves the sound that one led to instead.
+    if (jump.from != NOW && jump.from == takenPublished.from &&
+        sequence == jumpTaken.load(std::memory_order_relaxed) + JUMP_SEQUENCE_STEP) {
+        jump.from = takenPublished.to;
+    }
     waitingJump = jump;
     waitingSequence = sequence;
     jumpWaiting = true;
@@ -126,6 +135,7 @@ void PcmRing::finishJump() {
     const uint64_t end = produced.load(std::memory_order_acquire);
     position = std::min(waitingJump.to + (position - waitingJump.from), end);
     jumpWaiting = false;
+    takenPublished = waitingPublished;
     jumpTaken.store(waitingSequence, std::memory_order_release);
 }
 

@@ -12,6 +12,8 @@
 // The producer makes the consumer skip stale sound with a jump: at once (a seek, a new song), or
 // when the consumer reaches a given position (sound rendered anew from there, say with another
 // equalizer). Only the newest jump counts, and it is pending until the consumer has taken it.
+// A jump from where the pending one leaves replaces that one, even when the consumer has taken
+// that one meanwhile.
 class PcmRing {
 public:
     static constexpr uint64_t NOW = UINT64_MAX;
@@ -33,6 +35,10 @@ public:
     // A request (numbered, increasing) will be answered with a jump: until then the consumer
     // plays silence rather than the stale sound.
     void awaitJump(uint64_t request) { awaited.store(request, std::memory_order_release); }
+    // The latest request awaited has been answered.
+    bool isAnswered() const {
+        return answered.load(std::memory_order_acquire) >= awaited.load(std::memory_order_acquire);
+    }
 
     // --- Producer ---
     uint64_t writePosition() const { return produced.load(std::memory_order_relaxed); }
@@ -85,7 +91,9 @@ private:
     uint64_t seenSequence = 0;
     bool jumpWaiting = false; // a jump whose "from" the consumer has not reached yet
     Jump waitingJump;
+    Jump waitingPublished; // the waiting jump as the producer published it
     uint64_t waitingSequence = 0;
+    Jump takenPublished;  // the last jump carried out, as published
     bool flowing = false; // the stream has started and has not run dry since
     bool starved = false;
     uint64_t left = 0;

@@ -312,7 +312,9 @@ void Player::handleEvent(SDL_Event* event) {
 void Player::update() {
     bool changed = false;
     bool ended = std::exchange(endPending, false);
-    if (decodingThread) {
+    // Until the latest request is answered, notices of the generation before may yet be told
+    // again under the new one (a seek that cannot be carried out).
+    if (decodingThread && ring->isAnswered()) {
         for (const PlaybackNotice& notice : decodingThread->takeHeard(ring->readPosition())) {
             if (notice.generation != generation) {
                 continue; // sound of a song or position the user has left

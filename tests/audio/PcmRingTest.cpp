@@ -30,6 +30,7 @@ std::vector<uint8_t> consume(PcmRing& ring, size_t count) {
 // Sound rendered anew is labelled with the old position it replaces plus a base per rendering.
 constexpr uint8_t RENDERED_AGAIN = 100;
 constexpr uint8_t RENDERED_ONCE_MORE = 150;
+constexpr uint8_t RENDERED_THRICE = 200;
 
 // The consumer has played five bytes when the producer renders the sound anew from position 10
 // on, writing it from position 20.
@@ -70,6 +71,12 @@ TEST(PcmRingTest, ADeferredJumpIsTakenWhereTheConsumerIsEvenPastItsStart) {
     produce(ring, RENDERED_ONCE_MORE + 15, 10);
     EXPECT_EQ(consume(ring, 3), labels(RENDERED_ONCE_MORE + 20, 3));
     EXPECT_FALSE(ring.isJumpPending());
+
+    // Rendered anew from there once more, the producer taking that jump for pending although the
+    // consumer had taken it: the consumer goes on as far into the newest sound.
+    ring.jump({25, 40});
+    produce(ring, RENDERED_THRICE + 15, 10);
+    EXPECT_EQ(consume(ring, 2), labels(RENDERED_THRICE + 23, 2));
 }
 
 TEST(PcmRingTest, OnlyTheNewestPendingJumpIsTaken) {

@@ -15,32 +15,6 @@ std::string stateOf(const Player& player) {
            (player.isStopped() ? "stopped" : "");
 }
 
-TEST(PlayerTest, PauseResumesWhereItStoppedAndNothingIsLostOrRepeated) {
-    PlayerRig rig(PlayerRig::SLOW);
-    std::string path = rig.media.make("tone.wav", {4.0, 44100, "stereo", "-c:a pcm_s16le", ""});
-    ASSERT_TRUE(rig.load(path));
-    EXPECT_EQ(stateOf(*rig.player), "stopped");
-    EXPECT_NEAR(rig.player->getDuration(), 4.0, 1e-6);
-    rig.player->play();
-    ASSERT_TRUE(rig.waitForPosition(0.5));
-    rig.player->pause();
-    EXPECT_EQ(stateOf(*rig.player), "paused");
-    double pausedAt = rig.player->getCurrentTime();
-    ASSERT_TRUE(rig.letBuffersPass()); // silent ones
-    EXPECT_EQ(rig.player->getCurrentTime(), pausedAt);
-    rig.player->play();
-    EXPECT_EQ(stateOf(*rig.player), "playing");
-    ASSERT_TRUE(rig.waitForSongEnd());
-    EXPECT_EQ(stateOf(*rig.player), "stopped");
-
-    std::vector<std::vector<int16_t>> runs = soundRuns(rig.finish());
-    ASSERT_EQ(runs.size(), 2u);
-    runs[0].insert(runs[0].end(), runs[1].begin(), runs[1].end());
-    SoundMatch match = matchSound(runs[0], SyntheticMedia::reference(path));
-    EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb;
-    EXPECT_EQ(match.soundOutsideMatch, 0u);
-}
-
 // Stop works while paused too, and after a stop (whatever seeks came after it) or after the
 // song's natural end, play starts the song from its beginning.
 TEST(PlayerTest, PlayAfterStopOrTheEndStartsFromTheBeginning) {

@@ -209,3 +209,11 @@ std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured
     }
     return runs;
 }
+
+std::vector<int16_t> soundWithoutGaps(const std::vector<int16_t>& captured) {
+    std::vector<int16_t> joined;
+    for (const std::vector<int16_t>& run : soundRuns(captured)) {
+        joined.insert(joined.end(), run.begin(), run.end());
+    }
+    return joined;
+}

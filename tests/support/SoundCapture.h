@@ -47,6 +47,9 @@ long locateFirstSound(const std::vector<int16_t>& captured, const std::vector<in
 std::vector<std::vector<int16_t>> soundRuns(const std::vector<int16_t>& captured,
                                             size_t gapFrames = 1024);
 
+// The runs of sound of a capture joined, the silences between them (a pause, say) left out.
+std::vector<int16_t> soundWithoutGaps(const std::vector<int16_t>& captured);
+
 // The first frame with sound (the frame count when all are silent) and the last (0 then).
 size_t firstSoundFrame(const std::vector<int16_t>& samples);
 size_t lastSoundFrame(const std::vector<int16_t>& samples);
