@@ -4,6 +4,7 @@
 #include "audio/EqualizerChain.h"
 #include "audio/PcmRing.h"
 #include "audio/SongDecoder.h"
+#include "audio/SongProber.h"
 #include "audio/Wakeup.h"
 #include "core/Log.h"
 #include "model/Song.h"
@@ -55,6 +56,7 @@ Player::Player(const Buffering& buffering, Clock clock)
 Player::~Player() {
     // The callback and the threads stop before what they use goes.
     audioDevice.close();
+    prober.reset();
     decodingThread.reset();
     if (SDL_WasInit(SDL_INIT_AUDIO)) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -124,6 +126,7 @@ void Player::createEngine() {
     DecodingThread::Settings settings{outputFormat(), fillBytes, deviceBufferBytes};
     decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains,
                                                       [this] { postWakeEvent(); });
+    prober = std::make_unique<SongProber>(outputFormat(), [this] { postWakeEvent(); });
 }
 
 void Player::setDeviceRunning(bool running) {
@@ -221,19 +224,43 @@ bool Player::prepareNextSong(const Song& song) {
     if (heard.token == 0) {
         return false;
     }
-    std::unique_ptr<SongDecoder> decoder = openSong(song);
-    if (!decoder) {
-        return false;
-    }
-    upcoming.push_back({nextToken++, song.filepath, decoder->duration()});
-    if (upcoming.size() > MAX_UPCOMING) {
-        upcoming.pop_front();
-    }
-    decodingThread->prepareNext(heard.token, upcoming.back().token, std::move(decoder));
+    preparing = {nextToken++, heard.token};
+    prober->open(preparing.token, song.filepath);
     return true;
 }
 
+// The prober's answers to the latest preparation: an opened song goes to the decoding thread,
+// a refusal to the refusal callback. Answers to earlier ones, or for a song no longer heard,
+// are dropped.
+void Player::takePreparedSongs() {
+    if (!prober) {
+        return;
+    }
+    for (SongProber::Result& result : prober->takeResults()) {
+        if (result.request != preparing.token) {
+            continue;
+        }
+        const bool forHeardSong = preparing.afterToken == heard.token;
+        preparing = {};
+        if (!forHeardSong) {
+            continue;
+        }
+        if (!result.decoder) {
+            if (refusalCallback) {
+                refusalCallback(result.path, !result.knownBefore);
+            }
+            continue;
+        }
+        upcoming.push_back({result.request, result.path, result.decoder->duration()});
+        if (upcoming.size() > MAX_UPCOMING) {
+            upcoming.pop_front();
+        }
+        decodingThread->prepareNext(heard.token, result.request, std::move(result.decoder));
+    }
+}
+
 void Player::clearNextSong() {
+    preparing = {};
     if (decodingThread && heard.token != 0) {
         decodingThread->prepareNext(heard.token, 0, nullptr);
     }
@@ -359,6 +386,10 @@ void Player::setSongChangeCallback(std::function<void()> callback) {
     songChangeCallback = std::move(callback);
 }
 
+void Player::setNextSongRefusedCallback(RefusalCallback callback) {
+    refusalCallback = std::move(callback);
+}
+
 void Player::postWakeEvent() {
     SDL_Event event{};
     event.type = SDL_USEREVENT;
@@ -382,6 +413,7 @@ void Player::handleEvent(SDL_Event* event) {
 
 void Player::update() {
     tendDevice();
+    takePreparedSongs();
     bool changed = false;
     bool ended = std::exchange(endPending, false);
     if (decodingThread) {
