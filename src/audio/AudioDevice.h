@@ -16,6 +16,10 @@ public:
     void close();
     bool isOpen() const { return deviceId != 0; }
     SDL_AudioDeviceID id() const { return deviceId; }
+    // The device is open but gone (unplugged, or its driver failed): it takes no more sound.
+    bool isLost() const {
+        return deviceId != 0 && SDL_GetAudioDeviceStatus(deviceId) == SDL_AUDIO_STOPPED;
+    }
 
     // Pausing waits for a running callback to return; afterwards the callback is not called
     // until the device is resumed.

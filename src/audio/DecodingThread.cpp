@@ -8,8 +8,6 @@
 
 namespace {
 
-// With nothing to do the thread still looks round this often.
-constexpr int IDLE_WAIT_MS = 100;
 constexpr const char* REWIND_FAILURE = "快退失败: ";
 constexpr const char* THREAD_NAME = "decoder";
 
@@ -111,7 +109,9 @@ void DecodingThread::run() {
         forgetHeard();
         announceHeard();
         if (!fillStep()) {
-            wakeup.waitFor(IDLE_WAIT_MS);
+            // Every request posts, and so does the audio callback when the ring runs low: with
+            // nothing to do the thread sleeps until then, however long the pause.
+            wakeup.wait();
         }
     }
 }

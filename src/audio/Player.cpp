@@ -4,6 +4,7 @@
 #include "audio/EqualizerChain.h"
 #include "audio/PcmRing.h"
 #include "audio/SongDecoder.h"
+#include "audio/SongProber.h"
 #include "audio/Wakeup.h"
 #include "core/Log.h"
 #include "model/Song.h"
@@ -48,13 +49,14 @@ void scaleSamples(Uint8* bytes, size_t count, int mixVolume) {
 Player::Player() : Player(Buffering{}) {
 }
 
-Player::Player(const Buffering& buffering)
-    : eqGains(EqualizerChain::BAND_COUNT, 0.0f), buffering(buffering) {
+Player::Player(const Buffering& buffering, Clock clock)
+    : clock(std::move(clock)), eqGains(EqualizerChain::BAND_COUNT, 0.0f), buffering(buffering) {
 }
 
 Player::~Player() {
-    // The callback and the decoding thread stop before what they use goes.
+    // The callback and the threads stop before what they use goes.
     audioDevice.close();
+    prober.reset();
     decodingThread.reset();
     if (SDL_WasInit(SDL_INIT_AUDIO)) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -71,17 +73,44 @@ bool Player::initAudioDevice() {
         logError(std::string("SDL 音频子系统初始化失败: ") + SDL_GetError());
         return false;
     }
-    SDL_AudioSpec request{};
-    request.freq = REQUESTED_RATE;
-    request.format = AUDIO_S16SYS;
-    request.channels = OUTPUT_CHANNELS;
-    request.samples = DEVICE_BUFFER_FRAMES;
-    request.callback = &Player::audioCallbackEntry;
-    request.userdata = this;
-    if (!audioDevice.open(request, ALLOWED_DEVICE_CHANGES, audioSpec)) {
+    if (!openDevice()) {
         logError(std::string("无法打开音频设备: ") + SDL_GetError());
         return false;
     }
+    if (!ring) {
+        createEngine();
+    }
+    return true;
+}
+
+// The ring and the decoding thread are set up for the format the device granted first, so a
+// device opened again is asked for exactly that format, with no change allowed: SDL converts
+// when the hardware differs.
+bool Player::openDevice() {
+    SDL_AudioSpec request{};
+    int allowedChanges = 0;
+    if (ring) {
+        request = audioSpec;
+    } else {
+        request.freq = REQUESTED_RATE;
+        request.format = AUDIO_S16SYS;
+        request.channels = OUTPUT_CHANNELS;
+        request.samples = DEVICE_BUFFER_FRAMES;
+        allowedChanges = ALLOWED_DEVICE_CHANGES;
+    }
+    request.callback = &Player::audioCallbackEntry;
+    request.userdata = this;
+    SDL_AudioSpec granted{};
+    if (!audioDevice.open(request, allowedChanges, granted)) {
+        return false;
+    }
+    audioSpec = granted;
+    deviceRunning = false;
+    restingSince = clock();
+    return true;
+}
+
+void Player::createEngine() {
     auto bytesOf = [&](double seconds) {
         return static_cast<size_t>(seconds * audioSpec.freq) * OUTPUT_FRAME_BYTES;
     };
@@ -90,13 +119,54 @@ bool Player::initAudioDevice() {
     ring = std::make_unique<PcmRing>(fillBytes * RING_FILLS, startBytes);
     // The decoding thread tops the ring up in strides of a few buffers, not after every one.
     const size_t deviceBufferBytes = size_t{audioSpec.samples} * OUTPUT_FRAME_BYTES;
-    refillBelowBytes = fillBytes - std::min(fillBytes, REFILL_STRIDE_BUFFERS * deviceBufferBytes);
+    // The decoding thread sleeps until woken: an empty ring always wakes it.
+    refillBelowBytes = std::max<size_t>(
+        1, fillBytes - std::min(fillBytes, REFILL_STRIDE_BUFFERS * deviceBufferBytes));
     wakeup = std::make_unique<Wakeup>();
     DecodingThread::Settings settings{outputFormat(), fillBytes, deviceBufferBytes};
     decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains,
                                                       [this] { postWakeEvent(); });
-    audioDevice.setPaused(false); // for good: the callback plays silence while nothing plays
-    return true;
+    prober = std::make_unique<SongProber>(outputFormat(), [this] { postWakeEvent(); });
+}
+
+void Player::setDeviceRunning(bool running) {
+    if (running == deviceRunning || !audioDevice.isOpen()) {
+        return;
+    }
+    audioDevice.setPaused(!running);
+    deviceRunning = running;
+    if (!running) {
+        restingSince = clock();
+    }
+}
+
+// Every frame: a device lost while in use is replaced; one that has rested long enough closes.
+void Player::tendDevice() {
+    if (!audioDevice.isOpen()) {
+        return;
+    }
+    if (audioDevice.isLost()) {
+        recoverLostDevice();
+    } else if (!playing && clock() - restingSince >= REST_BEFORE_CLOSE_MS) {
+        audioDevice.close();
+        deviceRunning = false;
+    }
+}
+
+// The sound the lost device did not take is still in the ring: a new device goes on from there.
+// When none opens, playback pauses where the sound stopped, and play tries again.
+void Player::recoverLostDevice() {
+    audioDevice.close();
+    deviceRunning = false;
+    if (!playing) {
+        return;
+    }
+    if (openDevice()) {
+        setDeviceRunning(true);
+        return;
+    }
+    logError(std::string("音频设备已断开，无法重新打开: ") + SDL_GetError());
+    pause();
 }
 
 AudioFormat Player::outputFormat() const {
@@ -154,19 +224,43 @@ bool Player::prepareNextSong(const Song& song) {
     if (heard.token == 0) {
         return false;
     }
-    std::unique_ptr<SongDecoder> decoder = openSong(song);
-    if (!decoder) {
-        return false;
-    }
-    upcoming.push_back({nextToken++, song.filepath, decoder->duration()});
-    if (upcoming.size() > MAX_UPCOMING) {
-        upcoming.pop_front();
-    }
-    decodingThread->prepareNext(heard.token, upcoming.back().token, std::move(decoder));
+    preparing = {nextToken++, heard.token};
+    prober->open(preparing.token, song.filepath);
     return true;
 }
 
+// The prober's answers to the latest preparation: an opened song goes to the decoding thread,
+// a refusal to the refusal callback. Answers to earlier ones, or for a song no longer heard,
+// are dropped.
+void Player::takePreparedSongs() {
+    if (!prober) {
+        return;
+    }
+    for (SongProber::Result& result : prober->takeResults()) {
+        if (result.request != preparing.token) {
+            continue;
+        }
+        const bool forHeardSong = preparing.afterToken == heard.token;
+        preparing = {};
+        if (!forHeardSong) {
+            continue;
+        }
+        if (!result.decoder) {
+            if (refusalCallback) {
+                refusalCallback(result.path, !result.knownBefore);
+            }
+            continue;
+        }
+        upcoming.push_back({result.request, result.path, result.decoder->duration()});
+        if (upcoming.size() > MAX_UPCOMING) {
+            upcoming.pop_front();
+        }
+        decodingThread->prepareNext(heard.token, result.request, std::move(result.decoder));
+    }
+}
+
 void Player::clearNextSong() {
+    preparing = {};
     if (decodingThread && heard.token != 0) {
         decodingThread->prepareNext(heard.token, 0, nullptr);
     }
@@ -196,15 +290,13 @@ void Player::setFlags(bool isPlaying, bool isPaused, bool isStopped) {
     paused = isPaused;
     stopped = isStopped;
     outputRunning.store(isPlaying, std::memory_order_release);
+    setDeviceRunning(isPlaying);
 }
 
 void Player::play() {
-    if (!audioDevice.isOpen()) {
-        logError("音频设备未初始化，尝试重新初始化");
-        if (!initAudioDevice()) {
-            logError("音频设备初始化失败，无法播放");
-            return;
-        }
+    if (!initAudioDevice()) {
+        logError("音频设备初始化失败，无法播放");
+        return;
     }
     if (playing) {
         return;
@@ -294,6 +386,10 @@ void Player::setSongChangeCallback(std::function<void()> callback) {
     songChangeCallback = std::move(callback);
 }
 
+void Player::setNextSongRefusedCallback(RefusalCallback callback) {
+    refusalCallback = std::move(callback);
+}
+
 void Player::postWakeEvent() {
     SDL_Event event{};
     event.type = SDL_USEREVENT;
@@ -303,13 +399,21 @@ void Player::postWakeEvent() {
 }
 
 void Player::handleEvent(SDL_Event* event) {
-    if (event && event->type == SDL_USEREVENT && event->user.code == SONG_END_EVENT_CODE &&
-        event->user.data1 == this) {
+    if (!event) {
+        return;
+    }
+    const bool wakeUp = event->type == SDL_USEREVENT && event->user.code == SONG_END_EVENT_CODE &&
+                        event->user.data1 == this;
+    const bool deviceRemoved = event->type == SDL_AUDIODEVICEREMOVED && !event->adevice.iscapture &&
+                               event->adevice.which == audioDevice.id();
+    if (wakeUp || deviceRemoved) {
         update();
     }
 }
 
 void Player::update() {
+    tendDevice();
+    takePreparedSongs();
     bool changed = false;
     bool ended = std::exchange(endPending, false);
     // Until the latest request is answered, notices of the generation before may yet be told

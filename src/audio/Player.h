@@ -2,6 +2,7 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/AudioFormat.h"
+#include "core/Clock.h"
 
 #include <SDL.h>
 
@@ -16,12 +17,16 @@
 class DecodingThread;
 class PcmRing;
 class SongDecoder;
+class SongProber;
 class Wakeup;
 struct Song;
 
 // The audio engine. A decoding thread reads, decodes, equalizes and converts the songs into a
 // ring of sound a fraction of a second ahead; SDL's audio callback only copies from the ring and
-// applies the volume. The device is opened once, with a fixed format, and stays open.
+// applies the volume. The device runs only while a song plays: paused or stopped, it is paused,
+// and after a few seconds of rest closed; playing again opens it with the format it had, and
+// the sound goes on from the ring where it stopped. A device that is lost (unplugged) is opened
+// again the same way. The songs to follow are opened off the main thread.
 //
 // Threads: the main thread calls every public operation. Requests that change what is heard (a
 // new song, a seek, new equalizer gains) go to the decoding thread, which makes the ring skip
@@ -46,6 +51,10 @@ public:
         double startSeconds = 0.2;
     };
 
+    // After this long paused or stopped the device is closed (SDL would keep writing silence to
+    // it); playing opens it again.
+    static constexpr uint64_t REST_BEFORE_CLOSE_MS = 5000;
+
     // How the audio callback has fared since the device opened.
     struct OutputStats {
         double worstCallbackMs = 0.0;
@@ -54,18 +63,21 @@ public:
     };
 
     Player();
-    explicit Player(const Buffering& buffering);
+    // clock: the time of the device's rest.
+    explicit Player(const Buffering& buffering, Clock clock = sdlClock());
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    // Opens the output device when it is not open yet; it then stays open for the run.
+    // Opens the output device when it is not open: the first time in the format the device
+    // offers, then always in that same format.
     bool initAudioDevice();
     bool loadSong(const Song& song);
     // Loads a song and holds it paused at a position, e.g. where the user left off.
     bool loadSongAt(const Song& song, double seconds);
-    // The song to follow the current one without a gap. False, with the error written, when it
-    // cannot be opened or decoded from its start; a later call replaces an earlier one.
+    // The song to follow the current one without a gap. It is opened off the main thread; when
+    // it cannot be opened or decoded from its start, the refusal callback says so at a later
+    // update(). A later call replaces an earlier one. False when no song is loaded.
     bool prepareNextSong(const Song& song);
     void clearNextSong();
     void play();
@@ -87,8 +99,14 @@ public:
     void setSongEndCallback(std::function<void()> callback);
     // Runs when the prepared song has begun to be heard.
     void setSongChangeCallback(std::function<void()> callback);
+    // Runs when the song of the latest prepareNextSong cannot be played, with its path; fresh is
+    // false when the file was known to fail already and was not opened again.
+    using RefusalCallback = std::function<void(const std::string& path, bool fresh)>;
+    void setNextSongRefusedCallback(RefusalCallback callback);
+    // The wake-up event, and the loss of an output device.
     void handleEvent(SDL_Event* event);
-    // Once per frame on the main thread: follows what is being heard and runs the callbacks.
+    // Once per frame on the main thread: follows what is being heard, runs the callbacks and
+    // looks after the device (rest, loss).
     void update();
     // The song being heard (the last one loaded successfully).
     std::string getCurrentFilePath() const;
@@ -111,11 +129,22 @@ private:
         uint64_t position = 0;
         double seconds = 0.0;
     };
+    // The preparation the prober is working on.
+    struct Preparation {
+        uint64_t token = 0; // 0: none
+        uint64_t afterToken = 0;
+    };
 
     static void audioCallbackEntry(void* player, Uint8* stream, int length);
     void audioCallback(Uint8* stream, int length);
     void postWakeEvent();
 
+    bool openDevice();
+    void createEngine();
+    void setDeviceRunning(bool running);
+    void tendDevice();
+    void recoverLostDevice();
+    void takePreparedSongs();
     AudioFormat outputFormat() const;
     std::unique_ptr<SongDecoder> openSong(const Song& song);
     bool start(const Song& song, double seconds);
@@ -131,6 +160,10 @@ private:
     std::unique_ptr<PcmRing> ring;
     std::unique_ptr<Wakeup> wakeup;
     std::unique_ptr<DecodingThread> decodingThread;
+    std::unique_ptr<SongProber> prober;
+    Clock clock;
+    uint64_t restingSince = 0; // when the device last stopped running
+    bool deviceRunning = false;
 
     // Read by the audio callback.
     std::atomic<bool> outputRunning{false};
@@ -148,6 +181,7 @@ private:
     bool endPending = false;    // play without a song: the end is reported at the next update
     SongInfo heard;
     std::deque<SongInfo> upcoming; // prepared songs the decoding thread may go on to
+    Preparation preparing;
     std::string currentFilePath;
     uint64_t generation = 0; // of the latest load or seek
     uint64_t nextToken = 1;
@@ -158,4 +192,5 @@ private:
 
     std::function<void()> songEndCallback;
     std::function<void()> songChangeCallback;
+    RefusalCallback refusalCallback;
 };

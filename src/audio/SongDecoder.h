@@ -12,8 +12,9 @@
 class EqualizerChain;
 
 // One open song: the demuxer, the decoder, the equalizer for the song's own format and the
-// converter to the device's format. Opened on the main thread (so that a song that cannot be
-// played is known at once), then handed to the decoding thread, which alone uses it.
+// converter to the device's format. Opened on the main thread or the prober's (so that a song
+// that cannot be played is known before it is due), then handed to the decoding thread, which
+// alone uses it.
 class SongDecoder {
 public:
     enum class Step { FRAME, NOTHING_YET, END, FAILED };

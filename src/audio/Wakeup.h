@@ -11,8 +11,10 @@ public:
     Wakeup& operator=(const Wakeup&) = delete;
 
     void post();
-    // Returns after a post (one since the last wait counts) or after the time has passed.
-    void waitFor(int milliseconds);
+    // Returns after a post (one since the last wait counts). There is no time-out: a thread
+    // with nothing to do sleeps until it is asked for something, and no clock set back or
+    // forth can stretch or cut its sleep.
+    void wait();
 
 private:
     sem_t semaphore;

@@ -346,7 +346,8 @@ bool ensureParentFolder(const std::string& path) {
     return std::filesystem::is_directory(folder, error);
 }
 
-bool writeAtomically(const std::string& path, const std::string& text, std::string* error) {
+bool writeAtomically(const std::string& path, const std::string& text, std::string* error,
+                     Durability durability) {
     const std::string temporary = path + ".tmp";
     FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!file.valid()) {
@@ -368,16 +369,18 @@ bool writeAtomically(const std::string& path, const std::string& text, std::stri
         ::unlink(temporary.c_str());
         return false;
     }
-    // Make the rename itself durable.
-    FileDescriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.valid()) {
-        ::fsync(folder.get());
+    if (durability == Durability::FULL) { // make the rename itself durable
+        FileDescriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folder.valid()) {
+            ::fsync(folder.get());
+        }
     }
     return true;
 }
 
-bool saveStyled(const std::string& path, const Json::Value& root) {
-    return ensureParentFolder(path) && writeAtomically(path, toStyledText(root));
+bool saveStyled(const std::string& path, const Json::Value& root, Durability durability) {
+    return ensureParentFolder(path) &&
+           writeAtomically(path, toStyledText(root), nullptr, durability);
 }
 
 std::string keepCopy(const std::string& path) {

@@ -60,13 +60,23 @@ std::string toIndentedText(const Json::Value& root, const std::string& indentati
 // it does not exist afterwards.
 bool ensureParentFolder(const std::string& path);
 
+// How much of a write is flushed to the device before it returns.
+enum class Durability {
+    // The file and the rename: after a power cut the new file is there.
+    FULL,
+    // The file only, which costs one wait for the card less: after a power cut the old or the
+    // new file is there, whole either way. For a file rewritten often.
+    CONTENT,
+};
+
 // Writes text to a temporary file in the same folder, flushes it to the device and renames it
 // over path. On failure the old file is untouched and error (when given) says why.
-bool writeAtomically(const std::string& path, const std::string& text,
-                     std::string* error = nullptr);
+bool writeAtomically(const std::string& path, const std::string& text, std::string* error = nullptr,
+                     Durability durability = Durability::FULL);
 
 // Creates the parent folder when needed and writes the styled text of root atomically.
-bool saveStyled(const std::string& path, const Json::Value& root);
+bool saveStyled(const std::string& path, const Json::Value& root,
+                Durability durability = Durability::FULL);
 
 // Copies a file that could not be used to "<path>.bak", or when that exists already to the first
 // free "<path>.bak.2", "<path>.bak.3"...: an earlier copy is never overwritten. The name of the

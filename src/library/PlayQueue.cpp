@@ -172,6 +172,8 @@ void PlayQueue::setPlayer(Player* newPlayer) {
     }
     player->setSongEndCallback([this] { continueAfterSongEnd(); });
     player->setSongChangeCallback([this] { followHeardSong(); });
+    player->setNextSongRefusedCallback(
+        [this](const std::string& path, bool fresh) { passOverRefused(path, fresh); });
 }
 
 bool PlayQueue::play(int index) {
@@ -231,22 +233,40 @@ void PlayQueue::stopForUnplayable() {
     logError("没有可播放的歌曲");
 }
 
-// Tells the player which song follows the current one, skipping those that cannot be played.
+// Tells the player which song follows the current one. The player opens it off the main thread
+// and reports a song that cannot be played; the walk then goes on from there to the next one.
 void PlayQueue::prepareNext(PlayMode mode) {
-    preparedIndex = -1;
     preparedMode = mode;
     preparingNeeded = false;
     nextUnplayable = false;
-    if (!player) {
+    triedForNext.assign(getSongs().size(), false);
+    if (player) {
+        offerNext(neighbourIndex(FORWARDS, mode));
+    }
+}
+
+void PlayQueue::offerNext(int index) {
+    preparedIndex = -1;
+    if (!holds(index) || triedForNext[index]) {
+        player->clearNextSong();
         return;
     }
-    const int next = neighbourIndex(FORWARDS, mode);
-    preparedIndex = firstTaken(next, FORWARDS, mode,
-                               [this](const Song& song) { return player->prepareNextSong(song); });
-    nextUnplayable = next >= 0 && preparedIndex < 0;
-    if (preparedIndex < 0) {
-        player->clearNextSong();
+    triedForNext[index] = true;
+    if (player->prepareNextSong(getSongs()[index])) {
+        preparedIndex = index;
     }
+}
+
+void PlayQueue::passOverRefused(const std::string& path, bool fresh) {
+    if (!holds(preparedIndex) || triedForNext.size() != getSongs().size() ||
+        getSongs()[preparedIndex].filepath != path) {
+        return; // the queue has changed since
+    }
+    if (fresh) {
+        logError("加载歌曲失败: " + path);
+    }
+    offerNext(candidateAfter(preparedIndex, FORWARDS, preparedMode, triedForNext));
+    nextUnplayable = preparedIndex < 0;
 }
 
 // The prepared song is being heard: it becomes the current one, and the one after it is

@@ -79,6 +79,8 @@ private:
     bool start(int index, int step, double seconds, bool paused);
     bool startInPlayer(const Song& song, double seconds, bool paused);
     void prepareNext(PlayMode mode);
+    void offerNext(int index);
+    void passOverRefused(const std::string& path, bool fresh);
     void stopForUnplayable();
     void followHeardSong();
     void continueAfterSongEnd();
@@ -88,7 +90,8 @@ private:
     std::size_t currentIndex = 0;
     PlayModeSource playModeSource;
     Player* player = nullptr;
-    int preparedIndex = -1;
+    int preparedIndex = -1;         // offered to the player: being opened, or prepared
+    std::vector<bool> triedForNext; // the candidates offered since the current song started
     PlayMode preparedMode = PlayMode::SEQUENCE;
     bool preparingNeeded = false; // the queue changed under the prepared song
     bool nextUnplayable = false;  // the last preparation found no playable song

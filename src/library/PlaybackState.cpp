@@ -60,7 +60,8 @@ bool PlaybackState::read(const std::string& path, Record& record) {
     }
 }
 
-bool PlaybackState::write(const std::string& path, const Record& record) {
+bool PlaybackState::write(const std::string& path, const Record& record,
+                          JsonFile::Durability durability) {
     Json::Value root(Json::objectValue);
     if (record.queueIsLibrary) {
         root[QUEUE_KEY] = LIBRARY_QUEUE; // the library cache has them; no need to copy thousands
@@ -75,7 +76,7 @@ bool PlaybackState::write(const std::string& path, const Record& record) {
     root[POSITION_KEY] = record.position;
     root[PLAY_MODE_KEY] = record.playMode;
     root[VOLUME_KEY] = record.volume;
-    if (!JsonFile::saveStyled(path, root)) {
+    if (!JsonFile::saveStyled(path, root, durability)) {
         logError("保存播放状态失败: " + path);
         return false;
     }
@@ -151,22 +152,24 @@ void PlaybackState::update() {
         return;
     }
     const bool pausedNow = player.isPaused();
-    const bool due = song != savedSong || (pausedNow && !wasPaused) ||
-                     (player.isPlaying() && clock() - lastSave >= SAVE_INTERVAL_MS);
+    const bool changed = song != savedSong || (pausedNow && !wasPaused);
+    const bool due = player.isPlaying() && clock() - lastSave >= SAVE_INTERVAL_MS;
     wasPaused = pausedNow;
-    if (due) {
+    if (changed) {
         save();
+    } else if (due) {
+        save(JsonFile::Durability::CONTENT);
     }
 }
 
-bool PlaybackState::save() {
+bool PlaybackState::save(JsonFile::Durability durability) {
     Record record = capture();
     if (record.currentPath.empty()) {
         return false;
     }
     savedSong = record.currentPath;
     lastSave = clock();
-    return write(path, record);
+    return write(path, record, durability);
 }
 
 PlaybackState::Record PlaybackState::capture() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "core/JsonFile.h"
 #include "model/Song.h"
 
 #include <cstddef>
@@ -33,7 +34,8 @@ public:
 
     // False when the file is missing (silently) or unusable (with an error line).
     static bool read(const std::string& path, Record& record);
-    static bool write(const std::string& path, const Record& record);
+    static bool write(const std::string& path, const Record& record,
+                      JsonFile::Durability durability = JsonFile::Durability::FULL);
 
     PlaybackState(PlayList& playList, Player& player, std::string path = DEFAULT_PATH,
                   Clock clock = sdlClock());
@@ -42,10 +44,11 @@ public:
     // the saved position (dropped when that song is gone). False when nothing was restored.
     bool restore();
     // Every frame: saves when the song changed, when playback paused, and every ten seconds
-    // while playing.
+    // while playing. The saves while playing do not wait for the rename to reach the card, so
+    // that the frame is not held up: a power cut may cost the last ten seconds, never the file.
     void update();
     // Saves now (at quit, say); nothing is written while no song is loaded.
-    bool save();
+    bool save(JsonFile::Durability durability = JsonFile::Durability::FULL);
 
 private:
     Record capture() const;

@@ -1,9 +1,11 @@
 #include "support/PlayerRig.h"
+#include "support/StderrCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <thread>
 
@@ -13,6 +15,64 @@ namespace {
 std::string stateOf(const Player& player) {
     return std::string(player.isPlaying() ? "playing" : "") + (player.isPaused() ? "paused" : "") +
            (player.isStopped() ? "stopped" : "");
+}
+
+// The device rests while paused, and closes after a while; playing opens another, and the sound
+// goes on where it stopped.
+TEST(PlayerTest, PauseResumesWhereItStoppedAndNothingIsLostOrRepeated) {
+    PlayerRig rig(PlayerRig::SLOW);
+    std::string path = rig.media.make("tone.wav", {4.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    ASSERT_TRUE(rig.load(path));
+    EXPECT_EQ(stateOf(*rig.player), "stopped");
+    EXPECT_NEAR(rig.player->getDuration(), 4.0, 1e-6);
+    rig.player->play();
+    ASSERT_TRUE(rig.waitForPosition(0.5));
+    rig.player->pause();
+    EXPECT_EQ(stateOf(*rig.player), "paused");
+    double pausedAt = rig.player->getCurrentTime();
+    ASSERT_TRUE(rig.letBuffersPass()); // silent ones
+    rig.nowMs += Player::REST_BEFORE_CLOSE_MS;
+    rig.player->update();
+    std::vector<int16_t> captured = SoundCapture::read(rig.captureFile);
+    rig.captureFile = rig.capture.captureTo("resumed.raw"); // only a new device writes there
+    EXPECT_EQ(rig.player->getCurrentTime(), pausedAt);
+    rig.player->play();
+    EXPECT_EQ(stateOf(*rig.player), "playing");
+    ASSERT_TRUE(rig.waitForSongEnd());
+    EXPECT_EQ(stateOf(*rig.player), "stopped");
+
+    std::vector<int16_t> resumed = rig.finish();
+    captured.insert(captured.end(), resumed.begin(), resumed.end());
+    std::vector<int16_t> heard; // the silence of the pause left out
+    for (const std::vector<int16_t>& run : soundRuns(captured)) {
+        heard.insert(heard.end(), run.begin(), run.end());
+    }
+    SoundMatch match = matchSound(heard, SyntheticMedia::reference(path));
+    EXPECT_TRUE(std::isinf(match.snrDb)) << match.snrDb; // every sample, once
+    EXPECT_EQ(match.soundOutsideMatch, 0u);
+}
+
+// A device that is lost (here the disk it writes to is full) is replaced by the default device,
+// which plays the song on; when none opens, the error is told once and playback pauses.
+TEST(PlayerTest, ALostDeviceIsReplacedOrPlaybackPauses) {
+    PlayerRig rig(PlayerRig::FAST, "/dev/full");
+    std::string path = rig.media.make("tone.wav", {1.0, 44100, "stereo", "-c:a pcm_s16le", ""});
+    ASSERT_TRUE(rig.load(path));
+    rig.capture.captureTo("missing/folder.raw");
+    StderrCapture errors;
+    rig.player->play();
+    ASSERT_TRUE(rig.pump.pumpUntil(
+        *rig.player, [&] { return rig.player->isPaused(); }, PlayerRig::SONG_TIMEOUT_MS));
+    rig.pump.pumpFor(*rig.player, 50);
+    std::string lines = PlayerRig::errorLines(errors.take());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+
+    rig.captureFile = rig.capture.captureTo("replacement.raw");
+    ASSERT_TRUE(rig.playToEnd());
+    std::vector<int16_t> reference = SyntheticMedia::reference(path);
+    SoundSwitch heard = findSwitch(rig.finish(), reference);
+    EXPECT_EQ(heard.oldSoundEnd, 0u);
+    EXPECT_LE(lastSoundFrame(reference) + 1 - heard.frames, 2u * Player::DEVICE_BUFFER_FRAMES);
 }
 
 // Stop works while paused too, and after a stop (whatever seeks came after it) or after the

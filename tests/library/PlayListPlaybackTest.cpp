@@ -58,6 +58,37 @@ TEST(PlayListPlaybackTest, ADeletedSongIsSkippedAndTheNextFollowsWithoutAGap) {
     EXPECT_EQ(match.soundOutsideMatch, 0u);
 }
 
+// A song that cannot be played is opened once, not at every song change, until its file changes.
+TEST(PlayListPlaybackTest, ABrokenSongIsOpenedAgainOnlyOnceItsFileChanges) {
+    constexpr size_t SONG_FRAMES = 22050; // half a second at 44.1 kHz
+    PlayerRig rig;
+    std::string song = rig.media.make("a.wav", {0.5, 44100, "stereo", "-c:a pcm_s16le", ""});
+    std::string repaired = rig.media.make("b.mp3", {0.5, 44100, "stereo", "-c:a libmp3lame", ""});
+    rig.scratch.writeFile("broken.mp3", "not a song");
+    std::filesystem::last_write_time("broken.mp3", std::filesystem::file_time_type::clock::now() -
+                                                       std::chrono::hours(1));
+    Listening listening(rig, {song, "broken.mp3"});
+    listening.mode = PlayMode::SEQUENCE_LOOP;
+    auto playSongs = [&](size_t count) {
+        const size_t until = rig.capturedFrames() + count * SONG_FRAMES;
+        return rig.pump.pumpUntil([&] { listening.playList.update(); },
+                                  [&] { return rig.capturedFrames() >= until; },
+                                  PlayerRig::SONG_TIMEOUT_MS);
+    };
+    StderrCapture errors;
+    ASSERT_TRUE(listening.playList.play(0));
+    ASSERT_TRUE(playSongs(2));
+    EXPECT_NE(errors.take().find("broken.mp3"), std::string::npos);
+    ASSERT_TRUE(playSongs(4));
+    EXPECT_EQ(errors.take().find("broken.mp3"), std::string::npos) << "opened again";
+
+    std::filesystem::copy_file(repaired, "broken.mp3",
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_TRUE(rig.pump.pumpUntil([&] { listening.playList.update(); },
+                                   [&] { return rig.player->getCurrentFilePath() == "broken.mp3"; },
+                                   PlayerRig::SONG_TIMEOUT_MS));
+}
+
 // When none of the songs the mode leads to can be played, playback stops once, with a reason
 // the pages can show.
 TEST(PlayListPlaybackTest, NothingPlayableStopsOnceWithAReason) {

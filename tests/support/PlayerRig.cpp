@@ -54,7 +54,7 @@ PlayerRig::PlayerRig(int diskDelayMs, const std::string& captureFile) : capture(
 void PlayerRig::restart(const std::string& file) {
     player.reset();
     captureFile = capture.captureTo(file);
-    player = std::make_unique<Player>(BUFFERING);
+    player = std::make_unique<Player>(BUFFERING, [this] { return nowMs; });
     player->setSongEndCallback([this] { ++songEnds; });
 }
 

@@ -54,7 +54,7 @@ public:
     static std::string equalizerFilter(const std::vector<float>& gains, int channels);
 
     bool load(const std::string& path);
-    // A new Player, its device writing to captureFile.
+    // A new Player, its device writing to captureFile, its clock nowMs.
     void restart(const std::string& captureFile);
     // Plays and waits for the next song end; false when none came in time.
     bool playToEnd(int timeoutMs = SONG_TIMEOUT_MS);
@@ -74,4 +74,5 @@ public:
     std::string captureFile;
     std::unique_ptr<Player> player;
     int songEnds = 0;
+    uint64_t nowMs = 0; // the players' clock
 };
