@@ -4,6 +4,7 @@
 #include "nowplaying/SkinText.h"
 #include "nowplaying/SongOnScreen.h"
 #include "ui/Draw.h"
+#include "ui/SkinArt.h"
 
 #include <algorithm>
 
@@ -143,21 +144,14 @@ void RecordSkin::buildDisc(SDL_Surface* cover) {
     disc.release();
     label.release();
     discTurns = true;
-    SurfacePtr composite(
-        SDL_CreateRGBSurfaceWithFormat(0, DISC.w, DISC.h, 32, SDL_PIXELFORMAT_ARGB8888));
+    SurfacePtr composite = discPicture ? SkinArt::scaledSurface(discPicture.get(), DISC.w, DISC.h)
+                                       : SurfacePtr(SDL_CreateRGBSurfaceWithFormat(
+                                             0, DISC.w, DISC.h, 32, SDL_PIXELFORMAT_RGBA32));
     if (!composite) {
         return;
     }
-    if (discPicture) {
-        SDL_SetSurfaceBlendMode(discPicture.get(), SDL_BLENDMODE_NONE);
-        SDL_BlitScaled(discPicture.get(), nullptr, composite.get(), nullptr);
-    }
-    SurfacePtr coverPixels(cover ? SDL_ConvertSurfaceFormat(cover, SDL_PIXELFORMAT_ARGB8888, 0)
-                                 : nullptr);
-    SurfacePtr coverLabel(
-        SDL_CreateRGBSurfaceWithFormat(0, LABEL.w, LABEL.h, 32, SDL_PIXELFORMAT_ARGB8888));
-    if (coverPixels && coverLabel &&
-        SDL_SoftStretchLinear(coverPixels.get(), nullptr, coverLabel.get(), nullptr) == 0) {
+    SurfacePtr coverLabel = SkinArt::scaledSurface(cover, LABEL.w, LABEL.h);
+    if (coverLabel) {
         SDL_Rect hole{LABEL.x - DISC.x, LABEL.y - DISC.y, LABEL.w, LABEL.h};
         SDL_SetSurfaceBlendMode(composite.get(), SDL_BLENDMODE_BLEND);
         SDL_BlitSurface(composite.get(), &hole, coverLabel.get(), nullptr);
