@@ -20,8 +20,8 @@ constexpr int TAPE_COVER_HEIGHT = 286;
 constexpr int TAPE_COVER_TOP = 97;
 constexpr int TAPE_SHELL_WIDTH = 240;
 constexpr int TAPE_SHELL_HEIGHT = 332;
-constexpr SDL_Rect TAPE_NAME_AREA{0, 390, 640, 30};
-constexpr SDL_Rect TAPE_ARTIST_AREA{0, 430, 640, 24};
+constexpr SDL_Rect TAPE_NAME_AREA{20, 390, 600, 30};
+constexpr SDL_Rect TAPE_ARTIST_AREA{20, 430, 600, 24};
 
 // The record skin: square covers under the record mask.
 constexpr int RECORD_COVER_SIZE = 212;
@@ -335,5 +335,5 @@ void AlbumsPage::drawRecordCaptions() {
 
 void AlbumsPage::drawCaption(const std::string& text, const SDL_Rect& area, CaptionSize size) {
     TTF_Font* captionFont = captionFonts[size] ? captionFonts[size].get() : font;
-    texts.drawCentred(renderer, captionFont, text, CAPTION_COLORS[size], area);
+    texts.drawInBox(renderer, captionFont, text, CAPTION_COLORS[size], area, TextAlign::CENTRE);
 }
