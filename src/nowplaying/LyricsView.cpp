@@ -22,7 +22,6 @@ constexpr const char* FONT_PATH = "resources/font.ttf";
 constexpr int NORMAL_POINTS = 22, HIGHLIGHT_POINTS = 24, TITLE_POINTS = 24, ARTIST_POINTS = 18;
 constexpr const char* UNKNOWN_TITLE = "未知歌曲";
 constexpr const char* UNKNOWN_ARTIST = "未知艺术家";
-constexpr int SCREEN_CENTRE = 320;
 constexpr int TITLE_TOP = 28, ARTIST_TOP = 57;
 constexpr SDL_Rect PROGRESS{35, 395, 570, 14};
 constexpr SDL_Rect ELAPSED{35, 414, 100, 20};
@@ -192,10 +191,10 @@ void LyricsView::drawHeading() {
     if (!player) {
         return;
     }
-    SkinText::draw(renderer, texts, titleFont.get(), title.empty() ? UNKNOWN_TITLE : title,
-                   Draw::WHITE, SCREEN_CENTRE, TITLE_TOP, SkinText::Anchor::CENTRE);
-    SkinText::draw(renderer, texts, artistFont.get(), artist.empty() ? UNKNOWN_ARTIST : artist,
-                   Draw::WHITE, SCREEN_CENTRE, ARTIST_TOP, SkinText::Anchor::CENTRE);
+    texts.drawInBox(renderer, titleFont.get(), title.empty() ? UNKNOWN_TITLE : title, Draw::WHITE,
+                    {LYRICS_CLIP.x, TITLE_TOP, LYRICS_CLIP.w, 0}, TextAlign::CENTRE);
+    texts.drawInBox(renderer, artistFont.get(), artist.empty() ? UNKNOWN_ARTIST : artist,
+                    Draw::WHITE, {LYRICS_CLIP.x, ARTIST_TOP, LYRICS_CLIP.w, 0}, TextAlign::CENTRE);
 }
 
 void LyricsView::drawProgressBar(float progress) {
@@ -241,9 +240,12 @@ void LyricsView::drawLines() {
         if (y < FIRST_LINE_Y || y >= LOWEST_LINE_Y) {
             continue;
         }
-        SkinText::draw(renderer, texts, item.highlighted ? highlightFont.get() : normalFont.get(),
-                       item.text, item.highlighted ? HIGHLIGHT : NORMAL, SCREEN_CENTRE, y,
-                       SkinText::Anchor::CENTRE);
+        TTF_Font* lineFont = item.highlighted ? highlightFont.get() : normalFont.get();
+        if (lineFont) {
+            SDL_Rect line{LYRICS_CLIP.x, y, LYRICS_CLIP.w, TTF_FontHeight(lineFont)};
+            texts.drawShrunkInBox(renderer, lineFont, item.text,
+                                  item.highlighted ? HIGHLIGHT : NORMAL, line);
+        }
     }
     SDL_RenderSetClipRect(renderer, nullptr);
 }

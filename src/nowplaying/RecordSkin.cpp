@@ -4,6 +4,7 @@
 #include "nowplaying/SkinText.h"
 #include "nowplaying/SongOnScreen.h"
 #include "ui/Draw.h"
+#include "ui/SkinArt.h"
 
 #include <algorithm>
 
@@ -39,14 +40,14 @@ void clearAround(SDL_Surface& picture, SDL_Point centre, int radius, bool inside
 // The arm turns from rest to its playing angle and sways a degree beyond.
 constexpr double ARM_LARGEST_ANGLE = RecordAnimation::ARM_PLAYING_ANGLE + 1.0;
 constexpr int THUMB_X = 583; // the thumb picture is drawn at its own size, 41 × 78
-constexpr int TITLE_LEFT = 62, TITLE_CENTRE = 173, TITLE_TOP = 38;
-constexpr const char* TITLE_GAP = "  "; // between the end of a scrolling title and its start
+constexpr int TITLE_LEFT = 62, TITLE_TOP = 38; // the title shows through a window from here
+constexpr const char* TITLE_GAP = "  ";        // between the end of a scrolling title and its start
 constexpr SDL_Color ARTIST_COLOUR{192, 192, 192, 255};
 constexpr int ARTIST_TOP = 73;
 constexpr SDL_Color TIME_COLOUR{255, 77, 35, 255};
 constexpr int TIME_RIGHT = 601, TIME_TOP = 352;
 constexpr SDL_Color LYRIC_COLOUR{122, 122, 122, 255};
-constexpr int LYRIC_CENTRE = 320, LYRIC_TOP = 440;
+constexpr int LYRIC_CENTRE = 320, LYRIC_TOP = 440, LYRIC_WIDTH = 560;
 
 } // namespace
 
@@ -110,12 +111,15 @@ void RecordSkin::draw(const SongOnScreen& song) {
     drawTurntable(song);
     topOverlay.draw(renderer);
     drawTitle();
-    SkinText::draw(renderer, texts, artistFont.get(), song.artist, ARTIST_COLOUR, TITLE_CENTRE,
-                   ARTIST_TOP, SkinText::Anchor::CENTRE);
+    texts.drawInBox(renderer, artistFont.get(), song.artist, ARTIST_COLOUR,
+                    {TITLE_LEFT, ARTIST_TOP, ScrollingTitle::WINDOW_WIDTH, 0}, TextAlign::CENTRE);
     SkinText::draw(renderer, texts, timeFont.get(), song.remaining, TIME_COLOUR, TIME_RIGHT,
                    TIME_TOP, SkinText::Anchor::RIGHT);
-    SkinText::draw(renderer, texts, lyricFont.get(), song.lyric, LYRIC_COLOUR, LYRIC_CENTRE,
-                   LYRIC_TOP, SkinText::Anchor::CENTRE);
+    if (lyricFont) {
+        SDL_Rect line{LYRIC_CENTRE - LYRIC_WIDTH / 2, LYRIC_TOP, LYRIC_WIDTH,
+                      TTF_FontHeight(lyricFont.get())};
+        texts.drawShrunkInBox(renderer, lyricFont.get(), song.lyric, LYRIC_COLOUR, line);
+    }
 }
 
 void RecordSkin::drawProgressBar(int played) {
@@ -143,21 +147,14 @@ void RecordSkin::buildDisc(SDL_Surface* cover) {
     disc.release();
     label.release();
     discTurns = true;
-    SurfacePtr composite(
-        SDL_CreateRGBSurfaceWithFormat(0, DISC.w, DISC.h, 32, SDL_PIXELFORMAT_ARGB8888));
+    SurfacePtr composite = discPicture ? SkinArt::scaledSurface(discPicture.get(), DISC.w, DISC.h)
+                                       : SurfacePtr(SDL_CreateRGBSurfaceWithFormat(
+                                             0, DISC.w, DISC.h, 32, SDL_PIXELFORMAT_RGBA32));
     if (!composite) {
         return;
     }
-    if (discPicture) {
-        SDL_SetSurfaceBlendMode(discPicture.get(), SDL_BLENDMODE_NONE);
-        SDL_BlitScaled(discPicture.get(), nullptr, composite.get(), nullptr);
-    }
-    SurfacePtr coverPixels(cover ? SDL_ConvertSurfaceFormat(cover, SDL_PIXELFORMAT_ARGB8888, 0)
-                                 : nullptr);
-    SurfacePtr coverLabel(
-        SDL_CreateRGBSurfaceWithFormat(0, LABEL.w, LABEL.h, 32, SDL_PIXELFORMAT_ARGB8888));
-    if (coverPixels && coverLabel &&
-        SDL_SoftStretchLinear(coverPixels.get(), nullptr, coverLabel.get(), nullptr) == 0) {
+    SurfacePtr coverLabel = SkinArt::scaledSurface(cover, LABEL.w, LABEL.h);
+    if (coverLabel) {
         SDL_Rect hole{LABEL.x - DISC.x, LABEL.y - DISC.y, LABEL.w, LABEL.h};
         SDL_SetSurfaceBlendMode(composite.get(), SDL_BLENDMODE_BLEND);
         SDL_BlitSurface(composite.get(), &hole, coverLabel.get(), nullptr);
@@ -203,16 +200,16 @@ bool RecordSkin::splitOffLabel(SDL_Surface& composite) {
 // A title that fits is centred; a longer one shows through its window from the offset on and
 // continues with its own beginning, so it runs round without a gap.
 void RecordSkin::drawTitle() {
+    int window = ScrollingTitle::WINDOW_WIDTH;
     if (!title.scrolls()) {
-        SkinText::draw(renderer, texts, titleFont.get(), title.getText(), Draw::WHITE, TITLE_CENTRE,
-                       TITLE_TOP, SkinText::Anchor::CENTRE);
+        texts.drawInBox(renderer, titleFont.get(), title.getText(), Draw::WHITE,
+                        {TITLE_LEFT, TITLE_TOP, window, 0}, TextAlign::CENTRE);
         return;
     }
     TextImage image = texts.get(renderer, titleFont.get(), loopingTitle, Draw::WHITE);
     if (!image.texture || image.width <= 0) {
         return;
     }
-    int window = ScrollingTitle::WINDOW_WIDTH;
     int start = static_cast<int>(title.getOffset()) % image.width;
     int first = std::min(image.width - start, window);
     SDL_Rect part{start, 0, first, image.height};

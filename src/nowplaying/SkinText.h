@@ -16,9 +16,4 @@ enum class Anchor { LEFT, CENTRE, RIGHT }; // what x names: the left edge, the c
 void draw(SDL_Renderer* renderer, TextCache& texts, TTF_Font* font, const std::string& text,
           SDL_Color colour, int x, int y, Anchor anchor);
 
-// Draws text in area, scaled down (proportions kept) when it is larger than the area: centred
-// vertically, and placed across by anchor.
-void drawFitted(SDL_Renderer* renderer, TextCache& texts, TTF_Font* font, const std::string& text,
-                SDL_Color colour, const SDL_Rect& area, Anchor anchor = Anchor::CENTRE);
-
 } // namespace SkinText

@@ -1,7 +1,6 @@
 #include "nowplaying/TapeSkin.h"
 
 #include "core/Log.h"
-#include "nowplaying/SkinText.h"
 #include "nowplaying/SongOnScreen.h"
 #include "ui/Draw.h"
 #include "ui/Image.h"
@@ -27,6 +26,12 @@ constexpr int ARTIST_RIGHT = 588, ARTIST_TOP = 256;
 constexpr int LARGE_TEXT_LEFT = COVER.x; // title and artist keep this clear of the screen's edge
 constexpr SDL_Rect MODE_ICON{538, 453, 24, 24};
 constexpr SDL_Rect LYRIC_AREA{40, 450, 560, 30};
+// The lyric stays centred in its area but keeps clear of the mode icon on its right.
+constexpr int LYRIC_ICON_GAP = 6;
+constexpr int LYRIC_CENTRE = LYRIC_AREA.x + LYRIC_AREA.w / 2;
+constexpr int LYRIC_HALF_WIDTH = MODE_ICON.x - LYRIC_ICON_GAP - LYRIC_CENTRE;
+constexpr SDL_Rect LYRIC_BOX{LYRIC_CENTRE - LYRIC_HALF_WIDTH, LYRIC_AREA.y, 2 * LYRIC_HALF_WIDTH,
+                             LYRIC_AREA.h};
 constexpr SDL_Rect TIME_AREA{510, 450, 118, 30};
 constexpr int TIME_INSET = 2;
 constexpr int TAPE_ROWS = 10, TAPE_COLUMNS = 3;
@@ -206,8 +211,7 @@ void TapeSkin::drawReels() {
 void TapeSkin::drawLargeText(TTF_Font* font, const std::string& text, int right, int top) {
     if (font) {
         SDL_Rect area{LARGE_TEXT_LEFT, top, right - LARGE_TEXT_LEFT, TTF_FontHeight(font)};
-        SkinText::drawFitted(renderer, texts, font, text, Draw::WHITE, area,
-                             SkinText::Anchor::RIGHT);
+        texts.drawShrunkInBox(renderer, font, text, Draw::WHITE, area, TextAlign::RIGHT);
     }
 }
 
@@ -215,7 +219,7 @@ void TapeSkin::drawTexts(const SongOnScreen& song) {
     if (song.modeIcon) {
         SDL_RenderCopy(renderer, song.modeIcon, nullptr, &MODE_ICON);
     }
-    SkinText::drawFitted(renderer, texts, infoFont, song.lyric, Draw::WHITE, LYRIC_AREA);
+    texts.drawShrunkInBox(renderer, infoFont, song.lyric, Draw::WHITE, LYRIC_BOX);
     TextImage time = texts.get(renderer, infoFont, song.remaining, Draw::WHITE);
     if (time.texture) {
         SDL_Rect place{TIME_AREA.x + TIME_AREA.w - TIME_INSET - time.width,

@@ -20,8 +20,8 @@ constexpr int TAPE_COVER_HEIGHT = 286;
 constexpr int TAPE_COVER_TOP = 97;
 constexpr int TAPE_SHELL_WIDTH = 240;
 constexpr int TAPE_SHELL_HEIGHT = 332;
-constexpr SDL_Rect TAPE_NAME_AREA{0, 390, 640, 30};
-constexpr SDL_Rect TAPE_ARTIST_AREA{0, 430, 640, 24};
+constexpr SDL_Rect TAPE_NAME_AREA{20, 390, 600, 30};
+constexpr SDL_Rect TAPE_ARTIST_AREA{20, 430, 600, 24};
 
 // The record skin: square covers under the record mask.
 constexpr int RECORD_COVER_SIZE = 212;
@@ -30,9 +30,7 @@ constexpr int RECORD_MASK_SIZE = 244;
 constexpr int RECORD_MASK_TOP = 123;
 constexpr int RECORD_CAPTION_WIDTH = 200;
 constexpr int RECORD_CAPTION_GAP = 20; // between the cover and the album's name
-constexpr int RECORD_NAME_HEIGHT = 20;
 constexpr int RECORD_INFO_OFFSET = 25; // from the name's top to the info line's top
-constexpr int RECORD_INFO_HEIGHT = 16;
 constexpr const char* RECORD_INFO_SEPARATOR = " · ";
 constexpr const char* SONGS_SUFFIX = "首歌曲";
 
@@ -326,14 +324,15 @@ void AlbumsPage::drawRecordCaptions() {
     int size = truncated(card.scale * RECORD_COVER_SIZE);
     int top = RECORD_COVER_TOP + (RECORD_COVER_SIZE - size) / 2 + size + RECORD_CAPTION_GAP;
     int left = centre - RECORD_CAPTION_WIDTH / 2;
-    drawCaption(album.name, {left, top, RECORD_CAPTION_WIDTH, RECORD_NAME_HEIGHT}, LARGE);
+    // Each line is as high as its font's line (a box of height 0), which keeps the name clear
+    // of the info line.
+    drawCaption(album.name, {left, top, RECORD_CAPTION_WIDTH, 0}, LARGE);
     std::string info =
         album.artist + RECORD_INFO_SEPARATOR + std::to_string(album.songCount) + SONGS_SUFFIX;
-    drawCaption(info, {left, top + RECORD_INFO_OFFSET, RECORD_CAPTION_WIDTH, RECORD_INFO_HEIGHT},
-                SMALL);
+    drawCaption(info, {left, top + RECORD_INFO_OFFSET, RECORD_CAPTION_WIDTH, 0}, SMALL);
 }
 
 void AlbumsPage::drawCaption(const std::string& text, const SDL_Rect& area, CaptionSize size) {
     TTF_Font* captionFont = captionFonts[size] ? captionFonts[size].get() : font;
-    texts.drawCentred(renderer, captionFont, text, CAPTION_COLORS[size], area);
+    texts.drawInBox(renderer, captionFont, text, CAPTION_COLORS[size], area, TextAlign::CENTRE);
 }

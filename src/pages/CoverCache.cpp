@@ -22,7 +22,7 @@ SDL_Texture* CoverCache::get(const std::string& path) {
     auto found = covers.find(path);
     if (found == covers.end()) {
         SurfacePtr picture = path.empty() ? nullptr : Image::loadSurface(path);
-        TexturePtr texture = SkinArt::coverTexture(renderer, picture.get(), themeId, width, height);
+        TexturePtr texture = SkinArt::coverTexture(renderer, picture.get(), width, height);
         found = covers.emplace(path, std::move(texture)).first;
     }
     return found->second ? found->second.get() : defaultCover();
@@ -41,7 +41,7 @@ SDL_Texture* CoverCache::defaultCover() {
         if (!picture) {
             logError(std::string("无法加载默认封面: ") + SDL_GetError());
         }
-        fallback = SkinArt::coverTexture(renderer, picture.get(), themeId, width, height);
+        fallback = SkinArt::coverTexture(renderer, picture.get(), width, height);
     }
     return fallback.get();
 }

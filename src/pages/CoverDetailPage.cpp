@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "settings/Config.h"
+#include "settings/ThemeManager.h"
 #include "ui/Image.h"
 #include "ui/SkinArt.h"
 
@@ -10,19 +11,18 @@ namespace {
 constexpr int LIST_BOTTOM_MARGIN = 10;
 constexpr SDL_Rect PAGE_BOUNDS = UIBase::contentAreaAbove(LIST_BOTTOM_MARGIN);
 constexpr int LIST_INSET = 5;
-constexpr int LIST_WIDTH = 403;
 constexpr int COVER_PANEL_WIDTH = 210; // from the right edge: where the scroll bar runs
 constexpr int SCROLL_BAR_WIDTH = 3;
 constexpr int SCROLL_THUMB_MIN_HEIGHT = 30;
 constexpr SDL_Color SCROLL_THUMB{180, 180, 180, 255};
 
 // The list takes the left of the page, beside the cover panel.
-ListRowStyle detailRows() {
+ListRowStyle detailRows(int highlightWidth) {
     ListRowStyle style;
     style.firstRowTop = PAGE_BOUNDS.y;
     style.markerX = PAGE_BOUNDS.x + LIST_INSET;
     style.highlightX = style.markerX + style.markerWidth;
-    style.highlightWidth = LIST_WIDTH - style.markerWidth;
+    style.highlightWidth = highlightWidth;
     style.iconX = PAGE_BOUNDS.x + 25;
     style.textX = PAGE_BOUNDS.x + 75;
     return style;
@@ -49,9 +49,12 @@ constexpr const char* CAPTION_FONT_PATH = "resources/font.ttf";
 } // namespace
 
 CoverDetailPage::CoverDetailPage(const PageServices& services, PlayList* playlist, Player* player,
-                                 Page listPage, CaptionStyle title, CaptionStyle subtitle)
-    : SongListPage(services, playlist, player, nullptr, listPage, detailRows(), detailScrollBar()),
-      themeId(services.config.getDefaultThemeId()), captionStyles{title, subtitle} {
+                                 Page listPage, ListShape shape, CaptionStyle title,
+                                 CaptionStyle subtitle)
+    : SongListPage(services, playlist, player, nullptr, listPage, detailRows(shape.highlightWidth),
+                   detailScrollBar()),
+      themeId(services.config.getDefaultThemeId()),
+      showsScrollBar(shape.scrollBar), captionStyles{title, subtitle} {
 }
 
 CoverDetailPage::~CoverDetailPage() = default;
@@ -77,6 +80,7 @@ void CoverDetailPage::loadSkin() {
     const SDL_Rect& coverArea = tape ? TAPE_COVER : RECORD_COVER;
     const SDL_Rect& frameArea = tape ? TAPE_FRAME : RECORD_FRAME;
     cover.configure(renderer, themeId, coverArea.w, coverArea.h);
+    listView.rowStyle().textLimit = frameArea.x;
     SurfacePtr picture = SkinArt::loadPicture(SkinArt::framePath(themeId));
     frame = SkinArt::scaledTexture(renderer, picture.get(), frameArea.w, frameArea.h);
     if (!frame) {
@@ -105,12 +109,13 @@ void CoverDetailPage::render() {
     if (!renderer) {
         return;
     }
+    background.setFallback(services.themes.getCurrentColors().background);
     background.draw(renderer);
     drawTopBar();
     drawSongRows([this](const Song&, bool selected) {
         return selected ? selectedSongIcon.get() : songIcon.get();
     });
-    if (isScrollBarShown()) {
+    if (showsScrollBar && isScrollBarShown()) {
         drawScrollBar();
     }
     drawCoverPanel();
@@ -132,6 +137,6 @@ void CoverDetailPage::drawCoverPanel() {
 void CoverDetailPage::drawCaption(const std::string& text, const CaptionStyle& style,
                                   TTF_Font* captionFont) {
     int top = style.tapeTop - (SkinArt::isTape(themeId) ? 0 : RECORD_CAPTION_LIFT);
-    texts.drawCentred(renderer, captionFont ? captionFont : font, text, style.color,
-                      {style.left, top, style.width, 0});
+    texts.drawInBox(renderer, captionFont ? captionFont : font, text, style.color,
+                    {style.left, top, style.width, 0}, TextAlign::CENTRE);
 }

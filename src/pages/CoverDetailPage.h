@@ -30,9 +30,15 @@ public:
         int tapeTop;
     };
 
+    // The list's highlight width, and whether the list shows a scroll bar after a move.
+    struct ListShape {
+        int highlightWidth;
+        bool scrollBar;
+    };
+
 protected:
     CoverDetailPage(const PageServices& services, PlayList* playlist, Player* player, Page listPage,
-                    CaptionStyle title, CaptionStyle subtitle);
+                    ListShape shape, CaptionStyle title, CaptionStyle subtitle);
 
     // Lists the songs from the first row and shows the cover at coverPath with the two lines.
     void showDetail(std::vector<Song> newSongs, const std::string& newCoverPath,
@@ -44,6 +50,7 @@ private:
     void drawCaption(const std::string& text, const CaptionStyle& style, TTF_Font* captionFont);
 
     int themeId;
+    bool showsScrollBar;
     CoverCache cover;
     std::string coverPath;
     TexturePtr frame;

@@ -36,6 +36,8 @@ constexpr int KNOB_WIDTH = 35;
 constexpr int KNOB_HEIGHT = 34;
 constexpr int TITLE_TOP = 20;
 constexpr int LABEL_TOP = 415;
+constexpr int LABEL_GAP = 4; // between neighbouring band labels
+constexpr int TITLE_MARGIN = 20;
 
 constexpr SDL_Color TEXT_COLOR{104, 104, 104, 255};
 constexpr SDL_Color EDITED_BAND_COLOR{203, 15, 15, 255};
@@ -295,20 +297,20 @@ void EqualizerPage::drawBand(int band) {
 }
 
 void EqualizerPage::drawTitle() {
-    TextImage title = texts.get(renderer, font, getTitle(), TEXT_COLOR);
-    if (title.texture) {
-        SDL_Rect area{SCREEN_WIDTH / 2 - title.width / 2, TITLE_TOP, title.width, title.height};
-        SDL_RenderCopy(renderer, title.texture, nullptr, &area);
-    }
+    texts.drawInBox(renderer, font, getTitle(), TEXT_COLOR,
+                    {TITLE_MARGIN, TITLE_TOP, SCREEN_WIDTH - 2 * TITLE_MARGIN, 0},
+                    TextAlign::CENTRE);
 }
 
+// Each label keeps to its band's share of the width, centred under the track.
 void EqualizerPage::drawBandLabels() {
+    if (!labelFont) {
+        return;
+    }
+    int labelWidth = BAND_PITCH - LABEL_GAP;
     for (int band = 0; band < BAND_COUNT; ++band) {
-        TextImage label = texts.get(renderer, labelFont.get(), BAND_LABELS[band], TEXT_COLOR);
-        if (label.texture) {
-            SDL_Rect area{trackLeft(band) + (TRACK_WIDTH - label.width) / 2, LABEL_TOP, label.width,
-                          label.height};
-            SDL_RenderCopy(renderer, label.texture, nullptr, &area);
-        }
+        SDL_Rect box{trackLeft(band) + (TRACK_WIDTH - labelWidth) / 2, LABEL_TOP, labelWidth,
+                     TTF_FontHeight(labelFont.get())};
+        texts.drawShrunkInBox(renderer, labelFont.get(), BAND_LABELS[band], TEXT_COLOR, box);
     }
 }

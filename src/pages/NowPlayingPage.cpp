@@ -108,7 +108,7 @@ void NowPlayingPage::loadSkin() {
 }
 
 // The cover is kept only as a texture of the size it is drawn at; its accent colour is taken
-// once, when it loads.
+// once, when it loads. A cover that no longer reads shows the skin's default cover.
 void NowPlayingPage::loadCover() {
     cover.reset();
     coverPicture.reset();
@@ -116,14 +116,14 @@ void NowPlayingPage::loadCover() {
     shown.coverPicture = nullptr;
     ++shown.coverVersion;
     std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
-    SurfacePtr picture =
-        coverPath.empty()
-            ? SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder))
-            : Image::loadSurface(coverPath);
+    SurfacePtr picture = coverPath.empty() ? nullptr : Image::loadSurface(coverPath);
+    if (!picture) {
+        picture = SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder));
+    }
     picture = SkinArt::shrinkToFit(std::move(picture), SCREEN_WIDTH, SCREEN_HEIGHT);
     shown.panelColour = AccentColour::of(picture.get());
     coverPicture =
-        SkinArt::scaledSurface(picture.get(), SongOnScreen::COVER_SIZE, SongOnScreen::COVER_SIZE);
+        SkinArt::coverSurface(picture.get(), SongOnScreen::COVER_SIZE, SongOnScreen::COVER_SIZE);
     cover = Image::textureFromSurface(renderer, coverPicture.get());
     if (cover) {
         SDL_SetTextureScaleMode(cover.get(), SDL_ScaleModeLinear);

@@ -9,10 +9,10 @@ BackgroundImage::BackgroundImage(std::string path, SDL_Color fallback)
 }
 
 bool BackgroundImage::load(SDL_Renderer* renderer) {
+    tried = true;
     texture = Image::loadTexture(renderer, path);
-    if (!texture && !failureReported) {
+    if (!texture) {
         logError(std::string("无法加载背景图: ") + SDL_GetError());
-        failureReported = true;
     }
     return texture != nullptr;
 }
@@ -21,7 +21,7 @@ void BackgroundImage::draw(SDL_Renderer* renderer) {
     if (!renderer) {
         return;
     }
-    if (texture || load(renderer)) {
+    if (texture || (!tried && load(renderer))) {
         Image::drawFullScreen(renderer, texture.get());
     } else {
         Draw::setColor(renderer, fallback);

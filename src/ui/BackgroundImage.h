@@ -4,9 +4,8 @@
 
 #include <string>
 
-// A full-screen backdrop image. It is loaded on first use and tried again every frame while it
-// is missing (only the first failure is logged, as "无法加载背景图: " with SDL's reason); the
-// screen is cleared to the fallback colour meanwhile.
+// A full-screen backdrop image. It is read once, on first use (a failure is logged as
+// "无法加载背景图: " with SDL's reason); without it the screen is cleared to the fallback colour.
 class BackgroundImage {
 public:
     static constexpr const char* DEFAULT_PATH = "icons/bg.png";
@@ -19,10 +18,11 @@ public:
     bool load(SDL_Renderer* renderer);
     void draw(SDL_Renderer* renderer);
     bool isLoaded() const { return texture != nullptr; }
+    void setFallback(SDL_Color colour) { fallback = colour; }
 
 private:
     std::string path;
     SDL_Color fallback;
     TexturePtr texture;
-    bool failureReported = false;
+    bool tried = false;
 };

@@ -26,14 +26,22 @@ void ListView::drawRows(SDL_Renderer* renderer, TTF_Font* font, const ListSelect
             SDL_Rect iconArea{rows.iconX, y + rows.iconOffsetY, rows.iconSize, rows.iconSize};
             SDL_RenderCopy(renderer, row.icon, nullptr, &iconArea);
         }
-        TextImage text =
-            texts.get(renderer, font, row.text, selected ? rows.selectedTextColor : rows.textColor);
-        if (text.texture) {
-            SDL_Rect destination{rows.textX, y + (rows.rowHeight - text.height) / 2, text.width,
-                                 text.height};
-            SDL_RenderCopy(renderer, text.texture, nullptr, &destination);
+        texts.drawInBox(
+            renderer, font, row.text, selected ? rows.selectedTextColor : rows.textColor,
+            {rows.textX, y, textRight() - rows.textX, rows.rowHeight}, TextAlign::LEFT, true);
+    }
+}
+
+// The row's text ends a margin before the highlight's end, or before the scroll bar or whatever
+// else begins within the row.
+int ListView::textRight() const {
+    int right = rows.highlightX + rows.highlightWidth;
+    for (int limit : {bar.track.x, rows.textLimit}) {
+        if (limit > rows.textX) {
+            right = std::min(right, limit);
         }
     }
+    return right - TEXT_MARGIN;
 }
 
 void ListView::drawScrollBar(SDL_Renderer* renderer, const ListSelection& selection,

@@ -7,7 +7,7 @@
 #include <string>
 
 // Where a list page draws its rows: a red marker and a dark bar behind the selected row, an
-// icon, then the row's text vertically centred.
+// icon, then the row's text vertically centred; a text too long for the row ends in an ellipsis.
 struct ListRowStyle {
     int firstRowTop = 30;
     int rowHeight = 55;
@@ -19,6 +19,7 @@ struct ListRowStyle {
     int iconOffsetY = 11;
     int iconSize = 32;
     int textX = 70;
+    int textLimit = 0; // where something else begins beside the rows; 0 when nothing does
     SDL_Color selectedTextColor{255, 255, 255, 255};
     SDL_Color textColor{128, 128, 128, 255};
 };
@@ -43,6 +44,7 @@ class ListView {
 public:
     static constexpr SDL_Color MARKER_COLOR{255, 0, 0, 255};
     static constexpr SDL_Color HIGHLIGHT_COLOR{40, 40, 40, 255};
+    static constexpr int TEXT_MARGIN = 10;
 
     explicit ListView(const ListRowStyle& rows = {}, const ScrollBarStyle& bar = {});
 
@@ -63,6 +65,8 @@ public:
     ScrollBarStyle& scrollBarStyle() { return bar; }
 
 private:
+    int textRight() const;
+
     ListRowStyle rows;
     ScrollBarStyle bar;
     TextCache texts{48};

@@ -6,6 +6,8 @@
 #include "ui/ThemeAssetCodec.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace SkinArt {
 
@@ -19,6 +21,118 @@ constexpr const char* TAPE_SKIN_COVER = "/tfm.png";
 constexpr const char* RECORD_SKIN_COVER = "/rtfm.png";
 constexpr const char* TAPE_BACKGROUND = "icons/bg.png";
 constexpr const char* RECORD_BACKGROUND = "icons/record/bg.png";
+
+// One output pixel of a resampled row or column: the source pixels it is made of, from first
+// on, and their weights.
+struct Taps {
+    int first = 0;
+    std::vector<float> weights;
+};
+
+// How each of outputSize pixels draws on the source span [start, start + length): a shrunk
+// pixel averages the source area it covers, an enlarged one interpolates its two nearest
+// neighbours.
+std::vector<Taps> tapsFor(int start, int length, int outputSize) {
+    std::vector<Taps> taps(static_cast<size_t>(outputSize));
+    double step = static_cast<double>(length) / outputSize;
+    int last = start + length - 1;
+    for (int i = 0; i < outputSize; ++i) {
+        Taps& tap = taps[static_cast<size_t>(i)];
+        if (step >= 1.0) {
+            double from = start + i * step;
+            double to = from + step;
+            tap.first = static_cast<int>(from);
+            for (int source = tap.first; source < to && source <= last; ++source) {
+                double covered = std::min<double>(to, source + 1) - std::max<double>(from, source);
+                tap.weights.push_back(static_cast<float>(covered / step));
+            }
+        } else {
+            double centre = start + (i + 0.5) * step - 0.5;
+            double lower = std::clamp(std::floor(centre), double(start), double(last));
+            auto fraction = static_cast<float>(std::clamp(centre - lower, 0.0, 1.0));
+            tap.first = static_cast<int>(lower);
+            tap.weights = {1.0f - fraction};
+            if (tap.first < last) {
+                tap.weights.push_back(fraction);
+            }
+        }
+    }
+    return taps;
+}
+
+// Colour channels weighted by alpha, so that transparent pixels lend no colour to their
+// neighbours.
+struct Premultiplied {
+    float r = 0, g = 0, b = 0, a = 0;
+
+    void add(const Premultiplied& other, float weight) {
+        r += other.r * weight;
+        g += other.g * weight;
+        b += other.b * weight;
+        a += other.a * weight;
+    }
+};
+
+Premultiplied premultiply(const Uint8* pixel) {
+    float alpha = pixel[3];
+    return {pixel[0] * alpha, pixel[1] * alpha, pixel[2] * alpha, alpha};
+}
+
+void store(const Premultiplied& colour, Uint8* pixel) {
+    auto channel = [](float value) {
+        return static_cast<Uint8>(std::clamp(std::lround(value), 0L, 255L));
+    };
+    float alpha = colour.a > 0.0f ? colour.a : 1.0f;
+    pixel[0] = channel(colour.r / alpha);
+    pixel[1] = channel(colour.g / alpha);
+    pixel[2] = channel(colour.b / alpha);
+    pixel[3] = channel(colour.a);
+}
+
+// The source rectangle (the whole picture when null) resampled smoothly into a new RGBA surface
+// of width × height: rows first, then columns.
+SurfacePtr resampled(SDL_Surface* picture, const SDL_Rect* source, int width, int height) {
+    if (!picture || width <= 0 || height <= 0) {
+        return nullptr;
+    }
+    SDL_Rect whole{0, 0, picture->w, picture->h};
+    SDL_Rect from = whole;
+    if (source && !SDL_IntersectRect(source, &whole, &from)) {
+        return nullptr;
+    }
+    SurfacePtr pixels(SDL_ConvertSurfaceFormat(picture, SDL_PIXELFORMAT_RGBA32, 0));
+    SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32));
+    if (!pixels || !scaled) {
+        logError(std::string("无法创建缩放surface: ") + SDL_GetError());
+        return nullptr;
+    }
+    std::vector<Taps> across = tapsFor(from.x, from.w, width);
+    std::vector<Taps> down = tapsFor(from.y, from.h, height);
+    std::vector<Premultiplied> rows(static_cast<size_t>(width) * from.h);
+    for (int y = 0; y < from.h; ++y) {
+        const auto* line = static_cast<const Uint8*>(pixels->pixels) + (from.y + y) * pixels->pitch;
+        for (int x = 0; x < width; ++x) {
+            const Taps& tap = across[static_cast<size_t>(x)];
+            Premultiplied& out = rows[static_cast<size_t>(y) * width + x];
+            for (size_t k = 0; k < tap.weights.size(); ++k) {
+                out.add(premultiply(line + (tap.first + static_cast<int>(k)) * 4), tap.weights[k]);
+            }
+        }
+    }
+    for (int y = 0; y < height; ++y) {
+        const Taps& tap = down[static_cast<size_t>(y)];
+        auto* line = static_cast<Uint8*>(scaled->pixels) + y * scaled->pitch;
+        for (int x = 0; x < width; ++x) {
+            Premultiplied out;
+            for (size_t k = 0; k < tap.weights.size(); ++k) {
+                size_t row = static_cast<size_t>(tap.first - from.y) + k;
+                out.add(rows[row * width + x], tap.weights[k]);
+            }
+            store(out, line + x * 4);
+        }
+    }
+    return scaled;
+}
 
 } // namespace
 
@@ -54,19 +168,11 @@ SurfacePtr loadCover(const std::string& coverPath, int themeId) {
 
 TexturePtr scaledTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width, int height,
                          const SDL_Rect* source) {
-    if (!renderer || !picture || width <= 0 || height <= 0) {
+    if (!renderer) {
         return nullptr;
     }
-    SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32));
+    SurfacePtr scaled = resampled(picture, source, width, height);
     if (!scaled) {
-        logError(std::string("无法创建缩放surface: ") + SDL_GetError());
-        return nullptr;
-    }
-    SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
-    SDL_Rect area{0, 0, width, height};
-    SDL_Rect from = source ? *source : SDL_Rect{0, 0, picture->w, picture->h};
-    if (SDL_BlitScaled(picture, &from, scaled.get(), &area) != 0) {
-        logError(std::string("无法缩放图片: ") + SDL_GetError());
         return nullptr;
     }
     TexturePtr texture = Image::textureFromSurface(renderer, scaled.get());
@@ -78,9 +184,19 @@ TexturePtr scaledTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width
     return texture;
 }
 
-SDL_Rect centreStrip(const SDL_Surface& picture, int stripWidth, int stripHeight) {
-    int width = std::min(picture.w, picture.h * stripWidth / std::max(1, stripHeight));
-    return {(picture.w - width) / 2, 0, width, picture.h};
+SDL_Rect centreCrop(const SDL_Surface& picture, int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return {0, 0, picture.w, picture.h};
+    }
+    // Compared as products, so that no rounding decides which side is cut.
+    long long wide = static_cast<long long>(picture.w) * height;
+    long long tall = static_cast<long long>(picture.h) * width;
+    if (wide > tall) {
+        int cropped = std::max(1, static_cast<int>(tall / height));
+        return {(picture.w - cropped) / 2, 0, cropped, picture.h};
+    }
+    int cropped = std::max(1, static_cast<int>(wide / width));
+    return {0, (picture.h - cropped) / 2, picture.w, cropped};
 }
 
 std::string skinDefaultCoverPath(int themeId, const std::string& folder) {
@@ -88,20 +204,7 @@ std::string skinDefaultCoverPath(int themeId, const std::string& folder) {
 }
 
 SurfacePtr scaledSurface(SDL_Surface* picture, int width, int height) {
-    if (!picture || width <= 0 || height <= 0) {
-        return nullptr;
-    }
-    SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32));
-    if (!scaled) {
-        logError(std::string("无法创建缩放surface: ") + SDL_GetError());
-        return nullptr;
-    }
-    SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
-    if (SDL_BlitScaled(picture, nullptr, scaled.get(), nullptr) != 0) {
-        logError(std::string("无法缩放图片: ") + SDL_GetError());
-        return nullptr;
-    }
-    return scaled;
+    return resampled(picture, nullptr, width, height);
 }
 
 SurfacePtr shrinkToFit(SurfacePtr picture, int maxWidth, int maxHeight) {
@@ -134,13 +237,20 @@ TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path) {
     return picture ? Image::textureFromSurface(renderer, picture.get()) : nullptr;
 }
 
-TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int themeId, int width,
-                        int height) {
-    if (!picture || !isTape(themeId)) {
-        return scaledTexture(renderer, picture, width, height);
+TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width, int height) {
+    if (!picture) {
+        return nullptr;
     }
-    SDL_Rect strip = centreStrip(*picture, width, height);
-    return scaledTexture(renderer, picture, width, height, &strip);
+    SDL_Rect crop = centreCrop(*picture, width, height);
+    return scaledTexture(renderer, picture, width, height, &crop);
+}
+
+SurfacePtr coverSurface(SDL_Surface* picture, int width, int height) {
+    if (!picture) {
+        return nullptr;
+    }
+    SDL_Rect crop = centreCrop(*picture, width, height);
+    return resampled(picture, &crop, width, height);
 }
 
 } // namespace SkinArt

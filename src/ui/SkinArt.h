@@ -30,20 +30,22 @@ SurfacePtr loadPicture(const std::string& path);
 // neither can.
 SurfacePtr loadCover(const std::string& coverPath, int themeId);
 
-// The source rectangle (or the whole picture when null) scaled into a texture of width × height
-// with alpha blending; null when the renderer cannot make it.
+// The source rectangle (or the whole picture when null) scaled smoothly into a texture of
+// width × height with alpha blending: a picture made smaller averages the area each new pixel
+// covers, one made larger is interpolated. Null when the renderer cannot make it.
 TexturePtr scaledTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width, int height,
                          const SDL_Rect* source = nullptr);
 
-// The centre strip of a square picture that a cassette insert shows: the full height, and the
-// width that keeps the insert's proportions (stripWidth : stripHeight).
-SDL_Rect centreStrip(const SDL_Surface& picture, int stripWidth, int stripHeight);
+// The largest centred part of the picture with the proportions width : height: what a frame of
+// that shape shows of a cover, so that no cover is distorted to fill it.
+SDL_Rect centreCrop(const SDL_Surface& picture, int width, int height);
 
 // The cover a now-playing skin shows when a song has none: "icons/<folder>/tfm.png" for the tape,
 // "icons/<folder>/rtfm.png" for the record player.
 std::string skinDefaultCoverPath(int themeId, const std::string& folder);
 
-// The picture scaled into a new 32-bit surface of width × height; null when that fails.
+// The picture scaled smoothly (as scaledTexture) into a new 32-bit surface of width × height;
+// null when that fails.
 SurfacePtr scaledSurface(SDL_Surface* picture, int width, int height);
 
 // The picture itself when it fits within maxWidth × maxHeight, otherwise a copy scaled down, with
@@ -59,10 +61,10 @@ const char* backgroundPath(int themeId);
 // A picture of icons/ or of a skin folder as a texture; null (and logged) when it cannot be read.
 TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path);
 
-// A cover as the skin shows it at width × height: in the tape skin the centre strip that keeps
-// the cassette insert's proportions (so the picture is never distorted), in the record skin the
-// whole picture. Null when the renderer cannot make it.
-TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int themeId, int width,
-                        int height);
+// A cover as a frame of width × height shows it: its centre crop of the frame's proportions,
+// scaled smoothly. Null when the renderer cannot make it.
+TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width, int height);
+// The same as a surface, for drawing that works on the cover's pixels.
+SurfacePtr coverSurface(SDL_Surface* picture, int width, int height);
 
 } // namespace SkinArt
