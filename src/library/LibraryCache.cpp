@@ -37,7 +37,8 @@ std::string filepathOf(const Json::Value& songObject) {
     return filepath.isString() ? filepath.asString() : std::string();
 }
 
-std::vector<Song> readSongs(const Json::Value& array, ExistingFiles& existing) {
+// existing: null keeps every song, whether its file exists or not.
+std::vector<Song> readSongs(const Json::Value& array, ExistingFiles* existing) {
     std::vector<Song> songs;
     songs.reserve(array.size());
     for (Json::ArrayIndex index = 0; index < array.size(); ++index) {
@@ -50,13 +51,13 @@ std::vector<Song> readSongs(const Json::Value& array, ExistingFiles& existing) {
             song = songFromJson(element);
         } catch (const std::exception& e) {
             // An entry of a file that is gone is dropped without a word, however damaged.
-            if (existing.contains(filepathOf(element))) {
+            if (!existing || existing->contains(filepathOf(element))) {
                 logError("解析歌曲信息失败，索引: " + std::to_string(index) +
                          ", 错误: " + e.what());
             }
             continue;
         }
-        if (existing.contains(song.filepath)) {
+        if (!existing || existing->contains(song.filepath)) {
             songs.push_back(std::move(song));
         }
     }
@@ -77,7 +78,7 @@ std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing)
             album.coverPath = element["coverPath"].asString();
             const Json::Value& songs = element["songs"];
             if (songs.isArray()) {
-                album.songs = readSongs(songs, existing);
+                album.songs = readSongs(songs, &existing);
             }
             if (!album.songs.empty()) {
                 albums.push_back(std::move(album));
@@ -151,7 +152,7 @@ bool load(const std::string& path, Library& library) {
         }
         ExistingFiles existing;
         Library loaded;
-        loaded.songs = readSongs(root["songs"], existing);
+        loaded.songs = readSongs(root["songs"], &existing);
         root.removeMember("songs"); // the song objects are no longer needed: lowers the peak
         if (root["albums"].isArray()) {
             loaded.albums = readAlbums(root["albums"], existing);
@@ -162,6 +163,25 @@ bool load(const std::string& path, Library& library) {
         logError(std::string("加载播放列表失败: ") + e.what());
         return false;
     }
+}
+
+std::vector<Song> loadSongRecords(const std::string& path) {
+    std::vector<Song> songs;
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        return songs;
+    }
+    try {
+        Json::Value root;
+        if (readDocument(path, root) && root.isObject() && root["songs"].isArray()) {
+            root.removeMember("albums");
+            songs = readSongs(root["songs"], nullptr);
+        }
+    } catch (const std::exception& e) {
+        logError(std::string("加载播放列表失败: ") + e.what());
+        songs.clear();
+    }
+    return songs;
 }
 
 } // namespace LibraryCache

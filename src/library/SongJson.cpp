@@ -13,6 +13,9 @@ constexpr const char* SAMPLE_RATE = "sample_rate";
 constexpr const char* CHANNELS = "channels";
 constexpr const char* BITRATE = "bitrate";
 constexpr const char* FILE_SIZE = "file_size";
+constexpr const char* MODIFIED_NS = "modified_ns";
+constexpr const char* TRACK = "track";
+constexpr const char* DISC = "disc";
 constexpr const char* SONGS = "songs";
 constexpr const char* NAME = "name";
 } // namespace Key
@@ -39,6 +42,9 @@ Json::Value songToJson(const Song& song, NestedSongs nested) {
     object[Key::CHANNELS] = song.channels;
     object[Key::BITRATE] = Json::Int64(song.bitrate);
     object[Key::FILE_SIZE] = Json::UInt64(song.fileSize);
+    object[Key::MODIFIED_NS] = Json::Int64(song.modifiedNs);
+    object[Key::TRACK] = song.track;
+    object[Key::DISC] = song.disc;
     if (nested == NestedSongs::Write) {
         object[Key::SONGS] = songsToJson(song.songs, nested);
     }
@@ -60,6 +66,9 @@ Song songFromJson(const Json::Value& object) {
     song.channels = object[Key::CHANNELS].asInt();
     song.bitrate = object[Key::BITRATE].asInt64();
     song.fileSize = object[Key::FILE_SIZE].asUInt64();
+    song.modifiedNs = object[Key::MODIFIED_NS].asInt64();
+    song.track = object[Key::TRACK].asInt();
+    song.disc = object[Key::DISC].asInt();
     const Json::Value& nested = object[Key::SONGS];
     if (nested.isArray()) {
         for (const Json::Value& element : nested) {

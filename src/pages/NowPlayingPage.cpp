@@ -109,7 +109,7 @@ void NowPlayingPage::loadCover() {
     SurfacePtr picture =
         coverPath.empty()
             ? SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder))
-            : Image::loadSurface(coverPath);
+            : SkinArt::loadSongCover(coverPath);
     picture = SkinArt::shrinkToFit(std::move(picture), SCREEN_WIDTH, SCREEN_HEIGHT);
     shown.panelColour = AccentColour::of(picture.get());
     coverPicture =
