@@ -37,6 +37,7 @@ SongsPage::SongsPage(const PageServices& services, PlayList* playlist, Player* p
     bindings.add("y", {SDLK_f}, [this] { toggleFavourite(); });
     bindings.add("l1", {SDLK_PAGEUP}, [this] { moveSelection(-list.visibleItems); });
     bindings.add("r1", {SDLK_PAGEDOWN}, [this] { moveSelection(+list.visibleItems); });
+    bindAlbumJumps();
 }
 
 SongsPage::~SongsPage() = default;
@@ -150,4 +151,5 @@ void SongsPage::render() {
     thumb.a = SCROLL_BAR_ALPHA;
     listView.scrollBarStyle().thumbColor = thumb;
     drawScrollBar();
+    drawJumpOverlay();
 }
