@@ -278,6 +278,16 @@ void MusicScanner::scanMusicFiles(PlayList* playList, const ScanRequest& request
     playList->setScanning(false);
 }
 
+bool MusicScanner::loadCache(PlayList* playList) {
+    std::lock_guard<std::mutex> lock(scanMutex);
+    Library library;
+    if (!playList || !LibraryCache::load(LibraryCache::pathForName(CACHE_NAME), library)) {
+        return false;
+    }
+    playList->setLibrary(std::move(library));
+    return true;
+}
+
 ScanProgress MusicScanner::getProgress() const {
     ScanProgress progress;
     progress.counted = progressCounted.load();

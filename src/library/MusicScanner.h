@@ -61,6 +61,10 @@ public:
     // play list, the cache and the covers as they were.
     void scanMusicFiles(PlayList* playList, const ScanRequest& request);
 
+    // Any thread: reads the library cache and hands it to the play list as a scan would, so a
+    // scan started meanwhile publishes after it. False (logged) when there is no usable cache.
+    bool loadCache(PlayList* playList);
+
     // Any thread: the progress of the running (or last) scan, at most PROGRESS_INTERVAL old.
     ScanProgress getProgress() const;
 

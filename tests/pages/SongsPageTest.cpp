@@ -19,6 +19,8 @@ protected:
         page->init(sdl.renderer(), sdl.font());
         page->setPageChangeCallback([this](Page from) { pagesReported.push_back(from); });
         page->setSongPlayedCallback([this] { ++songsPlayed; });
+        page->waitForCacheLoad();
+        playList.update();
         page->update();
     }
 
