@@ -258,7 +258,7 @@ void MusicScanner::scanMusicFiles(PlayList* playList, const ScanRequest& request
         publishProgress(0, files.size(), true, true);
         Library library;
         bool unchanged = false;
-        if (!isStopping() && readSongs(files, library.songs, unchanged)) {
+        if (!isStopping() && readSongs(request, files, library.songs, unchanged)) {
             library.albums = groupAlbums(library.songs);
             logInfo("扫描完成: " + std::to_string(library.songs.size()) + " 首歌曲, " +
                     std::to_string(library.albums.size()) + " 张专辑");
@@ -323,22 +323,23 @@ void MusicScanner::walkDirectory(const std::string& directory, const std::set<st
     }
 }
 
-// The cache of the last scan says which files need no reading: a record whose path, size and
+// The library of the last scan says which files need no reading: a record whose path, size and
 // modification time match the file's. A record without a time (from an older version, or of a
-// file written too recently to tell) matches nothing, so the file is read.
-bool MusicScanner::readSongs(const std::vector<fs::path>& files, std::vector<Song>& songs,
-                             bool& unchanged) {
-    std::vector<Song> records =
-        LibraryCache::loadSongRecords(LibraryCache::pathForName(CACHE_NAME));
-    std::vector<std::string> lastOrder;
-    lastOrder.reserve(records.size());
-    KnownSongs known;
-    for (Song& record : records) {
-        lastOrder.push_back(record.filepath);
-        std::string path = record.filepath;
-        known.insert_or_assign(std::move(path), std::move(record));
+// file written too recently to tell) matches nothing, so the file is read. The library comes
+// from the request (the one the play list holds) or else from the cache file.
+bool MusicScanner::readSongs(const ScanRequest& request, const std::vector<fs::path>& files,
+                             std::vector<Song>& songs, bool& unchanged) {
+    std::vector<Song> cached;
+    const bool inMemory = request.known && !request.known->songs.empty();
+    if (!inMemory) {
+        cached = LibraryCache::loadSongRecords(LibraryCache::pathForName(CACHE_NAME));
     }
-    records = std::vector<Song>();
+    const std::vector<Song>& records = inMemory ? request.known->songs : cached;
+    KnownSongs known;
+    known.reserve(records.size());
+    for (const Song& record : records) {
+        known.emplace(record.filepath, &record);
+    }
     const std::unordered_set<std::string> unreadableCovers = CoverExtractor::takeUnreadableCovers();
     bool allReused = true;
     songs.reserve(files.size());
@@ -352,10 +353,11 @@ bool MusicScanner::readSongs(const std::vector<fs::path>& files, std::vector<Son
         publishProgress(songs.size(), files.size(), true, false);
     }
     publishProgress(songs.size(), files.size(), true, true);
-    unchanged =
-        allReused && songs.size() == lastOrder.size() &&
-        std::equal(lastOrder.begin(), lastOrder.end(), songs.begin(),
-                   [](const std::string& path, const Song& song) { return path == song.filepath; });
+    std::error_code ec;
+    unchanged = allReused && songs.size() == records.size() &&
+                std::equal(records.begin(), records.end(), songs.begin(),
+                           [](const Song& a, const Song& b) { return a.filepath == b.filepath; }) &&
+                fs::exists(LibraryCache::pathForName(CACHE_NAME), ec);
     return true;
 }
 
@@ -368,12 +370,12 @@ void MusicScanner::takeFile(const std::string& path, const KnownSongs& known,
             logError("文件已不存在: " + path); // removed while the scan was running
             return;
         }
-        const auto record = known.find(path);
-        reused = record != known.end() && record->second.modifiedNs != 0 &&
-                 record->second.fileSize == identity->size &&
-                 record->second.modifiedNs == identity->modifiedNs &&
-                 unreadableCovers.count(record->second.coverPath) == 0;
-        songs.push_back(reused ? record->second : readFile(path, *identity));
+        const auto found = known.find(path);
+        const Song* record = found == known.end() ? nullptr : found->second;
+        reused = record && record->modifiedNs != 0 && record->fileSize == identity->size &&
+                 record->modifiedNs == identity->modifiedNs &&
+                 unreadableCovers.count(record->coverPath) == 0;
+        songs.push_back(reused ? *record : readFile(path, *identity));
     } catch (const std::exception& e) {
         logError("解析文件失败: " + path + " - " + e.what());
     }

@@ -10,9 +10,11 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -21,10 +23,12 @@ class PlayList;
 
 // What one scan reads: the folders to walk (none: the folder "music" beside the program) and the
 // formats to take, as extensions with their dot in lower case (".mp3"); no format takes every
-// file.
+// file. known is the library whose records of unchanged files the scan may take (the play
+// list's); without one, those of the cache file are taken.
 struct ScanRequest {
     std::vector<std::string> directories;
     std::vector<std::string> formats;
+    std::shared_ptr<const Library> known;
 };
 
 // How far a scan has got: files read (or taken from the cache unchanged) and files found. While
@@ -81,11 +85,11 @@ public:
 
 private:
     // The records of the last scan that can be used again, by path.
-    using KnownSongs = std::unordered_map<std::string, Song>;
+    using KnownSongs = std::unordered_map<std::string_view, const Song*>;
 
     // The songs of files, in their order; false when the scan was asked to stop.
-    bool readSongs(const std::vector<std::filesystem::path>& files, std::vector<Song>& songs,
-                   bool& allReused);
+    bool readSongs(const ScanRequest& request, const std::vector<std::filesystem::path>& files,
+                   std::vector<Song>& songs, bool& unchanged);
     static int interruptWhenStopping(void* scanner);
     bool isStopping() const { return stopRequested.load(); }
     // formats: lower case, with the dot; empty takes every file.

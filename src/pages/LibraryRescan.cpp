@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "library/MusicScanner.h"
+#include "library/PlayList.h"
 #include "pages/PageServices.h"
 #include "settings/Config.h"
 #include "settings/LanguageManager.h"
@@ -33,8 +34,8 @@ void start(const PageServices& services, Dialog* dialog, PlayList* playList) {
         return;
     }
     MusicScanner* scanner = &services.scanner;
-    ScanRequest request{services.config.getScanDirectories(),
-                        services.config.getSupportedFormats()};
+    ScanRequest request{services.config.getScanDirectories(), services.config.getSupportedFormats(),
+                        playList ? playList->shareLibrary() : nullptr};
     const LanguageManager& languages = services.languages;
     dialog->showLoading(
         languages.getText("dialog_title_tip"), languages.getText("dialog_message_loading"),
