@@ -101,7 +101,8 @@ Song songFromJson(const Json::Value& object) {
     if (!object.isObject()) {
         return song;
     }
-    for (auto member = object.begin(); member != object.end(); ++member) {
+    const auto last = object.end();
+    for (auto member = object.begin(); member != last; ++member) {
         const char* end = nullptr;
         const char* begin = member.memberName(&end);
         readMember(std::string_view(begin, static_cast<std::size_t>(end - begin)), *member, song);
