@@ -3,11 +3,13 @@
 #include "core/FfmpegHandles.h"
 #include "core/JsonFile.h"
 #include "core/Log.h"
+#include "core/MediaFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -299,7 +301,70 @@ bool writeCover(const AVStream& stream, const AVPacket& picture, const std::stri
     return true;
 }
 
+// A JPEG file starts with the start-of-image marker and ends with the end-of-image marker.
+bool hasJpegEnds(const std::string& path) {
+    constexpr unsigned char START[] = {0xFF, 0xD8};
+    constexpr unsigned char END[] = {0xFF, 0xD9};
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    unsigned char head[2] = {};
+    unsigned char tail[2] = {};
+    const bool read = std::fread(head, 1, 2, file) == 2 && std::fseek(file, -2, SEEK_END) == 0 &&
+                      std::fread(tail, 1, 2, file) == 2;
+    std::fclose(file);
+    return read && std::memcmp(head, START, 2) == 0 && std::memcmp(tail, END, 2) == 0;
+}
+
+// Whether a cover file holds a picture that decodes: one that was cut short or overwritten is
+// written again.
+bool coverDecodes(const std::string& path) {
+    if (!hasJpegEnds(path)) {
+        return false;
+    }
+    FormatContext container = MediaFile::open(path);
+    if (!container || container->nb_streams < 1) {
+        return false;
+    }
+    Packet picture(av_packet_alloc());
+    if (!picture || av_read_frame(container.get(), picture.get()) < 0) {
+        return false;
+    }
+    return decodePicture(*container->streams[0], *picture) != nullptr;
+}
+
+struct UnreadableCovers {
+    std::mutex mutex;
+    std::unordered_set<std::string> paths;
+};
+
+UnreadableCovers& unreadableCovers() {
+    static UnreadableCovers covers;
+    return covers;
+}
+
 } // namespace
+
+bool CoverExtractor::isWhole(const std::string& path) {
+    return hasJpegEnds(path);
+}
+
+void CoverExtractor::noteUnreadableCover(const std::string& path) {
+    const fs::path file(path);
+    if (file.parent_path() != COVER_FOLDER) {
+        return; // the placeholder and the skins' pictures are not the scan's to repair
+    }
+    UnreadableCovers& covers = unreadableCovers();
+    std::lock_guard<std::mutex> lock(covers.mutex);
+    covers.paths.insert(path);
+}
+
+std::unordered_set<std::string> CoverExtractor::takeUnreadableCovers() {
+    UnreadableCovers& covers = unreadableCovers();
+    std::lock_guard<std::mutex> lock(covers.mutex);
+    return std::exchange(covers.paths, {});
+}
 
 std::string CoverExtractor::coverPathFor(const uint8_t* picture, std::size_t size) {
     char digits[HASH_DIGITS + 1];
@@ -336,13 +401,13 @@ void CoverExtractor::extractCover(AVFormatContext* container, Song& song) {
     }
 }
 
-// A cover file that is there and not empty holds the picture its name says.
+// A cover file that is there and decodes holds the picture its name says.
 bool CoverExtractor::isKnownCover(const std::string& target) {
     if (knownCovers.count(target) > 0) {
         return true;
     }
     std::error_code ec;
-    return fs::is_regular_file(target, ec) && fs::file_size(target, ec) > 0 && !ec;
+    return fs::is_regular_file(target, ec) && coverDecodes(target);
 }
 
 void CoverExtractor::removeCoversNotUsedBy(const std::vector<Song>& songs) {

@@ -7,6 +7,8 @@
 
 #include <exception>
 #include <filesystem>
+#include <string_view>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -32,41 +34,68 @@ Json::Value libraryToJson(const Library& library) {
     return root;
 }
 
-std::string filepathOf(const Json::Value& songObject) {
-    const Json::Value& filepath = songObject["filepath"];
-    return filepath.isString() ? filepath.asString() : std::string();
+std::string_view filepathOf(const Json::Value& songObject) {
+    static constexpr std::string_view KEY = "filepath";
+    const Json::Value* filepath =
+        songObject.isObject() ? songObject.find(KEY.data(), KEY.data() + KEY.size()) : nullptr;
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    if (!filepath || !filepath->getString(&begin, &end)) {
+        return {};
+    }
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
-std::vector<Song> readSongs(const Json::Value& array, ExistingFiles& existing) {
+// The songs of the songs array by path: an album lists copies of them, taken from here rather
+// than read a second time.
+using ListedSongs = std::unordered_map<std::string_view, const Song*>;
+
+// One song object; false when it is damaged (logged) or, with existing given, its file is gone.
+bool readSong(const Json::Value& element, Json::ArrayIndex index, ExistingFiles* existing,
+              Song& song) {
+    if (!element.isObject()) {
+        return false;
+    }
+    try {
+        song = songFromJson(element);
+    } catch (const std::exception& e) {
+        // An entry of a file that is gone is dropped without a word, however damaged.
+        if (!existing || existing->contains(std::string(filepathOf(element)))) {
+            logError("解析歌曲信息失败，索引: " + std::to_string(index) + ", 错误: " + e.what());
+        }
+        return false;
+    }
+    return !existing || existing->contains(song.filepath);
+}
+
+// existing: null keeps every song, whether its file exists or not. listed: songs read already.
+std::vector<Song> readSongs(const Json::Value& array, ExistingFiles* existing,
+                            const ListedSongs* listed = nullptr) {
     std::vector<Song> songs;
     songs.reserve(array.size());
-    for (Json::ArrayIndex index = 0; index < array.size(); ++index) {
-        const Json::Value& element = array[index];
-        if (!element.isObject()) {
+    Json::ArrayIndex index = 0;
+    // Iterated rather than indexed: jsoncpp keeps an array as a tree, so array[index] is a search.
+    for (auto element = array.begin(); element != array.end(); ++element, ++index) {
+        const auto found =
+            listed ? listed->find(filepathOf(*element)) : ListedSongs::const_iterator();
+        if (listed && found != listed->end()) {
+            songs.push_back(*found->second);
             continue;
         }
         Song song;
-        try {
-            song = songFromJson(element);
-        } catch (const std::exception& e) {
-            // An entry of a file that is gone is dropped without a word, however damaged.
-            if (existing.contains(filepathOf(element))) {
-                logError("解析歌曲信息失败，索引: " + std::to_string(index) +
-                         ", 错误: " + e.what());
-            }
-            continue;
-        }
-        if (existing.contains(song.filepath)) {
+        if (readSong(*element, index, existing, song)) {
             songs.push_back(std::move(song));
         }
     }
     return songs;
 }
 
-std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing) {
+std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing,
+                              const ListedSongs& listed) {
     std::vector<Album> albums;
-    for (Json::ArrayIndex index = 0; index < array.size(); ++index) {
-        const Json::Value& element = array[index];
+    Json::ArrayIndex index = 0;
+    for (auto each = array.begin(); each != array.end(); ++each, ++index) {
+        const Json::Value& element = *each;
         if (!element.isObject()) {
             continue;
         }
@@ -77,7 +106,7 @@ std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing)
             album.coverPath = element["coverPath"].asString();
             const Json::Value& songs = element["songs"];
             if (songs.isArray()) {
-                album.songs = readSongs(songs, existing);
+                album.songs = readSongs(songs, &existing, &listed);
             }
             if (!album.songs.empty()) {
                 albums.push_back(std::move(album));
@@ -151,10 +180,14 @@ bool load(const std::string& path, Library& library) {
         }
         ExistingFiles existing;
         Library loaded;
-        loaded.songs = readSongs(root["songs"], existing);
-        root.removeMember("songs"); // the song objects are no longer needed: lowers the peak
+        loaded.songs = readSongs(root["songs"], &existing);
         if (root["albums"].isArray()) {
-            loaded.albums = readAlbums(root["albums"], existing);
+            ListedSongs listed;
+            listed.reserve(loaded.songs.size());
+            for (const Song& song : loaded.songs) {
+                listed.emplace(song.filepath, &song);
+            }
+            loaded.albums = readAlbums(root["albums"], existing, listed);
         }
         library = std::move(loaded);
         return true;
@@ -162,6 +195,25 @@ bool load(const std::string& path, Library& library) {
         logError(std::string("加载播放列表失败: ") + e.what());
         return false;
     }
+}
+
+std::vector<Song> loadSongRecords(const std::string& path) {
+    std::vector<Song> songs;
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        return songs;
+    }
+    try {
+        Json::Value root;
+        if (readDocument(path, root) && root.isObject() && root["songs"].isArray()) {
+            root.removeMember("albums");
+            songs = readSongs(root["songs"], nullptr);
+        }
+    } catch (const std::exception& e) {
+        logError(std::string("加载播放列表失败: ") + e.what());
+        songs.clear();
+    }
+    return songs;
 }
 
 } // namespace LibraryCache

@@ -22,4 +22,8 @@ void saveNamed(const std::string& name, const Library& library);
 // without songs are dropped. On false, library is untouched and the reason has been logged.
 bool load(const std::string& path, Library& library);
 
+// The song records of a cache as they were written, whether or not their files still exist;
+// empty when there is no cache or it cannot be read (a cache that cannot be read is logged).
+std::vector<Song> loadSongRecords(const std::string& path);
+
 } // namespace LibraryCache

@@ -6,9 +6,13 @@
 #include "library/LibraryCache.h"
 #include "library/PlayList.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -97,7 +101,16 @@ struct Tags {
     std::string title;
     std::string artist;
     std::string album;
+    std::string track; // "3" or "3/12"
+    std::string disc;
 };
+
+// The leading number of "3/12"; 0 when there is none.
+int32_t leadingNumber(const std::string& text) {
+    constexpr int DECIMAL = 10;
+    const long number = std::strtol(text.c_str(), nullptr, DECIMAL);
+    return number > 0 && number <= INT32_MAX ? static_cast<int32_t>(number) : 0;
+}
 
 Tags readTags(const AVDictionary* metadata) {
     Tags tags;
@@ -110,6 +123,10 @@ Tags readTags(const AVDictionary* metadata) {
             tags.artist = entry->value;
         } else if (key == "album" || key == "talb") {
             tags.album = entry->value;
+        } else if (key == "track" || key == "trck" || key == "tracknumber") {
+            tags.track = entry->value;
+        } else if (key == "disc" || key == "tpos" || key == "discnumber") {
+            tags.disc = entry->value;
         }
     }
     return tags;
@@ -129,10 +146,14 @@ void applyTags(const AVFormatContext& container, const AVStream* audio, Song& so
         fillMissing(tags.title, streamTags.title);
         fillMissing(tags.artist, streamTags.artist);
         fillMissing(tags.album, streamTags.album);
+        fillMissing(tags.track, streamTags.track);
+        fillMissing(tags.disc, streamTags.disc);
     }
     song.title = std::move(tags.title);
     song.artist = std::move(tags.artist);
     song.album = std::move(tags.album);
+    song.track = leadingNumber(tags.track);
+    song.disc = leadingNumber(tags.disc);
 }
 
 const AVStream* firstAudioStream(const AVFormatContext& container) {
@@ -171,15 +192,23 @@ void applyFallbacks(Song& song) {
     fillMissing(song.album, path.parent_path().filename().string());
 }
 
-void readFileSize(Song& song) {
-    std::error_code ec;
-    const uintmax_t size = fs::file_size(song.filepath, ec);
-    if (ec) {
-        logError("获取文件大小失败: " + ec.message());
-        song.fileSize = 0;
-        return;
+int64_t wallClockNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// Unnumbered (0) after every number.
+bool numberedBefore(int32_t a, int32_t b) {
+    if (a == 0 || b == 0) {
+        return a != 0 && b == 0;
     }
-    song.fileSize = size;
+    return a < b;
+}
+
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // --- Albums ---
@@ -215,27 +244,33 @@ void MusicScanner::scanMusicFiles(PlayList* playList, const ScanRequest& request
     }
     std::lock_guard<std::mutex> lock(scanMutex);
     playList->setScanning(true);
+    publishProgress(0, 0, false, true);
     try {
         coverExtractor.startScan();
         const std::vector<std::string> directories =
             request.directories.empty() ? std::vector<std::string>{DEFAULT_SCAN_DIRECTORY}
                                         : request.directories;
         const std::set<std::string> formats(request.formats.begin(), request.formats.end());
-        Library library;
+        std::vector<fs::path> files;
         for (const std::string& directory : directories) {
-            scanDirectory(directory, formats, library.songs);
+            walkDirectory(directory, formats, files);
         }
-        if (isStopping()) {
-            logInfo("扫描已停止");
-        } else {
+        publishProgress(0, files.size(), true, true);
+        Library library;
+        bool unchanged = false;
+        if (!isStopping() && readSongs(request, files, library.songs, unchanged)) {
             library.albums = groupAlbums(library.songs);
             logInfo("扫描完成: " + std::to_string(library.songs.size()) + " 首歌曲, " +
                     std::to_string(library.albums.size()) + " 张专辑");
             // The cache is written before the library is handed over, so whoever sees the new
             // library and reads the cache reads the same thing.
-            LibraryCache::saveNamed(CACHE_NAME, library);
+            if (!unchanged) {
+                LibraryCache::saveNamed(CACHE_NAME, library);
+            }
             CoverExtractor::removeCoversNotUsedBy(library.songs);
             playList->setLibrary(std::move(library));
+        } else {
+            logInfo("扫描已停止");
         }
     } catch (const std::exception& e) {
         logError(std::string("扫描音乐文件失败: ") + e.what());
@@ -243,8 +278,37 @@ void MusicScanner::scanMusicFiles(PlayList* playList, const ScanRequest& request
     playList->setScanning(false);
 }
 
-void MusicScanner::scanDirectory(const std::string& directory, const std::set<std::string>& formats,
-                                 std::vector<Song>& songs) {
+bool MusicScanner::loadCache(PlayList* playList) {
+    std::lock_guard<std::mutex> lock(scanMutex);
+    Library library;
+    if (!playList || !LibraryCache::load(LibraryCache::pathForName(CACHE_NAME), library)) {
+        return false;
+    }
+    playList->setLibrary(std::move(library));
+    return true;
+}
+
+ScanProgress MusicScanner::getProgress() const {
+    ScanProgress progress;
+    progress.counted = progressCounted.load();
+    progress.filesFound = progressFound.load();
+    progress.filesRead = progressRead.load();
+    return progress;
+}
+
+void MusicScanner::publishProgress(uint64_t read, uint64_t found, bool counted, bool force) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - lastProgress < PROGRESS_INTERVAL) {
+        return;
+    }
+    lastProgress = now;
+    progressRead.store(read);
+    progressFound.store(found);
+    progressCounted.store(counted);
+}
+
+void MusicScanner::walkDirectory(const std::string& directory, const std::set<std::string>& formats,
+                                 std::vector<fs::path>& files) {
     std::error_code ec;
     if (!fs::exists(directory, ec)) {
         return;
@@ -253,37 +317,83 @@ void MusicScanner::scanDirectory(const std::string& directory, const std::set<st
     fs::path file;
     while (!isStopping() && walk.next(file)) {
         if (isSupported(formats, file)) {
-            addFile(file.string(), songs);
+            files.push_back(std::move(file));
+            publishProgress(0, files.size(), false, false);
         }
     }
 }
 
-void MusicScanner::addFile(const std::string& path, std::vector<Song>& songs) {
+// The library of the last scan says which files need no reading: a record whose path, size and
+// modification time match the file's. A record without a time (from an older version, or of a
+// file written too recently to tell) matches nothing, so the file is read. The library comes
+// from the request (the one the play list holds) or else from the cache file.
+bool MusicScanner::readSongs(const ScanRequest& request, const std::vector<fs::path>& files,
+                             std::vector<Song>& songs, bool& unchanged) {
+    std::vector<Song> cached;
+    const bool inMemory = request.known && !request.known->songs.empty();
+    if (!inMemory) {
+        cached = LibraryCache::loadSongRecords(LibraryCache::pathForName(CACHE_NAME));
+    }
+    const std::vector<Song>& records = inMemory ? request.known->songs : cached;
+    KnownSongs known;
+    known.reserve(records.size());
+    for (const Song& record : records) {
+        known.emplace(record.filepath, &record);
+    }
+    const std::unordered_set<std::string> unreadableCovers = CoverExtractor::takeUnreadableCovers();
+    bool allReused = true;
+    songs.reserve(files.size());
+    for (const fs::path& file : files) {
+        if (isStopping()) {
+            return false;
+        }
+        bool reused = false;
+        takeFile(file.string(), known, unreadableCovers, songs, reused);
+        allReused = allReused && reused;
+        publishProgress(songs.size(), files.size(), true, false);
+    }
+    publishProgress(songs.size(), files.size(), true, true);
+    std::error_code ec;
+    unchanged = allReused && songs.size() == records.size() &&
+                std::equal(records.begin(), records.end(), songs.begin(),
+                           [](const Song& a, const Song& b) { return a.filepath == b.filepath; }) &&
+                fs::exists(LibraryCache::pathForName(CACHE_NAME), ec);
+    return true;
+}
+
+void MusicScanner::takeFile(const std::string& path, const KnownSongs& known,
+                            const std::unordered_set<std::string>& unreadableCovers,
+                            std::vector<Song>& songs, bool& reused) {
     try {
-        Song song = readMetadata(path);
-        std::error_code ec;
-        if (song.fileSize == 0 && !fs::exists(path, ec)) {
+        const std::optional<FileIdentity> identity = FileIdentity::of(path);
+        if (!identity) {
             logError("文件已不存在: " + path); // removed while the scan was running
             return;
         }
-        songs.push_back(std::move(song));
+        const auto found = known.find(path);
+        const Song* record = found == known.end() ? nullptr : found->second;
+        reused = record && record->modifiedNs != 0 && record->fileSize == identity->size &&
+                 record->modifiedNs == identity->modifiedNs &&
+                 unreadableCovers.count(record->coverPath) == 0;
+        songs.push_back(reused ? *record : readFile(path, *identity));
     } catch (const std::exception& e) {
         logError("解析文件失败: " + path + " - " + e.what());
     }
 }
 
-int MusicScanner::interruptWhenStopping(void* scanner) {
-    return static_cast<const MusicScanner*>(scanner)->isStopping() ? 1 : 0;
-}
-
-Song MusicScanner::readMetadata(const std::string& path) {
+// A file FFmpeg cannot read is still listed, under its own name, so the user sees which.
+Song MusicScanner::readFile(const std::string& path, const FileIdentity& identity) {
     Song song;
     song.filepath = path;
     readContainer(song);
-    // A file FFmpeg cannot read is still listed, under its own name, so the user sees which.
     applyFallbacks(song);
-    readFileSize(song);
+    song.fileSize = identity.size;
+    song.modifiedNs = identity.isSettled(wallClockNs()) ? identity.modifiedNs : 0;
     return song;
+}
+
+int MusicScanner::interruptWhenStopping(void* scanner) {
+    return static_cast<const MusicScanner*>(scanner)->isStopping() ? 1 : 0;
 }
 
 void MusicScanner::readContainer(Song& song) {
@@ -337,7 +447,20 @@ std::vector<Album> MusicScanner::groupAlbums(const std::vector<Song>& songs) {
     std::vector<Album> albums;
     albums.reserve(byName.size());
     for (auto& entry : byName) {
+        sortAlbumTracks(entry.second.songs);
         albums.push_back(std::move(entry.second));
     }
     return albums;
+}
+
+void MusicScanner::sortAlbumTracks(std::vector<Song>& songs) {
+    std::stable_sort(songs.begin(), songs.end(), [](const Song& a, const Song& b) {
+        if (a.disc != b.disc) {
+            return numberedBefore(a.disc, b.disc);
+        }
+        if (a.track != b.track) {
+            return numberedBefore(a.track, b.track);
+        }
+        return fileNameOf(a.filepath) < fileNameOf(b.filepath);
+    });
 }

@@ -46,6 +46,8 @@ public:
     // --- The library ---
     const std::vector<Song>& getLibrarySongs() const { return library.get().songs; }
     const std::vector<Album>& getAlbums() const { return library.get().albums; }
+    // The library as it is now, to be read on another thread (a scan's): it never changes.
+    std::shared_ptr<const Library> shareLibrary() const { return library.share(); }
     // Advanced by every library adopted and every successful cache load.
     uint64_t getLibraryVersion() const { return library.getVersion(); }
     bool isScanning() const { return library.isScanning(); }

@@ -93,6 +93,15 @@ bool PlaybackState::restore() {
         return false;
     }
     player.setVolume(record.volume);
+    if (record.queueIsLibrary && playList.getLibraryVersion() == 0) {
+        // The library is still being read: its song is cued once it is in (see update).
+        pending = std::move(record);
+        return true;
+    }
+    return resume(record);
+}
+
+bool PlaybackState::resume(const Record& record) {
     double position = record.position;
     int index = restoreQueue(record, position);
     if (index < 0) {
@@ -147,6 +156,13 @@ int PlaybackState::restoreQueue(const Record& record, double& position) {
 }
 
 void PlaybackState::update() {
+    if (pending && (!player.getCurrentFilePath().empty() || playList.getLibraryVersion() != 0)) {
+        Record record = std::move(*pending);
+        pending.reset();
+        if (player.getCurrentFilePath().empty()) { // the user has not chosen a song meanwhile
+            resume(record);
+        }
+    }
     const std::string song = player.getCurrentFilePath();
     if (song.empty()) {
         return;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,17 +42,20 @@ public:
                   Clock clock = sdlClock());
 
     // At start: the volume, the saved queue (the songs that still exist) and its song paused at
-    // the saved position (dropped when that song is gone). False when nothing was restored.
+    // the saved position (dropped when that song is gone). False when nothing was restored. A
+    // queue that was the library waits for the library to be read (its first adoption).
     bool restore();
-    // Every frame: saves when the song changed, when playback paused, and every ten seconds
-    // while playing. The saves while playing do not wait for the rename to reach the card, so
-    // that the frame is not held up: a power cut may cost the last ten seconds, never the file.
+    // Every frame: cues the song a restore is waiting to, then saves when the song changed, when
+    // playback paused, and every ten seconds while playing. The saves while playing do not wait
+    // for the rename to reach the card, so that the frame is not held up: a power cut may cost
+    // the last ten seconds, never the file.
     void update();
     // Saves now (at quit, say); nothing is written while no song is loaded.
     bool save(JsonFile::Durability durability = JsonFile::Durability::FULL);
 
 private:
     Record capture() const;
+    bool resume(const Record& record);
     int restoreQueue(const Record& record, double& position);
 
     PlayList& playList;
@@ -61,4 +65,5 @@ private:
     std::string savedSong;
     bool wasPaused = false;
     uint64_t lastSave = 0;
+    std::optional<Record> pending; // a restore waiting for the library
 };

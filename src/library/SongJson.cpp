@@ -1,5 +1,7 @@
 #include "library/SongJson.h"
 
+#include <string_view>
+
 namespace {
 
 namespace Key {
@@ -13,6 +15,9 @@ constexpr const char* SAMPLE_RATE = "sample_rate";
 constexpr const char* CHANNELS = "channels";
 constexpr const char* BITRATE = "bitrate";
 constexpr const char* FILE_SIZE = "file_size";
+constexpr const char* MODIFIED_NS = "modified_ns";
+constexpr const char* TRACK = "track";
+constexpr const char* DISC = "disc";
 constexpr const char* SONGS = "songs";
 constexpr const char* NAME = "name";
 } // namespace Key
@@ -39,34 +44,68 @@ Json::Value songToJson(const Song& song, NestedSongs nested) {
     object[Key::CHANNELS] = song.channels;
     object[Key::BITRATE] = Json::Int64(song.bitrate);
     object[Key::FILE_SIZE] = Json::UInt64(song.fileSize);
+    object[Key::MODIFIED_NS] = Json::Int64(song.modifiedNs);
+    object[Key::TRACK] = song.track;
+    object[Key::DISC] = song.disc;
     if (nested == NestedSongs::Write) {
         object[Key::SONGS] = songsToJson(song.songs, nested);
     }
     return object;
 }
 
+namespace {
+
+// One member of a song object into its field; members of other names are ignored.
+void readMember(std::string_view key, const Json::Value& value, Song& song) {
+    if (key == Key::TITLE) {
+        song.title = value.asString();
+    } else if (key == Key::ARTIST) {
+        song.artist = value.asString();
+    } else if (key == Key::ALBUM) {
+        song.album = value.asString();
+    } else if (key == Key::FILEPATH) {
+        song.filepath = value.asString();
+    } else if (key == Key::COVER_PATH) {
+        song.coverPath = value.asString();
+    } else if (key == Key::DURATION) {
+        song.duration = value.asDouble();
+    } else if (key == Key::SAMPLE_RATE) {
+        song.sampleRate = value.asInt();
+    } else if (key == Key::CHANNELS) {
+        song.channels = value.asInt();
+    } else if (key == Key::BITRATE) {
+        song.bitrate = value.asInt64();
+    } else if (key == Key::FILE_SIZE) {
+        song.fileSize = value.asUInt64();
+    } else if (key == Key::MODIFIED_NS) {
+        song.modifiedNs = value.asInt64();
+    } else if (key == Key::TRACK) {
+        song.track = value.asInt();
+    } else if (key == Key::DISC) {
+        song.disc = value.asInt();
+    } else if (key == Key::SONGS && value.isArray()) {
+        for (const Json::Value& element : value) {
+            if (element.isObject()) {
+                song.songs.push_back(songFromJson(element));
+            }
+        }
+    }
+}
+
+} // namespace
+
+// The members are walked once: a cache holds tens of thousands of song objects, and a lookup
+// per field costs more than the walk.
 Song songFromJson(const Json::Value& object) {
     Song song;
     if (!object.isObject()) {
         return song;
     }
-    song.title = object[Key::TITLE].asString();
-    song.artist = object[Key::ARTIST].asString();
-    song.album = object[Key::ALBUM].asString();
-    song.filepath = object[Key::FILEPATH].asString();
-    song.coverPath = object[Key::COVER_PATH].asString();
-    song.duration = object[Key::DURATION].asDouble();
-    song.sampleRate = object[Key::SAMPLE_RATE].asInt();
-    song.channels = object[Key::CHANNELS].asInt();
-    song.bitrate = object[Key::BITRATE].asInt64();
-    song.fileSize = object[Key::FILE_SIZE].asUInt64();
-    const Json::Value& nested = object[Key::SONGS];
-    if (nested.isArray()) {
-        for (const Json::Value& element : nested) {
-            if (element.isObject()) {
-                song.songs.push_back(songFromJson(element));
-            }
-        }
+    const auto last = object.end();
+    for (auto member = object.begin(); member != last; ++member) {
+        const char* end = nullptr;
+        const char* begin = member.memberName(&end);
+        readMember(std::string_view(begin, static_cast<std::size_t>(end - begin)), *member, song);
     }
     return song;
 }

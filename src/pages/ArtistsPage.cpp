@@ -64,8 +64,10 @@ std::vector<ArtistsPage::Artist> ArtistsPage::groupByArtist(const std::vector<So
 
 ArtistsPage::ArtistsPage(const PageServices& services, PlayList* playlist, Player* player)
     : LibraryBrowsePage(services, playlist, player), listView({}, artistScrollBar()) {
-    bindings.add("up", {SDLK_UP}, [this] { moveSelection(-1); });
-    bindings.add("down", {SDLK_DOWN}, [this] { moveSelection(+1); });
+    bindings.add("up", {SDLK_UP}, [this] { pressDirection(-1); });
+    bindings.add("down", {SDLK_DOWN}, [this] { pressDirection(+1); });
+    bindings.add("left", {SDLK_LEFT}, [this] { jumpToInitial(-1); });
+    bindings.add("right", {SDLK_RIGHT}, [this] { jumpToInitial(+1); });
     bindings.add("a", {SDLK_RETURN}, [this] { chooseSelected(); });
     bindings.add("b", {SDLK_ESCAPE}, [this] { goBack(); });
 }
@@ -98,8 +100,39 @@ void ArtistsPage::rebuildFromLibrary() {
     list.clampTo(static_cast<int>(artists.size()));
 }
 
+void ArtistsPage::handleEvent(SDL_Event* event) {
+    if (event && heldScroll.takeEvent(*event, services.input)) {
+        return;
+    }
+    LibraryBrowsePage::handleEvent(event);
+}
+
+// A held direction stops at either end of the list; a single press wraps around.
+void ArtistsPage::update() {
+    LibraryBrowsePage::update();
+    if (const int rows = heldScroll.take(now())) {
+        list.moveClamped(rows, static_cast<int>(artists.size()));
+    }
+}
+
 void ArtistsPage::moveSelection(int step) {
     list.moveWrapping(step, static_cast<int>(artists.size()));
+}
+
+void ArtistsPage::pressDirection(int direction) {
+    moveSelection(direction);
+    heldScroll.press(direction, now());
+}
+
+void ArtistsPage::jumpToInitial(int direction) {
+    const int from = list.selectedIndex;
+    const int target = ListJumps::jumpTarget(
+        static_cast<int>(artists.size()), from, direction, [this](int a, int b) {
+            return ListJumps::initialOf(artists[a].name) == ListJumps::initialOf(artists[b].name);
+        });
+    if (list.moveClamped(target - from, static_cast<int>(artists.size()))) {
+        jumpOverlay.show(ListJumps::initialOf(artists[target].name), now());
+    }
 }
 
 void ArtistsPage::chooseSelected() {
@@ -136,4 +169,5 @@ void ArtistsPage::render() {
             return ListRow{icon, rowText(artists[index])};
         });
     listView.drawScrollBar(renderer, list, static_cast<int>(artists.size()));
+    jumpOverlay.render(renderer, now());
 }

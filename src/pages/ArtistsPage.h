@@ -4,6 +4,8 @@
 #include "model/Song.h"
 #include "pages/LibraryBrowsePage.h"
 #include "ui/BackgroundImage.h"
+#include "ui/JumpOverlay.h"
+#include "ui/ListJumps.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
 #include "ui/TextCache.h"
@@ -41,7 +43,13 @@ public:
     ~ArtistsPage() override;
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;
+    void handleEvent(SDL_Event* event) override;
+    void update() override;
     void render() override;
+
+    // True while a held direction scrolls the list or a jump's overlay is shown: the list
+    // changes from frame to frame without input.
+    bool isMovingOnItsOwn() const { return heldScroll.isHeld() || jumpOverlay.isShown(now()); }
 
     void setArtistSelectedCallback(std::function<void(const Artist&)> callback) {
         artistSelectedCallback = std::move(callback);
@@ -51,6 +59,9 @@ private:
     // Groups the library's songs anew.
     void rebuildFromLibrary() override;
     void moveSelection(int step);
+    void pressDirection(int direction);
+    // To the first artist of the next or previous initial, showing the initial.
+    void jumpToInitial(int direction);
     void chooseSelected();
 
     std::vector<Artist> artists;
@@ -60,5 +71,7 @@ private:
     ListSelection list{VISIBLE_ITEMS};
     ListView listView;
     TextCache texts{4};
+    HeldScroll heldScroll;
+    JumpOverlay jumpOverlay;
     std::function<void(const Artist&)> artistSelectedCallback;
 };

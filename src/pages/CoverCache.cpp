@@ -1,7 +1,6 @@
 #include "pages/CoverCache.h"
 
 #include "core/Log.h"
-#include "ui/Image.h"
 #include "ui/SkinArt.h"
 
 void CoverCache::configure(SDL_Renderer* newRenderer, int newThemeId, int newWidth, int newHeight) {
@@ -21,7 +20,7 @@ void CoverCache::clear() {
 SDL_Texture* CoverCache::get(const std::string& path) {
     auto found = covers.find(path);
     if (found == covers.end()) {
-        SurfacePtr picture = path.empty() ? nullptr : Image::loadSurface(path);
+        SurfacePtr picture = path.empty() ? nullptr : SkinArt::loadSongCover(path);
         TexturePtr texture = SkinArt::coverTexture(renderer, picture.get(), width, height);
         found = covers.emplace(path, std::move(texture)).first;
     }

@@ -116,7 +116,7 @@ void NowPlayingPage::loadCover() {
     shown.coverPicture = nullptr;
     ++shown.coverVersion;
     std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
-    SurfacePtr picture = coverPath.empty() ? nullptr : Image::loadSurface(coverPath);
+    SurfacePtr picture = coverPath.empty() ? nullptr : SkinArt::loadSongCover(coverPath);
     if (!picture) {
         picture = SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder));
     }

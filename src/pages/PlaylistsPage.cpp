@@ -51,6 +51,7 @@ PlaylistsPage::PlaylistsPage(const PageServices& services, PlayList* playlist, P
     : SongListPage(services, playlist, player, dialog, Page::PLAYLISTS, favouriteRows(),
                    favouriteScrollBar()) {
     bindings.add("start", {SDLK_DELETE}, [this] { removeSong(list.selectedIndex); });
+    bindAlbumJumps();
 }
 
 PlaylistsPage::~PlaylistsPage() = default;
@@ -117,6 +118,7 @@ void PlaylistsPage::render() {
     if (isScrollBarShown()) {
         drawScrollBar();
     }
+    drawJumpOverlay();
 }
 
 void PlaylistsPage::drawEmptyMessage() {

@@ -10,8 +10,8 @@ SongListPage::SongListPage(const PageServices& services, PlayList* playlist, Pla
                            const ScrollBarStyle& bar)
     : services(services), playlist(playlist), player(player), dialog(dialog), listView(rows, bar),
       bindings(services.input), listPage(listPage) {
-    bindings.add("up", {SDLK_UP}, [this] { moveSelection(-1); });
-    bindings.add("down", {SDLK_DOWN}, [this] { moveSelection(+1); });
+    bindings.add("up", {SDLK_UP}, [this] { pressDirection(-1); });
+    bindings.add("down", {SDLK_DOWN}, [this] { pressDirection(+1); });
     bindings.add("a", {SDLK_RETURN, SDLK_KP_ENTER}, [this] { playSelected(); });
     bindings.add("b", {SDLK_ESCAPE}, [this] { goBack(); });
 }
@@ -36,12 +36,17 @@ void SongListPage::handleEvent(SDL_Event* event) {
     if (topBar) {
         topBar->handleEvent(event);
     }
-    bindings.dispatch(*event, acceptKeyRepeats);
+    if (!heldScroll.takeEvent(*event, services.input)) {
+        bindings.dispatch(*event, acceptKeyRepeats);
+    }
 }
 
 void SongListPage::update() {
     if (topBar) {
         topBar->update();
+    }
+    if (const int rows = heldScroll.take(now())) {
+        moveSelection(rows);
     }
     if (recentlyMoved && now() - lastMoveTicks > SCROLL_BAR_SHOWN_MS) {
         recentlyMoved = false;
@@ -97,6 +102,29 @@ bool SongListPage::moveSelection(int step) {
     lastMoveTicks = now();
     recentlyMoved = true;
     return true;
+}
+
+void SongListPage::pressDirection(int direction) {
+    moveSelection(direction);
+    heldScroll.press(direction, now());
+}
+
+void SongListPage::bindAlbumJumps() {
+    bindings.add("left", {SDLK_LEFT}, [this] { jumpToAlbum(-1); });
+    bindings.add("right", {SDLK_RIGHT}, [this] { jumpToAlbum(+1); });
+}
+
+void SongListPage::jumpToAlbum(int direction) {
+    const int target =
+        ListJumps::jumpTarget(static_cast<int>(songs.size()), list.selectedIndex, direction,
+                              [this](int a, int b) { return songs[a].album == songs[b].album; });
+    if (moveSelection(target - list.selectedIndex)) {
+        jumpOverlay.show(songs[target].album, now());
+    }
+}
+
+void SongListPage::drawJumpOverlay() {
+    jumpOverlay.render(renderer, now());
 }
 
 void SongListPage::drawTopBar() {

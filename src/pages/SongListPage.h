@@ -4,7 +4,9 @@
 #include "pages/Page.h"
 #include "pages/PageServices.h"
 #include "ui/BackgroundImage.h"
+#include "ui/JumpOverlay.h"
 #include "ui/KeyBindings.h"
+#include "ui/ListJumps.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
 #include "ui/UIBase.h"
@@ -46,8 +48,12 @@ public:
     }
 
     const std::vector<Song>& getSongs() const { return songs; }
+    int getSelectedIndex() const { return list.selectedIndex; }
     // True from a move of the selection until SCROLL_BAR_SHOWN_MS have passed.
     bool isScrollBarShown() const { return recentlyMoved; }
+    // True while a held direction scrolls the list or a jump's overlay is shown: the list
+    // changes from frame to frame without input.
+    bool isMovingOnItsOwn() const { return heldScroll.isHeld() || jumpOverlay.isShown(now()); }
 
 protected:
     // listPage is the page the navigation is told about when a song starts here.
@@ -68,6 +74,9 @@ protected:
     void goBack();
     // Moves without wrapping around; true when the selection changed.
     bool moveSelection(int step);
+    // Left and right (keys and buttons) jump to the previous and next album, showing its name.
+    void bindAlbumJumps();
+    void jumpToAlbum(int direction);
 
     // Called when playing the song at index failed (it has been logged by the play list).
     virtual void reportPlayFailure(int index) { (void)index; }
@@ -76,6 +85,7 @@ protected:
     // The visible rows: marker and highlight on the selection, icon, title.
     void drawSongRows(const std::function<SDL_Texture*(const Song& song, bool selected)>& iconFor);
     void drawScrollBar();
+    void drawJumpOverlay();
 
     PageServices services;
     PlayList* playlist;
@@ -94,6 +104,10 @@ protected:
     std::function<void(Page)> pageChangeCallback;
 
 private:
+    void pressDirection(int direction);
+
+    HeldScroll heldScroll;
+    JumpOverlay jumpOverlay;
     Page listPage;
     bool recentlyMoved = false;
     uint64_t lastMoveTicks = 0;

@@ -2,6 +2,7 @@
 
 #include "audio/Player.h"
 #include "core/Log.h"
+#include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "pages/FavouriteToggle.h"
 #include "pages/LibraryRescan.h"
@@ -37,9 +38,12 @@ SongsPage::SongsPage(const PageServices& services, PlayList* playlist, Player* p
     bindings.add("y", {SDLK_f}, [this] { toggleFavourite(); });
     bindings.add("l1", {SDLK_PAGEUP}, [this] { moveSelection(-list.visibleItems); });
     bindings.add("r1", {SDLK_PAGEDOWN}, [this] { moveSelection(+list.visibleItems); });
+    bindAlbumJumps();
 }
 
-SongsPage::~SongsPage() = default;
+SongsPage::~SongsPage() {
+    waitForCacheLoad();
+}
 
 void SongsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
     if (!renderer || !font) {
@@ -51,13 +55,28 @@ void SongsPage::init(SDL_Renderer* renderer, TTF_Font* font) {
     if (playlist) {
         if (!std::filesystem::exists(LIBRARY_CACHE_PATH)) {
             startLoadingScan();
-        } else if (playlist->loadFromFile(LIBRARY_CACHE_PATH)) {
-            takeLibrary();
         } else {
-            logError("加载缓存文件失败，将重新扫描音乐文件");
-            startLoadingScan();
+            startCacheLoad();
         }
         playlist->loadFavourites();
+    }
+}
+
+// Reading a large cache takes a while: the menu keeps answering meanwhile, and the list shows
+// as soon as the play list has adopted the library (see update).
+void SongsPage::startCacheLoad() {
+    waitForCacheLoad();
+    cacheLoad = CacheLoad::RUNNING;
+    MusicScanner* scanner = &services.scanner;
+    PlayList* target = playlist;
+    cacheLoader = std::thread([this, scanner, target] {
+        cacheLoad = scanner->loadCache(target) ? CacheLoad::DONE : CacheLoad::FAILED;
+    });
+}
+
+void SongsPage::waitForCacheLoad() {
+    if (cacheLoader.joinable()) {
+        cacheLoader.join();
     }
 }
 
@@ -95,6 +114,11 @@ void SongsPage::setBackCallback(std::function<void()> callback) {
 }
 
 void SongsPage::update() {
+    if (cacheLoad == CacheLoad::FAILED) {
+        cacheLoad = CacheLoad::DONE;
+        logError("加载缓存文件失败，将重新扫描音乐文件");
+        startLoadingScan();
+    }
     if (playlist && !playlist->isScanning() &&
         (!libraryShown || playlist->getLibraryVersion() != shownLibraryVersion)) {
         takeLibrary();
@@ -150,4 +174,5 @@ void SongsPage::render() {
     thumb.a = SCROLL_BAR_ALPHA;
     listView.scrollBarStyle().thumbColor = thumb;
     drawScrollBar();
+    drawJumpOverlay();
 }

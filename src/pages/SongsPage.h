@@ -3,8 +3,10 @@
 #include "core/SdlHandles.h"
 #include "pages/SongListPage.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <thread>
 
 // The flat list of every song of the library, eight rows at a time: play the highlighted song,
 // page through the list, add or (after a confirmation) remove favourites. On first use it loads
@@ -22,8 +24,14 @@ public:
 
     // Installs a back action that also marks the list for a refresh on the page's next use.
     void setBackCallback(std::function<void()> callback);
+    // Blocks until the cache read started by init has ended; the list shows it at the next
+    // update after the play list's.
+    void waitForCacheLoad();
 
 private:
+    enum class CacheLoad { NONE, RUNNING, FAILED, DONE };
+
+    void startCacheLoad();
     void toggleFavourite();
     void removeSelectedFavourite();
     void startLoadingScan();
@@ -34,6 +42,8 @@ private:
 
     uint64_t shownLibraryVersion = 0;
     bool libraryShown = false;
+    std::thread cacheLoader;
+    std::atomic<CacheLoad> cacheLoad{CacheLoad::NONE};
     TexturePtr songIcon, songIconSelected;
     TexturePtr playingIcon, playingIconSelected;
     TexturePtr favouriteIcon, favouriteIconSelected;

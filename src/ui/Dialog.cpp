@@ -145,11 +145,12 @@ void Dialog::showConfirm(const std::string& titleText, const std::string& messag
 }
 
 void Dialog::showLoading(const std::string& titleText, const std::string& messageText,
-                         std::function<void()> task) {
+                         std::function<void()> task, std::function<std::string()> detail) {
     setTitle(titleText);
     setMessage(messageText);
     setType("LOADING");
     setLoadingTask(std::move(task));
+    loadingDetail = std::move(detail);
     show();
 }
 
@@ -242,7 +243,7 @@ void Dialog::render() {
     Draw::fillRect(renderer, titleArea, TITLE_FILL);
     drawCentredText(title, titleArea, Draw::WHITE);
 
-    TextImage body = texts.get(renderer, font, message, MESSAGE_COLOR, messageArea.w);
+    TextImage body = texts.get(renderer, font, shownMessage(), MESSAGE_COLOR, messageArea.w);
     if (body.texture) {
         SDL_Rect destination{messageArea.x, messageArea.y + (messageArea.h - body.height) / 2,
                              body.width, body.height};
@@ -273,6 +274,14 @@ void Dialog::render() {
         break;
     }
     Draw::setColor(renderer, previous);
+}
+
+std::string Dialog::shownMessage() const {
+    if (type != DialogType::LOADING || !loadingDetail) {
+        return message;
+    }
+    const std::string detail = loadingDetail();
+    return detail.empty() ? message : message + "\n" + detail;
 }
 
 void Dialog::drawCentredText(const std::string& text, const SDL_Rect& area, SDL_Color color) {

@@ -53,8 +53,10 @@ public:
     void showError(const std::string& title, const std::string& message);
     void showConfirm(const std::string& title, const std::string& message,
                      std::function<void()> onConfirm, std::function<void()> onCancel = {});
+    // detail, when given, is asked at each drawing for a line under the message (how far the
+    // task has got); it must only read what the task publishes for other threads.
     void showLoading(const std::string& title, const std::string& message,
-                     std::function<void()> task);
+                     std::function<void()> task, std::function<std::string()> detail = {});
     bool isVisible() const { return visible; }
 
     // Blocks until a loading task that is still running has ended. The task works on objects
@@ -68,6 +70,8 @@ private:
     void hideIfStillShowing(uint64_t showing);
     void respond(bool confirmed);
     uint64_t currentShow();
+    // The message, with the loading task's progress line under it.
+    std::string shownMessage() const;
     void drawCentredText(const std::string& text, const SDL_Rect& area, SDL_Color color);
     void drawButton(const SDL_Rect& area, SDL_Color fill, const std::string& label);
     void drawSpinner();
@@ -85,6 +89,7 @@ private:
     SDL_Rect buttonArea{};
     uint64_t shownAt = 0;
     std::function<void()> loadingTask;
+    std::function<std::string()> loadingDetail;
     // Guards the pairing of visible with showCount between show and the loading thread's end.
     std::mutex showMutex;
     uint64_t showCount = 0;   // shows so far

@@ -1,6 +1,7 @@
 #include "ui/SkinArt.h"
 
 #include "core/Log.h"
+#include "library/CoverExtractor.h"
 #include "settings/Config.h"
 #include "ui/Image.h"
 #include "ui/ThemeAssetCodec.h"
@@ -153,9 +154,17 @@ SurfacePtr loadPicture(const std::string& path) {
     return ThemeAssetCodec().loadSurface(path);
 }
 
+SurfacePtr loadSongCover(const std::string& path) {
+    SurfacePtr cover = Image::loadSurface(path);
+    if (!cover || !CoverExtractor::isWhole(path)) {
+        CoverExtractor::noteUnreadableCover(path);
+    }
+    return cover;
+}
+
 SurfacePtr loadCover(const std::string& coverPath, int themeId) {
     if (!coverPath.empty()) {
-        if (SurfacePtr cover = Image::loadSurface(coverPath)) {
+        if (SurfacePtr cover = loadSongCover(coverPath)) {
             return cover;
         }
     }

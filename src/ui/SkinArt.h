@@ -26,6 +26,10 @@ const char* defaultCoverPath(int themeId);
 // be read.
 SurfacePtr loadPicture(const std::string& path);
 
+// The song cover at path, or null; a cover file the scan wrote that cannot be read, or is cut
+// short, is noted for the next scan to write afresh.
+SurfacePtr loadSongCover(const std::string& path);
+
 // The picture at coverPath, or the skin's default cover when that cannot be read; null when
 // neither can.
 SurfacePtr loadCover(const std::string& coverPath, int themeId);

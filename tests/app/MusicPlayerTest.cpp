@@ -4,6 +4,7 @@
 #include "pages/ArtistDetailPage.h"
 #include "pages/ArtistsPage.h"
 #include "pages/NowPlayingPage.h"
+#include "pages/SongsPage.h"
 #include "settings/Config.h"
 #include "support/Events.h"
 #include "support/LibraryFiles.h"
@@ -74,6 +75,8 @@ protected:
     // Starts the first song of the songs page, then shows the menu again.
     void playFromTheSongsPage() {
         app.switchPage(Page::SONGS);
+        static_cast<SongsPage*>(app.getCurrentPage())->waitForCacheLoad();
+        app.update(); // the library read at start is listed
         queue({keyDown(SDLK_RETURN)});
         app.handleEvents();
         app.switchPage(Page::MAIN);

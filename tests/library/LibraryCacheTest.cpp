@@ -25,6 +25,9 @@ Song fullSong(const std::string& path) {
     song.channels = 2;
     song.bitrate = 5000000000LL; // beyond 32 bits
     song.fileSize = 18000000000000000000ULL;
+    song.modifiedNs = 1700000000123456789LL;
+    song.track = 7;
+    song.disc = 2;
     return song;
 }
 
@@ -32,7 +35,7 @@ Song fullSong(const std::string& path) {
 auto fieldsOf(const Song& song) {
     return std::make_tuple(song.title, song.artist, song.album, song.filepath, song.coverPath,
                            song.duration, song.sampleRate, song.channels, song.bitrate,
-                           song.fileSize);
+                           song.fileSize, song.modifiedNs, song.track, song.disc);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "library/MusicScanner.h"
 
+#include "library/LibraryCache.h"
 #include "library/PlayList.h"
 #include "support/ScratchDir.h"
 #include "support/StderrCapture.h"
@@ -7,9 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/SkinArt.h"
+
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -32,7 +38,7 @@ Song findSong(const std::vector<Song>& songs, const std::string& path) {
 // Extensions are compared in lower case: "01 Intro.MP3" below is taken, "notes.txt" is not.
 std::vector<Song> scanInto(PlayList& playList) {
     MusicScanner scanner;
-    scanner.scanMusicFiles(&playList, {{"music"}, ALL_FORMATS});
+    scanner.scanMusicFiles(&playList, {{"music"}, ALL_FORMATS, playList.shareLibrary()});
     playList.update(); // the next frame takes the library over
     return playList.getLibrarySongs();
 }
@@ -93,6 +99,24 @@ Tone tone(const std::string& codec, std::map<std::string, std::string> tags,
     made.cover = cover;
     return made;
 }
+
+void setAge(const std::string& path, std::chrono::minutes age) {
+    fs::last_write_time(path, fs::file_time_type::clock::now() - age);
+}
+
+auto fieldsOf(const Song& song) {
+    return std::make_tuple(song.title, song.artist, song.album, song.filepath, song.coverPath,
+                           song.duration, song.sampleRate, song.channels, song.bitrate,
+                           song.fileSize, song.modifiedNs, song.track, song.disc);
+}
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_ino;
+}
+
+const char* const CACHE = "config/music_library.json";
 
 } // namespace
 
@@ -172,6 +196,81 @@ TEST(MusicScannerTest, CoversAreBoundedAndShared) {
     EXPECT_EQ(findSong(playList.getLibrarySongs(), "music/a.mp3").coverPath, a.coverPath);
 }
 
+// A rescan reads only what changed, and builds what a full scan of the same tree builds.
+TEST(MusicScannerTest, IncrementalRescanEqualsAFullScan) {
+    ScratchDir scratch;
+    SyntheticMedia::makePicture("art/cover.jpg", 64, 64, 1);
+    const std::map<std::string, Tone> made = {
+        {"music/A/1.mp3", tone("libmp3lame", {{"album", "A"}, {"title", "One"}}, "art/cover.jpg")},
+        {"music/A/2.mp3", tone("libmp3lame", {{"album", "A"}, {"title", "Two"}}, "art/cover.jpg")},
+        {"music/B/1.flac", tone("flac", {{"artist", "Bee"}})},
+        {"music/B/2.flac", tone("flac", {{"artist", "Cee"}})},
+    };
+    for (const auto& [path, song] : made) {
+        setAge(SyntheticMedia::makeTone(path, song), std::chrono::minutes(60));
+    }
+    PlayList playList;
+    scanInto(playList);
+    const ino_t written = inodeOf(CACHE);
+    scanInto(playList);
+    EXPECT_EQ(inodeOf(CACHE), written); // nothing changed: the cache is not written again
+
+    setAge(SyntheticMedia::makeTone("music/A/3.mp3", tone("libmp3lame", {{"album", "A"}})),
+           std::chrono::minutes(60));
+    fs::remove("music/B/2.flac");
+    const uintmax_t size = fs::file_size("music/A/2.mp3");
+    SyntheticMedia::makeTone(
+        "music/A/2.mp3", tone("libmp3lame", {{"album", "A"}, {"title", "Owt"}}, "art/cover.jpg"));
+    ASSERT_EQ(fs::file_size("music/A/2.mp3"), size);
+    setAge("music/A/2.mp3", std::chrono::minutes(30));
+    fs::create_directories("music/C");
+    fs::rename("music/B/1.flac", "music/C/1.flac"); // its album is its folder's name
+    const std::vector<Song> incremental = scanInto(playList);
+    const std::vector<Album> incrementalAlbums = playList.getAlbums();
+
+    fs::remove(CACHE);
+    PlayList fresh; // nothing known: every file is read
+    const std::vector<Song> full = scanInto(fresh);
+    ASSERT_EQ(incremental.size(), 4u);
+    ASSERT_EQ(full.size(), incremental.size());
+    for (size_t i = 0; i < full.size(); ++i) {
+        EXPECT_EQ(fieldsOf(incremental[i]), fieldsOf(full[i]));
+    }
+    EXPECT_EQ(findSong(incremental, "music/A/2.mp3").title, "Owt");
+    EXPECT_EQ(findSong(incremental, "music/C/1.flac").album, "C");
+    ASSERT_EQ(incrementalAlbums.size(), fresh.getAlbums().size());
+    for (size_t i = 0; i < incrementalAlbums.size(); ++i) {
+        const Album& expected = fresh.getAlbums()[i];
+        EXPECT_EQ(std::tie(incrementalAlbums[i].name, incrementalAlbums[i].artist,
+                           incrementalAlbums[i].coverPath),
+                  std::tie(expected.name, expected.artist, expected.coverPath));
+        EXPECT_EQ(sortedPaths(incrementalAlbums[i].songs), sortedPaths(expected.songs));
+    }
+}
+
+// A damaged cover file is written afresh: at once when its song is read again, and for an
+// unchanged song once a page has failed to show it.
+TEST(MusicScannerTest, ADamagedCoverIsRepaired) {
+    ScratchDir scratch;
+    SyntheticMedia::makePicture("art/cover.jpg", 64, 64, 1);
+    SyntheticMedia::makeTone("music/a.mp3", tone("libmp3lame", {}, "art/cover.jpg"));
+    setAge("music/a.mp3", std::chrono::minutes(60));
+    PlayList playList;
+    const std::string cover = scanInto(playList).at(0).coverPath;
+    const std::string intact = scratch.readFile(cover);
+    const auto damage = [&] { scratch.writeFile(cover, intact.substr(0, intact.size() / 2)); };
+
+    damage();
+    setAge("music/a.mp3", std::chrono::minutes(50)); // the song changed
+    scanInto(playList);
+    EXPECT_TRUE(scratch.readFile(cover) == intact);
+
+    damage();
+    SkinArt::loadSongCover(cover); // a page shows it
+    scanInto(playList);
+    EXPECT_TRUE(scratch.readFile(cover) == intact);
+}
+
 // A folder the scan may not read is skipped with an error line; links to folders are not
 // followed (a loop would never end), links to files count.
 TEST(MusicScannerTest, TheWalkSkipsUnreadableFoldersAndFollowsNoFolderLinks) {
@@ -224,4 +323,39 @@ TEST(MusicScannerTest, AlbumsOfOneNameMergeAcrossArtists) {
     EXPECT_EQ(albums[0].artist, "Zed / Zoe");
     EXPECT_EQ(albums[0].coverPath, "covers/1.jpg");
     EXPECT_EQ(MusicScanner::groupAlbums({songOf("A", "x|y"), songOf("A|x", "y")}).size(), 2u);
+}
+
+// Tracks in their tagged order, whatever order the files were written and found in; then disc,
+// unnumbered tracks last, file name between equals.
+TEST(MusicScannerTest, AnAlbumListsItsTracksInOrder) {
+    ScratchDir scratch;
+    for (int track : {4, 2, 3, 6, 1, 5}) {
+        const std::string number = std::to_string(track);
+        SyntheticMedia::makeTone(
+            "music/" + std::string(1, char('g' - track)) + ".mp3",
+            tone("libmp3lame", {{"album", "Six"}, {"track", number + "/6"}, {"title", number}}));
+    }
+    PlayList playList;
+    scanInto(playList);
+    std::string order;
+    for (const Song& song : playList.getAlbums().at(0).songs) {
+        order += song.title;
+    }
+    EXPECT_EQ(order, "123456");
+
+    auto numbered = [](const std::string& file, int disc, int track) {
+        Song song;
+        song.filepath = "x/" + file;
+        song.disc = disc;
+        song.track = track;
+        return song;
+    };
+    std::vector<Song> songs = {numbered("b", 0, 0), numbered("z", 2, 1), numbered("a", 0, 0),
+                               numbered("y", 1, 2), numbered("c", 1, 1)};
+    MusicScanner::sortAlbumTracks(songs);
+    order.clear();
+    for (const Song& song : songs) {
+        order += song.filepath.back();
+    }
+    EXPECT_EQ(order, "cyzab");
 }

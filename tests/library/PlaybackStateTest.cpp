@@ -114,3 +114,24 @@ TEST(PlaybackStateTest, SavesOnSongChangePauseAndEveryTenSeconds) {
 }
 
 } // namespace
+
+// A queue that was the library waits for the library, which is read after start-up.
+TEST(PlaybackStateTest, ALibraryQueueIsRestoredOnceTheLibraryIsIn) {
+    PlayerRig rig(PlayerRig::SLOW, "out.raw");
+    const std::string song = rig.media.make("a.flac", {2.0, 44100, "stereo", "-c:a flac", ""});
+    PlaybackState::Record record;
+    record.queueIsLibrary = true;
+    record.currentPath = song;
+    record.position = 1.0;
+    ASSERT_TRUE(PlaybackState::write(STATE_PATH, record));
+    PlayList playList;
+    PlaybackState state(playList, *rig.player, STATE_PATH);
+    EXPECT_TRUE(state.restore());
+    EXPECT_TRUE(rig.player->getCurrentFilePath().empty());
+    playList.setLibrary(Library{{PlayerRig::songAt(song)}, {}});
+    playList.update();
+    state.update();
+    EXPECT_EQ(rig.player->getCurrentFilePath(), song);
+    EXPECT_NEAR(rig.player->getCurrentTime(), 1.0, 1e-9);
+    rig.finish();
+}

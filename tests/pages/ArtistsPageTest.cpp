@@ -61,3 +61,26 @@ TEST_F(ArtistsPageTest, TheSelectionWrapsTheListFollowsTheLibraryAndEmptyListsSt
     deliver(page, namedButtonDown("a"));
     EXPECT_EQ(chosen.size(), 3u);
 }
+
+// Left and right go to the next and previous initial: digits and symbols are one group, each
+// CJK character its own.
+TEST_F(ArtistsPageTest, JumpsGoFromInitialToInitial) {
+    Library library;
+    for (const char* name : {"!!!", "2Pac", "Abba", "Air", "Beck", "beta", "周", "林"}) {
+        library.songs.push_back(songBy(name, "1"));
+    }
+    playList.setLibrary(library);
+    playList.update();
+    ArtistsPage page(services, &playList, &player);
+    page.init(sdl.renderer(), sdl.font());
+    page.update();
+    std::string chosen;
+    page.setArtistSelectedCallback(
+        [&](const ArtistsPage::Artist& artist) { chosen += artist.name + ","; });
+    for (const char* name : {"right", "right", "right", "right", "right", "left", "left"}) {
+        deliver(page, namedButtonDown(name));
+        deliver(page, keyDown(SDLK_RETURN));
+    }
+    EXPECT_EQ(chosen, "Abba,Beck,周,林,林,周,Beck,");
+    EXPECT_TRUE(page.isMovingOnItsOwn());
+}

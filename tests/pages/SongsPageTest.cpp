@@ -19,6 +19,8 @@ protected:
         page->init(sdl.renderer(), sdl.font());
         page->setPageChangeCallback([this](Page from) { pagesReported.push_back(from); });
         page->setSongPlayedCallback([this] { ++songsPlayed; });
+        page->waitForCacheLoad();
+        playList.update();
         page->update();
     }
 
@@ -143,4 +145,46 @@ TEST_F(SongsPageTest, TheCacheIsListedWithoutAScanAndANewLibraryKeepsTheSelectio
     send(namedButtonDown("a")); // placeholders are not audio: nothing to report
     EXPECT_TRUE(pagesReported.empty());
     EXPECT_EQ(songsPlayed, 0);
+}
+
+// Left and right cross the list an album at a time; a held direction goes faster the longer it
+// is held, and stops when released.
+TEST_F(SongsPageTest, JumpsCrossAlbumsAndAHeldDirectionSpeedsUp) {
+    std::vector<Song> songs = placeholderSongs(60);
+    for (size_t i = 0; i < songs.size(); ++i) {
+        songs[i].album = i < 10 ? "A" : i < 13 ? "B" : "C";
+    }
+    openWith(songs);
+    std::vector<int> landed;
+    for (const char* name : {"right", "right", "right", "left", "left", "left"}) {
+        send(namedButtonDown(name));
+        landed.push_back(page->getSelectedIndex());
+    }
+    EXPECT_EQ(landed, (std::vector<int>{10, 13, 13, 10, 0, 0}));
+    send(keyDown(SDLK_RIGHT));
+    EXPECT_EQ(page->getSelectedIndex(), 10);
+    EXPECT_TRUE(page->isMovingOnItsOwn()); // the album's name is shown
+    clock += JumpOverlay::SHOWN_MS;
+    page->update();
+    EXPECT_FALSE(page->isMovingOnItsOwn());
+
+    constexpr uint64_t FRAME_MS = 16;
+    constexpr int FRAMES_PER_STRETCH = 30;
+    send(keyDown(SDLK_DOWN));
+    std::vector<int> rowsPerStretch;
+    for (int stretch = 0, from = page->getSelectedIndex(); stretch < 3; ++stretch) {
+        for (int frame = 0; frame < FRAMES_PER_STRETCH; ++frame) {
+            clock += FRAME_MS;
+            page->update();
+        }
+        rowsPerStretch.push_back(page->getSelectedIndex() - from);
+        from = page->getSelectedIndex();
+    }
+    EXPECT_TRUE(rowsPerStretch[0] < rowsPerStretch[1] && rowsPerStretch[1] < rowsPerStretch[2])
+        << rowsPerStretch[0] << " " << rowsPerStretch[1] << " " << rowsPerStretch[2];
+    send(keyUp(SDLK_DOWN));
+    const int released = page->getSelectedIndex();
+    clock += FRAME_MS;
+    page->update();
+    EXPECT_EQ(page->getSelectedIndex(), released);
 }
