@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -49,6 +50,8 @@ constexpr FilterRecipe SOURCE_RECIPE{"abuffer", "src", "找不到abuffer滤镜",
                                      false};
 constexpr FilterRecipe EQUALIZER_RECIPE{"anequalizer", "anequalizer", "找不到anequalizer滤镜",
                                         "无法创建均衡器滤镜: ", true};
+constexpr FilterRecipe VOLUME_RECIPE{"volume", "volume", "找不到volume滤镜",
+                                     "无法创建音量滤镜: ", true};
 constexpr FilterRecipe SINK_RECIPE{"abuffersink", "sink", "找不到abuffersink滤镜",
                                    "无法创建接收滤镜", false};
 
@@ -113,6 +116,12 @@ std::string EqualizerChain::sourceArguments(const AudioFormat& format) {
     return text;
 }
 
+std::string EqualizerChain::volumeArguments(double volume) {
+    char text[64];
+    std::snprintf(text, sizeof text, "precision=double:volume=%.17g", volume);
+    return text;
+}
+
 bool EqualizerChain::isFlat(const std::vector<float>& gains) {
     for (float gain : gains) {
         if (gain != 0.0f) {
@@ -122,9 +131,10 @@ bool EqualizerChain::isFlat(const std::vector<float>& gains) {
     return true;
 }
 
-bool EqualizerChain::build(const AudioFormat& streamFormat, const std::vector<float>& gains) {
+bool EqualizerChain::build(const AudioFormat& streamFormat, const std::vector<float>& gains,
+                           double volume) {
     filterGraph.reset();
-    bufferSrcContext = equalizerContext = bufferSinkContext = nullptr;
+    bufferSrcContext = bufferSinkContext = nullptr;
     format = streamFormat;
     filterInput.reset(av_frame_alloc());
     filterOutput.reset(av_frame_alloc());
@@ -132,16 +142,16 @@ bool EqualizerChain::build(const AudioFormat& streamFormat, const std::vector<fl
         logError("无法分配临时帧");
         return false;
     }
-    if (!createFilters(streamFormat, gains)) {
+    if (!createFilters(streamFormat, gains, volume)) {
         filterGraph.reset();
-        bufferSrcContext = equalizerContext = bufferSinkContext = nullptr;
+        bufferSrcContext = bufferSinkContext = nullptr;
         return false;
     }
     return true;
 }
 
-bool EqualizerChain::createFilters(const AudioFormat& streamFormat,
-                                   const std::vector<float>& gains) {
+bool EqualizerChain::createFilters(const AudioFormat& streamFormat, const std::vector<float>& gains,
+                                   double volume) {
     filterGraph.reset(avfilter_graph_alloc());
     if (!filterGraph) {
         logError("无法创建滤镜图");
@@ -155,21 +165,18 @@ bool EqualizerChain::createFilters(const AudioFormat& streamFormat,
     if (!bufferSrcContext) {
         return false;
     }
-    equalizerContext = createFilter(filterGraph.get(), EQUALIZER_RECIPE,
-                                    bandArguments(gains, streamFormat.channelCount));
-    if (!equalizerContext) {
-        return false;
+    std::vector<AVFilterContext*> filters{bufferSrcContext};
+    if (!isFlat(gains)) {
+        filters.push_back(createFilter(filterGraph.get(), EQUALIZER_RECIPE,
+                                       bandArguments(gains, streamFormat.channelCount)));
+    }
+    if (volume != UNITY_VOLUME) {
+        filters.push_back(createFilter(filterGraph.get(), VOLUME_RECIPE, volumeArguments(volume)));
     }
     bufferSinkContext = createFilter(filterGraph.get(), SINK_RECIPE, "");
-    if (!bufferSinkContext) {
-        return false;
-    }
-    if (avfilter_link(bufferSrcContext, 0, equalizerContext, 0) < 0) {
-        logError("无法连接源滤镜到均衡器");
-        return false;
-    }
-    if (avfilter_link(equalizerContext, 0, bufferSinkContext, 0) < 0) {
-        logError("无法连接均衡器到接收滤镜");
+    filters.push_back(bufferSinkContext);
+    if (std::find(filters.begin(), filters.end(), nullptr) != filters.end() ||
+        !linkFilters(filters)) {
         return false;
     }
     if (!restrictSink(streamFormat)) {
@@ -180,6 +187,17 @@ bool EqualizerChain::createFilters(const AudioFormat& streamFormat,
     if (result < 0) {
         logError("无法配置滤镜图: " + ffmpegErrorText(result));
         return false;
+    }
+    return true;
+}
+
+bool EqualizerChain::linkFilters(const std::vector<AVFilterContext*>& filters) {
+    for (size_t index = 1; index < filters.size(); ++index) {
+        if (avfilter_link(filters[index - 1], 0, filters[index], 0) < 0) {
+            logError(std::string("无法连接滤镜: ") + filters[index - 1]->name + " -> " +
+                     filters[index]->name);
+            return false;
+        }
     }
     return true;
 }

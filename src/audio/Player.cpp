@@ -93,7 +93,7 @@ bool Player::initAudioDevice() {
     refillBelowBytes = fillBytes - std::min(fillBytes, REFILL_STRIDE_BUFFERS * deviceBufferBytes);
     wakeup = std::make_unique<Wakeup>();
     DecodingThread::Settings settings{outputFormat(), fillBytes, deviceBufferBytes};
-    decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains,
+    decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains, levelling,
                                                       [this] { postWakeEvent(); });
     audioDevice.setPaused(false); // for good: the callback plays silence while nothing plays
     return true;
@@ -440,11 +440,18 @@ void Player::requestSeek(double target, const char* failureMessage) {
     decodingThread->seek(generation, heard.token, target, failureMessage);
 }
 
-// ---- equalizer -----------------------------------------------------------------------------
+// ---- equalizer and levelling ---------------------------------------------------------------
 
 void Player::setEQGains(const std::vector<float>& gains) {
     eqGains = gains;
     if (decodingThread) {
         decodingThread->setEqualizer(eqGains);
+    }
+}
+
+void Player::setVolumeLevelling(VolumeLevelling newLevelling) {
+    levelling = newLevelling;
+    if (decodingThread) {
+        decodingThread->setLevelling(levelling);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/AudioFormat.h"
+#include "model/VolumeLevelling.h"
 
 #include <SDL.h>
 
@@ -96,6 +97,8 @@ public:
     void fastForward(int seconds);
     void rewind(int seconds);
     void setEQGains(const std::vector<float>& gains);
+    // Heard within a device buffer or two, like new equalizer gains.
+    void setVolumeLevelling(VolumeLevelling levelling);
 
     OutputStats getOutputStats() const;
 
@@ -154,6 +157,7 @@ private:
     Segment segment;
     double heldSeconds = 0.0; // shown while nothing of the latest request is heard yet
     std::vector<float> eqGains;
+    VolumeLevelling levelling = VolumeLevelling::OFF;
     Buffering buffering;
 
     std::function<void()> songEndCallback;

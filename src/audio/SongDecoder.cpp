@@ -55,6 +55,7 @@ bool SongDecoder::openFile() {
         logError("无法找到音频流");
         return false;
     }
+    replayGain = ReplayGain::of(*formatContext, *audioStream);
     if (audioStream->duration != AV_NOPTS_VALUE && audioStream->duration > 0) {
         knownDuration = audioStream->duration * av_q2d(audioStream->time_base);
     } else if (formatContext->duration != AV_NOPTS_VALUE && formatContext->duration > 0) {
@@ -258,13 +259,26 @@ bool SongDecoder::seek(double seconds, const char* failureMessage) {
     return true;
 }
 
-void SongDecoder::setEqualizer(const std::vector<float>& gains) {
+void SongDecoder::setEqualizer(const std::vector<float>& newGains) {
+    gains = newGains;
+    equalizerStale = true;
+}
+
+void SongDecoder::setLevelling(VolumeLevelling newLevelling) {
+    levelling = newLevelling;
+    equalizerStale = true;
+}
+
+// Built on first use, so that setting the gains and the levelling of a new song builds once.
+void SongDecoder::buildEqualizer() {
+    equalizerStale = false;
     equalizer.reset();
-    if (EqualizerChain::isFlat(gains)) {
+    const double volume = replayGain.volumeFor(levelling);
+    if (EqualizerChain::isFlat(gains) && volume == EqualizerChain::UNITY_VOLUME) {
         return;
     }
     auto chain = std::make_unique<EqualizerChain>();
-    if (chain->build(AudioFormat::ofCodec(*codecContext), gains)) {
+    if (chain->build(AudioFormat::ofCodec(*codecContext), gains, volume)) {
         equalizer = std::move(chain);
     } else {
         logError("EQ滤镜初始化失败");
@@ -272,6 +286,9 @@ void SongDecoder::setEqualizer(const std::vector<float>& gains) {
 }
 
 bool SongDecoder::render(const AVFrame& frame, std::vector<uint8_t>& pcm) {
+    if (equalizerStale) {
+        buildEqualizer();
+    }
     const AVFrame* sound = &frame;
     if (equalizer && equalizer->accepts(frame)) {
         if (const AVFrame* equalized = equalizer->filter(frame)) {
