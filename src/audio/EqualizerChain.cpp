@@ -8,7 +8,6 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -50,8 +49,6 @@ constexpr FilterRecipe SOURCE_RECIPE{"abuffer", "src", "找不到abuffer滤镜",
                                      false};
 constexpr FilterRecipe EQUALIZER_RECIPE{"anequalizer", "anequalizer", "找不到anequalizer滤镜",
                                         "无法创建均衡器滤镜: ", true};
-constexpr FilterRecipe VOLUME_RECIPE{"volume", "volume", "找不到volume滤镜",
-                                     "无法创建音量滤镜: ", true};
 constexpr FilterRecipe SINK_RECIPE{"abuffersink", "sink", "找不到abuffersink滤镜",
                                    "无法创建接收滤镜", false};
 
@@ -116,12 +113,6 @@ std::string EqualizerChain::sourceArguments(const AudioFormat& format) {
     return text;
 }
 
-std::string EqualizerChain::volumeArguments(double volume) {
-    char text[64];
-    std::snprintf(text, sizeof text, "precision=double:volume=%.17g", volume);
-    return text;
-}
-
 bool EqualizerChain::isFlat(const std::vector<float>& gains) {
     for (float gain : gains) {
         if (gain != 0.0f) {
@@ -131,10 +122,9 @@ bool EqualizerChain::isFlat(const std::vector<float>& gains) {
     return true;
 }
 
-bool EqualizerChain::build(const AudioFormat& streamFormat, const std::vector<float>& gains,
-                           double volume) {
+bool EqualizerChain::build(const AudioFormat& streamFormat, const std::vector<float>& gains) {
     filterGraph.reset();
-    bufferSrcContext = bufferSinkContext = nullptr;
+    bufferSrcContext = equalizerContext = bufferSinkContext = nullptr;
     format = streamFormat;
     filterInput.reset(av_frame_alloc());
     filterOutput.reset(av_frame_alloc());
@@ -142,16 +132,16 @@ bool EqualizerChain::build(const AudioFormat& streamFormat, const std::vector<fl
         logError("无法分配临时帧");
         return false;
     }
-    if (!createFilters(streamFormat, gains, volume)) {
+    if (!createFilters(streamFormat, gains)) {
         filterGraph.reset();
-        bufferSrcContext = bufferSinkContext = nullptr;
+        bufferSrcContext = equalizerContext = bufferSinkContext = nullptr;
         return false;
     }
     return true;
 }
 
-bool EqualizerChain::createFilters(const AudioFormat& streamFormat, const std::vector<float>& gains,
-                                   double volume) {
+bool EqualizerChain::createFilters(const AudioFormat& streamFormat,
+                                   const std::vector<float>& gains) {
     filterGraph.reset(avfilter_graph_alloc());
     if (!filterGraph) {
         logError("无法创建滤镜图");
@@ -165,18 +155,21 @@ bool EqualizerChain::createFilters(const AudioFormat& streamFormat, const std::v
     if (!bufferSrcContext) {
         return false;
     }
-    std::vector<AVFilterContext*> filters{bufferSrcContext};
-    if (!isFlat(gains)) {
-        filters.push_back(createFilter(filterGraph.get(), EQUALIZER_RECIPE,
-                                       bandArguments(gains, streamFormat.channelCount)));
-    }
-    if (volume != UNITY_VOLUME) {
-        filters.push_back(createFilter(filterGraph.get(), VOLUME_RECIPE, volumeArguments(volume)));
+    equalizerContext = createFilter(filterGraph.get(), EQUALIZER_RECIPE,
+                                    bandArguments(gains, streamFormat.channelCount));
+    if (!equalizerContext) {
+        return false;
     }
     bufferSinkContext = createFilter(filterGraph.get(), SINK_RECIPE, "");
-    filters.push_back(bufferSinkContext);
-    if (std::find(filters.begin(), filters.end(), nullptr) != filters.end() ||
-        !linkFilters(filters)) {
+    if (!bufferSinkContext) {
+        return false;
+    }
+    if (avfilter_link(bufferSrcContext, 0, equalizerContext, 0) < 0) {
+        logError("无法连接源滤镜到均衡器");
+        return false;
+    }
+    if (avfilter_link(equalizerContext, 0, bufferSinkContext, 0) < 0) {
+        logError("无法连接均衡器到接收滤镜");
         return false;
     }
     if (!restrictSink(streamFormat)) {
@@ -187,17 +180,6 @@ bool EqualizerChain::createFilters(const AudioFormat& streamFormat, const std::v
     if (result < 0) {
         logError("无法配置滤镜图: " + ffmpegErrorText(result));
         return false;
-    }
-    return true;
-}
-
-bool EqualizerChain::linkFilters(const std::vector<AVFilterContext*>& filters) {
-    for (size_t index = 1; index < filters.size(); ++index) {
-        if (avfilter_link(filters[index - 1], 0, filters[index], 0) < 0) {
-            logError(std::string("无法连接滤镜: ") + filters[index - 1]->name + " -> " +
-                     filters[index]->name);
-            return false;
-        }
     }
     return true;
 }

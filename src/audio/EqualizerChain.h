@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-// The ten-band equalizer and the volume levelling: an "abuffer" -> "anequalizer" -> "volume" ->
-// "abuffersink" filter graph for one stream format in planar double (either middle filter left
-// out when it would change nothing), plus the converter that carries a decoded frame of another
+// The ten-band equalizer: an "abuffer" -> "anequalizer" -> "abuffersink" filter graph for one
+// stream format in planar double, plus the converter that carries a decoded frame of another
 // sample format into the graph. Built and used on the decoding thread.
 class EqualizerChain {
 public:
@@ -20,16 +19,11 @@ public:
     static std::string bandArguments(const std::vector<float>& gains, int channelCount);
     // The "abuffer" argument string for a stream of this rate and layout in planar double.
     static std::string sourceArguments(const AudioFormat& format);
-    static constexpr double UNITY_VOLUME = 1.0;
-
     // True when every gain is 0 dB, so that filtering would change nothing.
     static bool isFlat(const std::vector<float>& gains);
-    // The "volume" argument string: the factor, multiplied in double precision.
-    static std::string volumeArguments(double volume);
 
     // Builds the graph for frames of this format; false, with an error line, when that fails.
-    bool build(const AudioFormat& format, const std::vector<float>& gains,
-               double volume = UNITY_VOLUME);
+    bool build(const AudioFormat& format, const std::vector<float>& gains);
     // True for frames of the rate and channels the chain was built for, in any sample format.
     bool accepts(const AVFrame& frame) const;
     // The equalized sound of the frame, in planar double at the stream's rate and channels; valid
@@ -37,13 +31,13 @@ public:
     const AVFrame* filter(const AVFrame& frame);
 
 private:
-    bool createFilters(const AudioFormat& format, const std::vector<float>& gains, double volume);
-    bool linkFilters(const std::vector<AVFilterContext*>& filters);
+    bool createFilters(const AudioFormat& format, const std::vector<float>& gains);
     bool restrictSink(const AudioFormat& format);
     bool fillFilterInput(const AVFrame& frame);
 
     FilterGraph filterGraph;
     AVFilterContext* bufferSrcContext = nullptr;
+    AVFilterContext* equalizerContext = nullptr;
     AVFilterContext* bufferSinkContext = nullptr;
     AudioFormat format;
     Frame filterInput;

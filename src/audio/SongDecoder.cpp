@@ -269,16 +269,17 @@ void SongDecoder::setLevelling(VolumeLevelling newLevelling) {
     equalizerStale = true;
 }
 
-// Built on first use, so that setting the gains and the levelling of a new song builds once.
+// Built on first use, so that setting the gains and the levelling of a new song builds once. The
+// levelling is a factor the converter to the device's format applies.
 void SongDecoder::buildEqualizer() {
     equalizerStale = false;
+    volume = replayGain.volumeFor(levelling);
     equalizer.reset();
-    const double volume = replayGain.volumeFor(levelling);
-    if (EqualizerChain::isFlat(gains) && volume == EqualizerChain::UNITY_VOLUME) {
+    if (EqualizerChain::isFlat(gains)) {
         return;
     }
     auto chain = std::make_unique<EqualizerChain>();
-    if (chain->build(AudioFormat::ofCodec(*codecContext), gains, volume)) {
+    if (chain->build(AudioFormat::ofCodec(*codecContext), gains)) {
         equalizer = std::move(chain);
     } else {
         logError("EQ滤镜初始化失败");
@@ -296,7 +297,7 @@ bool SongDecoder::render(const AVFrame& frame, std::vector<uint8_t>& pcm) {
         }
     }
     // A stream may change its format mid-way (a damaged or chained file): follow it.
-    if (converter.configure(AudioFormat::ofFrame(*sound), output) !=
+    if (converter.configure(AudioFormat::ofFrame(*sound), output, volume) !=
         AudioConverter::Status::READY) {
         logError("无法初始化重采样上下文");
         return false;

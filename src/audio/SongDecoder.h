@@ -42,7 +42,7 @@ public:
     bool seek(double seconds, const char* failureMessage);
 
     // The equalizer gains and the volume levelling the sound is rendered with from the next
-    // frame on (no filtering at all for flat gains at unity volume).
+    // frame on (neither filter nor factor for flat gains and no known gain).
     void setEqualizer(const std::vector<float>& gains);
     void setLevelling(VolumeLevelling levelling);
     // Equalizes and levels the frame and converts it into the device's format; false (logged) when
@@ -84,6 +84,7 @@ private:
     ReplayGain replayGain;
     std::vector<float> gains;
     VolumeLevelling levelling = VolumeLevelling::OFF;
-    bool equalizerStale = false; // built before the next frame is rendered
+    bool equalizerStale = false;                  // built before the next frame is rendered
+    double volume = AudioConverter::UNITY_VOLUME; // of the levelling
     std::unique_ptr<EqualizerChain> equalizer;
 };
