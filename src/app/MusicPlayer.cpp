@@ -6,6 +6,7 @@
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "library/PlaybackState.h"
+#include "model/VolumeLevelling.h"
 #include "nowplaying/Transport.h"
 #include "pages/AlbumDetailPage.h"
 #include "pages/AlbumsPage.h"
@@ -70,6 +71,8 @@ MusicPlayer::MusicPlayer(const std::string& backlightPath, Clock clock, const St
       playList(std::make_unique<PlayList>()), backlight(backlightPath) {
     lastActivityTime = services.clock();
     sleepTimer = std::make_unique<SleepTimer>(player.get(), services.clock);
+    player->setVolumeLevelling(volumeLevellingFromText(
+        services.stores.config.getString(Config::VOLUME_LEVELLING_PATH, "")));
     playList->setPlayer(player.get());
     playList->setPlayModeSource(
         [&config = services.stores.config, mode = PlayMode::SEQUENCE]() mutable {
@@ -227,6 +230,8 @@ void MusicPlayer::createPages() {
 
     settingsPage = createPage<SettingsPage>(Page::SETTINGS, lent, dialog.get(), sleepTimer.get());
     settingsPage->setBackCallback([this] { switchPage(Page::MAIN); });
+    settingsPage->setLevellingCallback(
+        [this](VolumeLevelling levelling) { player->setVolumeLevelling(levelling); });
 
     nowPlayingPage = createPage<NowPlayingPage>(Page::NOW_PLAYING, lent, player.get(),
                                                 playList.get(), dialog.get());

@@ -2,10 +2,33 @@
 
 extern "C" {
 #include <libavutil/mathematics.h>
+#include <libavutil/opt.h>
 }
 
-AudioConverter::Status AudioConverter::configure(const AudioFormat& from, const AudioFormat& to) {
-    if (resampler && from == input && to == output) {
+namespace {
+
+constexpr int SIXTEEN_BIT_BYTES = 2;
+
+// The resampler's channel mixing scales by the volume. Between two 16-bit formats it mixes in
+// 16-bit integers, which would wrap round on a boost: it mixes in float then.
+bool setVolume(SwrContext* resampler, const AudioFormat& from, const AudioFormat& to,
+               double volume) {
+    if (av_opt_set_double(resampler, "rematrix_volume", volume, 0) < 0) {
+        return false;
+    }
+    if (volume <= AudioConverter::UNITY_VOLUME ||
+        av_get_bytes_per_sample(from.sampleFormat) > SIXTEEN_BIT_BYTES ||
+        av_get_bytes_per_sample(to.sampleFormat) > SIXTEEN_BIT_BYTES) {
+        return true;
+    }
+    return av_opt_set_sample_fmt(resampler, "internal_sample_fmt", AV_SAMPLE_FMT_FLTP, 0) >= 0;
+}
+
+} // namespace
+
+AudioConverter::Status AudioConverter::configure(const AudioFormat& from, const AudioFormat& to,
+                                                 double newVolume) {
+    if (resampler && from == input && to == output && newVolume == volume) {
         return Status::READY;
     }
     release();
@@ -23,12 +46,16 @@ AudioConverter::Status AudioConverter::configure(const AudioFormat& from, const 
         return Status::ALLOCATION_FAILED;
     }
     Resampler created(raw);
+    if (newVolume != UNITY_VOLUME && !setVolume(created.get(), from, to, newVolume)) {
+        return Status::INITIALISATION_FAILED;
+    }
     if (swr_init(created.get()) < 0) {
         return Status::INITIALISATION_FAILED;
     }
     resampler = std::move(created);
     input = from;
     output = to;
+    volume = newVolume;
     return Status::READY;
 }
 
@@ -52,6 +79,7 @@ void AudioConverter::reset() {
 
 void AudioConverter::release() {
     resampler.reset();
+    volume = UNITY_VOLUME;
     input = AudioFormat{};
     output = AudioFormat{};
 }

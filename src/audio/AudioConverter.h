@@ -15,9 +15,12 @@ public:
     // resampler's filter grows with the ratio of the two rates: gigahertz would take gigabytes.
     static constexpr int MAX_SAMPLE_RATE = 768000;
 
-    // Prepares the conversion; a no-op when it is already set up for these two formats.
-    // Rates outside 1..MAX_SAMPLE_RATE fail to initialise.
-    Status configure(const AudioFormat& from, const AudioFormat& to);
+    static constexpr double UNITY_VOLUME = 1.0;
+
+    // Prepares the conversion, multiplying every sample by volume on the way (in floating point,
+    // in the same pass as the channel mixing); a no-op when it is already set up for these two
+    // formats and this volume. Rates outside 1..MAX_SAMPLE_RATE fail to initialise.
+    Status configure(const AudioFormat& from, const AudioFormat& to, double volume = UNITY_VOLUME);
     bool isReady() const { return resampler != nullptr; }
     const AudioFormat& inputFormat() const { return input; }
     const AudioFormat& outputFormat() const { return output; }
@@ -36,4 +39,5 @@ private:
     Resampler resampler;
     AudioFormat input;
     AudioFormat output;
+    double volume = UNITY_VOLUME;
 };

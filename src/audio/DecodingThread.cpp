@@ -14,8 +14,9 @@ constexpr const char* THREAD_NAME = "decoder";
 } // namespace
 
 DecodingThread::DecodingThread(PcmRing& ring, Wakeup& wakeup, const Settings& settings,
-                               std::vector<float> gains, std::function<void()> announce)
-    : ring(ring), wakeup(wakeup), settings(settings), gains(std::move(gains)),
+                               std::vector<float> gains, VolumeLevelling levelling,
+                               std::function<void()> announce)
+    : ring(ring), wakeup(wakeup), settings(settings), gains(std::move(gains)), levelling(levelling),
       announce(std::move(announce)), frame(av_frame_alloc()) {
     thread = SDL_CreateThread(&DecodingThread::runEntry, THREAD_NAME, this);
     if (!thread) {
@@ -73,6 +74,13 @@ void DecodingThread::setEqualizer(const std::vector<float>& newGains) {
     Command command;
     command.kind = CommandKind::EQUALIZER;
     command.gains = newGains;
+    send(std::move(command));
+}
+
+void DecodingThread::setLevelling(VolumeLevelling newLevelling) {
+    Command command;
+    command.kind = CommandKind::LEVELLING;
+    command.levelling = newLevelling;
     send(std::move(command));
 }
 
@@ -148,6 +156,9 @@ void DecodingThread::handle(Command& command) {
     case CommandKind::EQUALIZER:
         handleEqualizer(command);
         break;
+    case CommandKind::LEVELLING:
+        handleLevelling(command);
+        break;
     case CommandKind::QUIT:
         break;
     }
@@ -161,6 +172,7 @@ void DecodingThread::handleLoad(Command& command) {
     prepared.reset();
     current = Source{command.token, std::move(command.song)};
     current->decoder->setEqualizer(gains);
+    current->decoder->setLevelling(levelling);
     double start = 0.0;
     if (command.seconds > 0.0 && current->decoder->seek(command.seconds, REWIND_FAILURE)) {
         start = command.seconds;
@@ -259,6 +271,15 @@ void DecodingThread::handleEqualizer(Command& command) {
     gains = std::move(command.gains);
     if (current) {
         current->decoder->setEqualizer(gains);
+        rerenderUnheard();
+    }
+}
+
+// Heard as soon as new equalizer gains are.
+void DecodingThread::handleLevelling(const Command& command) {
+    levelling = command.levelling;
+    if (current) {
+        current->decoder->setLevelling(levelling);
         rerenderUnheard();
     }
 }
@@ -445,6 +466,7 @@ void DecodingThread::switchToPrepared() {
     current = std::move(prepared);
     prepared.reset();
     current->decoder->setEqualizer(gains);
+    current->decoder->setLevelling(levelling);
     history.clear();
     stage = Stage::DECODING;
     songSeconds = 0.0;

@@ -5,6 +5,7 @@
 #include "audio/SongDecoder.h"
 #include "audio/Wakeup.h"
 #include "core/FfmpegHandles.h"
+#include "model/VolumeLevelling.h"
 
 #include <SDL.h>
 
@@ -45,7 +46,8 @@ public:
 
     // announce is called on this thread when a song start or end has just been heard.
     DecodingThread(PcmRing& ring, Wakeup& wakeup, const Settings& settings,
-                   std::vector<float> gains, std::function<void()> announce);
+                   std::vector<float> gains, VolumeLevelling levelling,
+                   std::function<void()> announce);
     ~DecodingThread();
     DecodingThread(const DecodingThread&) = delete;
     DecodingThread& operator=(const DecodingThread&) = delete;
@@ -59,12 +61,13 @@ public:
     void seek(uint64_t generation, uint64_t token, double seconds, const char* failureMessage);
     void unload(uint64_t generation);
     void setEqualizer(const std::vector<float>& gains);
+    void setLevelling(VolumeLevelling levelling);
 
     // Main thread: the notices the consumer has reached, oldest first.
     std::vector<PlaybackNotice> takeHeard(uint64_t heardPosition);
 
 private:
-    enum class CommandKind { LOAD, PREPARE, SEEK, UNLOAD, EQUALIZER, QUIT };
+    enum class CommandKind { LOAD, PREPARE, SEEK, UNLOAD, EQUALIZER, LEVELLING, QUIT };
     struct Command {
         CommandKind kind = CommandKind::QUIT;
         uint64_t generation = 0;
@@ -74,6 +77,7 @@ private:
         double seconds = 0.0;
         const char* failureMessage = "";
         std::vector<float> gains;
+        VolumeLevelling levelling = VolumeLevelling::OFF;
     };
     struct Source {
         uint64_t token = 0;
@@ -101,6 +105,7 @@ private:
     void handleSeek(Command& command);
     void handleUnload(Command& command);
     void handleEqualizer(Command& command);
+    void handleLevelling(const Command& command);
     bool reactivate(uint64_t token);
     void restartStream(uint64_t newGeneration);
     void keepStreamUnderGeneration(uint64_t newGeneration);
@@ -124,6 +129,7 @@ private:
     Wakeup& wakeup;
     const Settings settings;
     std::vector<float> gains;
+    VolumeLevelling levelling;
     std::function<void()> announce;
 
     std::mutex commandMutex;

@@ -124,7 +124,7 @@ void Player::createEngine() {
         1, fillBytes - std::min(fillBytes, REFILL_STRIDE_BUFFERS * deviceBufferBytes));
     wakeup = std::make_unique<Wakeup>();
     DecodingThread::Settings settings{outputFormat(), fillBytes, deviceBufferBytes};
-    decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains,
+    decodingThread = std::make_unique<DecodingThread>(*ring, *wakeup, settings, eqGains, levelling,
                                                       [this] { postWakeEvent(); });
     prober = std::make_unique<SongProber>(outputFormat(), [this] { postWakeEvent(); });
 }
@@ -546,11 +546,18 @@ void Player::requestSeek(double target, const char* failureMessage) {
     decodingThread->seek(generation, heard.token, target, failureMessage);
 }
 
-// ---- equalizer -----------------------------------------------------------------------------
+// ---- equalizer and levelling ---------------------------------------------------------------
 
 void Player::setEQGains(const std::vector<float>& gains) {
     eqGains = gains;
     if (decodingThread) {
         decodingThread->setEqualizer(eqGains);
+    }
+}
+
+void Player::setVolumeLevelling(VolumeLevelling newLevelling) {
+    levelling = newLevelling;
+    if (decodingThread) {
+        decodingThread->setLevelling(levelling);
     }
 }

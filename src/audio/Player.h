@@ -3,6 +3,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/AudioFormat.h"
 #include "core/Clock.h"
+#include "model/VolumeLevelling.h"
 
 #include <SDL.h>
 
@@ -114,6 +115,8 @@ public:
     void fastForward(int seconds);
     void rewind(int seconds);
     void setEQGains(const std::vector<float>& gains);
+    // Heard within a device buffer or two, like new equalizer gains.
+    void setVolumeLevelling(VolumeLevelling levelling);
 
     OutputStats getOutputStats() const;
 
@@ -188,6 +191,7 @@ private:
     Segment segment;
     double heldSeconds = 0.0; // shown while nothing of the latest request is heard yet
     std::vector<float> eqGains;
+    VolumeLevelling levelling = VolumeLevelling::OFF;
     Buffering buffering;
 
     std::function<void()> songEndCallback;

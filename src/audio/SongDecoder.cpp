@@ -55,6 +55,7 @@ bool SongDecoder::openFile() {
         logError("无法找到音频流");
         return false;
     }
+    replayGain = ReplayGain::of(*formatContext, *audioStream);
     if (audioStream->duration != AV_NOPTS_VALUE && audioStream->duration > 0) {
         knownDuration = audioStream->duration * av_q2d(audioStream->time_base);
     } else if (formatContext->duration != AV_NOPTS_VALUE && formatContext->duration > 0) {
@@ -258,7 +259,21 @@ bool SongDecoder::seek(double seconds, const char* failureMessage) {
     return true;
 }
 
-void SongDecoder::setEqualizer(const std::vector<float>& gains) {
+void SongDecoder::setEqualizer(const std::vector<float>& newGains) {
+    gains = newGains;
+    equalizerStale = true;
+}
+
+void SongDecoder::setLevelling(VolumeLevelling newLevelling) {
+    levelling = newLevelling;
+    equalizerStale = true;
+}
+
+// Built on first use, so that setting the gains and the levelling of a new song builds once. The
+// levelling is a factor the converter to the device's format applies.
+void SongDecoder::buildEqualizer() {
+    equalizerStale = false;
+    volume = replayGain.volumeFor(levelling);
     equalizer.reset();
     if (EqualizerChain::isFlat(gains)) {
         return;
@@ -272,6 +287,9 @@ void SongDecoder::setEqualizer(const std::vector<float>& gains) {
 }
 
 bool SongDecoder::render(const AVFrame& frame, std::vector<uint8_t>& pcm) {
+    if (equalizerStale) {
+        buildEqualizer();
+    }
     const AVFrame* sound = &frame;
     if (equalizer && equalizer->accepts(frame)) {
         if (const AVFrame* equalized = equalizer->filter(frame)) {
@@ -279,7 +297,7 @@ bool SongDecoder::render(const AVFrame& frame, std::vector<uint8_t>& pcm) {
         }
     }
     // A stream may change its format mid-way (a damaged or chained file): follow it.
-    if (converter.configure(AudioFormat::ofFrame(*sound), output) !=
+    if (converter.configure(AudioFormat::ofFrame(*sound), output, volume) !=
         AudioConverter::Status::READY) {
         logError("无法初始化重采样上下文");
         return false;

@@ -2,7 +2,9 @@
 
 #include "audio/AudioConverter.h"
 #include "audio/AudioFormat.h"
+#include "audio/ReplayGain.h"
 #include "core/FfmpegHandles.h"
+#include "model/VolumeLevelling.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,10 +13,10 @@
 
 class EqualizerChain;
 
-// One open song: the demuxer, the decoder, the equalizer for the song's own format and the
-// converter to the device's format. Opened on the main thread or the prober's (so that a song
-// that cannot be played is known before it is due), then handed to the decoding thread, which
-// alone uses it.
+// One open song: the demuxer, the decoder, its ReplayGain, the equalizer and levelling for the
+// song's own format and the converter to the device's format. Opened on the main thread or the
+// prober's (so that a song that cannot be played is known before it is due), then handed to the
+// decoding thread, which alone uses it.
 class SongDecoder {
 public:
     enum class Step { FRAME, NOTHING_YET, END, FAILED };
@@ -39,10 +41,12 @@ public:
     // Moves to a position; the failure message (with FFmpeg's text) is logged when it fails.
     bool seek(double seconds, const char* failureMessage);
 
-    // Builds the equalizer for the song's format (none for flat gains).
+    // The equalizer gains and the volume levelling the sound is rendered with from the next
+    // frame on (neither filter nor factor for flat gains and no known gain).
     void setEqualizer(const std::vector<float>& gains);
-    // Equalizes the frame and converts it into the device's format; false (logged) when the
-    // conversion fails.
+    void setLevelling(VolumeLevelling levelling);
+    // Equalizes and levels the frame and converts it into the device's format; false (logged) when
+    // the conversion fails.
     bool render(const AVFrame& frame, std::vector<uint8_t>& pcm);
     // The converter's last samples at the end of the song; false when it holds none.
     bool drain(std::vector<uint8_t>& pcm);
@@ -62,6 +66,7 @@ private:
     bool endsBeforeSeekTarget(const AVFrame& frame) const;
     void trimToSeekTarget(AVFrame* frame);
     bool convert(const uint8_t* const* input, int count, std::vector<uint8_t>& pcm);
+    void buildEqualizer();
 
     std::string filePath;
     AudioFormat output;
@@ -76,5 +81,10 @@ private:
     int64_t seekTarget = AV_NOPTS_VALUE; // in the stream's time base, until a frame reaches it
     double knownDuration = 0.0;
     AudioConverter converter;
+    ReplayGain replayGain;
+    std::vector<float> gains;
+    VolumeLevelling levelling = VolumeLevelling::OFF;
+    bool equalizerStale = false;                  // built before the next frame is rendered
+    double volume = AudioConverter::UNITY_VOLUME; // of the levelling
     std::unique_ptr<EqualizerChain> equalizer;
 };

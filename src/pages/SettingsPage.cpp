@@ -39,6 +39,9 @@ constexpr PlayMode PLAY_MODE_CHOICES[] = {PlayMode::SEQUENCE, PlayMode::SEQUENCE
                                           PlayMode::SINGLE, PlayMode::SINGLE_LOOP,
                                           PlayMode::RANDOM};
 
+constexpr VolumeLevelling LEVELLING_CHOICES[] = {VolumeLevelling::OFF, VolumeLevelling::TRACK,
+                                                 VolumeLevelling::ALBUM};
+
 struct SleepOption {
     uint64_t minutes;
     const char* labelKey;
@@ -97,6 +100,8 @@ const SettingsPage::RowKind SettingsPage::ROW_KINDS[ROW_COUNT] = {
     {"settings_theme_folder", FOLDER_KEY, &SettingsPage::folderChoices, &SettingsPage::applyFolder},
     {"settings_play_mode", Config::PLAY_MODE_PATH, &SettingsPage::playModeChoices,
      &SettingsPage::applyPlayMode},
+    {"settings_volume_levelling", Config::VOLUME_LEVELLING_PATH, &SettingsPage::levellingChoices,
+     &SettingsPage::applyLevelling},
     {"settings_sleep_timer", SLEEP_TIMER_KEY, &SettingsPage::sleepTimerChoices,
      &SettingsPage::applySleepTimer},
     {"settings_about", ABOUT_KEY, &SettingsPage::aboutChoices, &SettingsPage::applyNothing},
@@ -193,6 +198,19 @@ SettingsPage::SettingItem SettingsPage::playModeChoices() const {
             row.selectedIndex = static_cast<int>(row.options.size());
         }
         row.options.push_back(playModeLabelKey(mode));
+    }
+    return row;
+}
+
+SettingsPage::SettingItem SettingsPage::levellingChoices() const {
+    SettingItem row;
+    const VolumeLevelling stored =
+        volumeLevellingFromText(services.config.getString(Config::VOLUME_LEVELLING_PATH, ""));
+    for (VolumeLevelling levelling : LEVELLING_CHOICES) {
+        if (levelling == stored) {
+            row.selectedIndex = static_cast<int>(row.options.size());
+        }
+        row.options.push_back(volumeLevellingLabelKey(levelling));
     }
     return row;
 }
@@ -295,6 +313,16 @@ void SettingsPage::applySkinColours(int skinId) {
 bool SettingsPage::applyPlayMode(SettingItem& row, int) {
     Config& config = services.config;
     config.setString(Config::PLAY_MODE_PATH, playModeText(PLAY_MODE_CHOICES[row.selectedIndex]));
+    return config.save();
+}
+
+bool SettingsPage::applyLevelling(SettingItem& row, int) {
+    const VolumeLevelling levelling = LEVELLING_CHOICES[row.selectedIndex];
+    if (levellingCallback) {
+        levellingCallback(levelling);
+    }
+    Config& config = services.config;
+    config.setString(Config::VOLUME_LEVELLING_PATH, volumeLevellingText(levelling));
     return config.save();
 }
 

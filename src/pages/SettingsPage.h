@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VolumeLevelling.h"
 #include "pages/PageServices.h"
 #include "ui/KeyBindings.h"
 #include "ui/TextCache.h"
@@ -17,13 +18,23 @@ class TopBar;
 
 // A fixed list of settings, one per row, each showing its current choice at the right. Up and
 // down pick the row; left and right step through its choices, and every step is applied and
-// saved at once: backlight time-out, language, now-playing skin, the skin's folder, play mode
-// and the sleep timer (which is not saved). The last row shows the version.
+// saved at once: backlight time-out, language, now-playing skin, the skin's folder, play mode,
+// volume levelling and the sleep timer (which is not saved). The last row shows the version.
 class SettingsPage : public UIBase {
 public:
     static constexpr const char* VERSION = MP_VERSION; // the project version, from CMake
 
-    enum Row { BACKLIGHT, LANGUAGE, SKIN, FOLDER, PLAY_MODE, SLEEP_TIMER, ABOUT, ROW_COUNT };
+    enum Row {
+        BACKLIGHT,
+        LANGUAGE,
+        SKIN,
+        FOLDER,
+        PLAY_MODE,
+        LEVELLING,
+        SLEEP_TIMER,
+        ABOUT,
+        ROW_COUNT
+    };
 
     struct SettingItem {
         std::vector<std::string> options; // label keys; language codes on the language row
@@ -42,6 +53,10 @@ public:
     void render() override;
 
     void setBackCallback(std::function<void()> callback) { backCallback = std::move(callback); }
+    // Runs with every levelling chosen, to make it heard at once.
+    void setLevellingCallback(std::function<void(VolumeLevelling)> callback) {
+        levellingCallback = std::move(callback);
+    }
 
     // A row's title and value as drawn, in the current language.
     std::string getTitleText(size_t row) const;
@@ -66,6 +81,7 @@ private:
     SettingItem skinChoices() const;
     SettingItem folderChoices() const;
     SettingItem playModeChoices() const;
+    SettingItem levellingChoices() const;
     SettingItem sleepTimerChoices() const;
     SettingItem aboutChoices() const;
 
@@ -76,6 +92,7 @@ private:
     bool applySkin(SettingItem& row, int previousIndex);
     bool applyFolder(SettingItem& row, int previousIndex);
     bool applyPlayMode(SettingItem& row, int previousIndex);
+    bool applyLevelling(SettingItem& row, int previousIndex);
     bool applySleepTimer(SettingItem& row, int previousIndex);
     bool applyNothing(SettingItem& row, int previousIndex);
     void applySkinColours(int skinId);
@@ -91,6 +108,7 @@ private:
     std::array<SettingItem, ROW_COUNT> items;
     int selectedItem = 0;
     std::function<void()> backCallback;
+    std::function<void(VolumeLevelling)> levellingCallback;
     KeyBindings bindings;
     bool missingRendererReported = false;
     TextCache texts{32};

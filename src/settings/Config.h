@@ -21,6 +21,8 @@ public:
     static constexpr const char* DEFAULT_PATH = "config/settings.json";
     // The play mode's stored text ("SEQUENCE", "RANDOM", ...).
     static constexpr const char* PLAY_MODE_PATH = "music.playback.mode";
+    // The volume levelling's stored text ("off", "track" or "album").
+    static constexpr const char* VOLUME_LEVELLING_PATH = "music.replaygain";
 
     static Config& getInstance();
 

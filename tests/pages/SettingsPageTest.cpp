@@ -14,7 +14,7 @@
 
 namespace {
 
-enum Row { BACKLIGHT, LANGUAGE, SKIN, FOLDER, PLAY_MODE, SLEEP_TIMER, ABOUT };
+enum Row { BACKLIGHT, LANGUAGE, SKIN, FOLDER, PLAY_MODE, LEVELLING, SLEEP_TIMER, ABOUT };
 
 class SettingsPageTest : public PageTest {
 protected:
@@ -79,6 +79,20 @@ TEST_F(SettingsPageTest, EveryStepIsAppliedAndSavedAtOnce) {
     step(BACKLIGHT, SDLK_RIGHT);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(stored()["display"]["backlight"]["timeout"], 60);
+}
+
+// Off when unset; each choice is heard at once (the player is told) and kept.
+TEST_F(SettingsPageTest, TheLevellingRowTellsThePlayerAndSaves) {
+    std::vector<VolumeLevelling> told;
+    page.setLevellingCallback([&](VolumeLevelling levelling) { told.push_back(levelling); });
+    EXPECT_EQ(page.getValueText(LEVELLING), text("settings_levelling_off"));
+    step(LEVELLING, SDLK_RIGHT);
+    step(LEVELLING, SDLK_RIGHT);
+    EXPECT_EQ(told, (std::vector<VolumeLevelling>{VolumeLevelling::TRACK, VolumeLevelling::ALBUM}));
+    EXPECT_EQ(stored()["music"]["replaygain"], "album");
+    SettingsPage reopened{services, &dialog, &sleepTimer};
+    reopened.init(sdl.renderer(), sdl.font());
+    EXPECT_EQ(reopened.getValueText(LEVELLING), text("settings_levelling_album"));
 }
 
 // The page relabels at once (the menu's relabelling is the settings journey's check); the colour

@@ -1,11 +1,11 @@
 // Renders whole three-minute files through the real Player into SDL's disk audio driver, many
 // times faster than real time, and prints the CPU time per minute of audio (all the player's
-// threads: decoding, the audio callback, SDL's device thread), with the equalizer off and on,
-// for an MP3 and a FLAC; beside it, in the same run, the ffmpeg command-line tool doing the same
-// work (decode, the same equalizer, conversion to 16-bit stereo at 44.1 kHz, output to
-// /dev/null). For the player it also prints the worst time one audio callback took over the
-// whole song (at the device buffer of 4096 frames) and how often the callback found the ring
-// short.
+// threads: decoding, the audio callback, SDL's device thread), with the equalizer and the
+// volume levelling (by the files' ReplayGain tags) each off and on, for an MP3 and a FLAC;
+// beside it, in the same run, the ffmpeg command-line tool doing the same work (decode, the same
+// equalizer and levelling, conversion to 16-bit stereo at 44.1 kHz, output to /dev/null). For the
+// player it also prints the worst time one audio callback took over the whole song (at the device
+// buffer of 4096 frames) and how often the callback found the ring short.
 //
 //   build/release/bench/audio_render_bench [repetitions]
 
@@ -35,8 +35,16 @@ constexpr int DEFAULT_REPETITIONS = 3;
 // 45 times real time, which the decoding thread keeps ahead of. Without any wait the driver's
 // thread would spin writing silence whenever the ring ran short, and its CPU would count.
 constexpr const char* DISK_DELAY_MS = "2";
+// A cut, so that the levelled noise stays clear of full scale.
+constexpr const char* REPLAYGAIN_TAGS =
+    "-metadata 'REPLAYGAIN_TRACK_GAIN=-6.00 dB' -metadata REPLAYGAIN_TRACK_PEAK=0.9";
 const std::vector<float> EQUALIZER_GAINS = {4.0f, 3.0f, 1.0f, 0.0f, -1.0f,
                                             0.0f, 1.0f, 2.0f, 3.0f, 4.0f};
+
+struct Setup {
+    bool equalized;
+    bool levelled;
+};
 
 struct Cost {
     double cpuSeconds = 1e9;
@@ -84,17 +92,18 @@ std::string makeSong(const std::string& folder, const std::string& name,
         "[left];anoisesrc=c=pink:a=0.25:r=44100:seed=2:d=" + std::to_string(SONG_SECONDS) +
         "[right];[left][right]amerge=inputs=2";
     if (!runShell("ffmpeg -nostdin -v error -y -filter_complex '" + source + "' " + encoder + " " +
-                  path)) {
+                  REPLAYGAIN_TAGS + " " + path)) {
         std::fprintf(stderr, "cannot make %s\n", path.c_str());
         std::exit(1);
     }
     return path;
 }
 
-Cost renderWithPlayer(const std::string& path, bool equalized) {
+Cost renderWithPlayer(const std::string& path, Setup setup) {
     Player player;
-    player.setEQGains(equalized ? EQUALIZER_GAINS
-                                : std::vector<float>(EqualizerChain::BAND_COUNT, 0.0f));
+    player.setEQGains(setup.equalized ? EQUALIZER_GAINS
+                                      : std::vector<float>(EqualizerChain::BAND_COUNT, 0.0f));
+    player.setVolumeLevelling(setup.levelled ? VolumeLevelling::TRACK : VolumeLevelling::OFF);
     bool ended = false;
     player.setSongEndCallback([&] { ended = true; });
     Song song;
@@ -114,15 +123,29 @@ Cost renderWithPlayer(const std::string& path, bool equalized) {
             stats.underruns};
 }
 
-Cost renderWithFfmpeg(const std::string& path, bool equalized, bool oneFilterThread) {
+std::string ffmpegFilters(Setup setup) {
+    std::vector<std::string> filters;
+    if (setup.levelled) {
+        filters.push_back("volume=replaygain=track:replaygain_noclip=1");
+    }
+    if (setup.equalized) {
+        filters.push_back("anequalizer=" + EqualizerChain::bandArguments(EQUALIZER_GAINS, 2));
+    }
+    std::string text;
+    for (const std::string& filter : filters) {
+        text += (text.empty() ? "" : ",") + filter;
+    }
+    return text;
+}
+
+Cost renderWithFfmpeg(const std::string& path, Setup setup, bool oneFilterThread) {
     std::vector<std::string> arguments = {"ffmpeg", "-nostdin", "-v", "error"};
     if (oneFilterThread) {
         arguments.insert(arguments.end(), {"-filter_threads", "1"});
     }
     arguments.insert(arguments.end(), {"-i", path});
-    if (equalized) {
-        arguments.insert(arguments.end(), {"-af", "anequalizer=" + EqualizerChain::bandArguments(
-                                                                       EQUALIZER_GAINS, 2)});
+    if (setup.equalized || setup.levelled) {
+        arguments.insert(arguments.end(), {"-af", ffmpegFilters(setup)});
     }
     arguments.insert(arguments.end(),
                      {"-ar", "44100", "-ac", "2", "-f", "s16le", "-y", "/dev/null"});
@@ -148,10 +171,10 @@ Cost renderWithFfmpeg(const std::string& path, bool equalized, bool oneFilterThr
     return {cpuSecondsOf(usage), wallClock() - wallBefore};
 }
 
-void printRow(const char* file, const char* equalizer, const char* who, const Cost& cost,
-              bool player) {
+void printRow(const char* file, Setup setup, const char* who, const Cost& cost, bool player) {
     double minutes = SONG_SECONDS / SECONDS_PER_MINUTE;
-    std::printf("%-6s %-4s %-26s %8.3f %8.3f", file, equalizer, who, cost.cpuSeconds / minutes,
+    std::printf("%-6s %-4s %-5s %-26s %8.3f %8.3f", file, setup.equalized ? "on" : "off",
+                setup.levelled ? "track" : "off", who, cost.cpuSeconds / minutes,
                 cost.wallSeconds / minutes);
     if (player) {
         std::printf(" %10.3f %9llu", cost.worstCallbackMs,
@@ -183,22 +206,28 @@ int main(int argc, char** argv) {
 
     std::printf("%d s of stereo 44.1 kHz pink noise per file; best of %d runs\n", SONG_SECONDS,
                 repetitions);
-    std::printf("%-6s %-4s %-26s %8s %8s %10s %9s\n", "file", "eq", "renderer", "cpu/min",
-                "wall/min", "worst cb ms", "underruns");
+    std::printf("%-6s %-4s %-5s %-26s %8s %8s %10s %9s\n", "file", "eq", "level", "renderer",
+                "cpu/min", "wall/min", "worst cb ms", "underruns");
     for (const Input& song : songs) {
-        for (bool equalized : {false, true}) {
+        double unlevelledCpu = 0.0; // of the setup before, the same without levelling
+        for (Setup setup :
+             {Setup{false, false}, Setup{false, true}, Setup{true, false}, Setup{true, true}}) {
             Cost player;
             Cost ffmpeg;
             Cost ffmpegOneThread;
             for (int run = 0; run < repetitions; ++run) {
-                player.keepBest(renderWithPlayer(song.path, equalized));
-                ffmpeg.keepBest(renderWithFfmpeg(song.path, equalized, false));
-                ffmpegOneThread.keepBest(renderWithFfmpeg(song.path, equalized, true));
+                player.keepBest(renderWithPlayer(song.path, setup));
+                ffmpeg.keepBest(renderWithFfmpeg(song.path, setup, false));
+                ffmpegOneThread.keepBest(renderWithFfmpeg(song.path, setup, true));
             }
-            const char* equalizer = equalized ? "on" : "off";
-            printRow(song.label, equalizer, "Player", player, true);
-            printRow(song.label, equalizer, "ffmpeg", ffmpeg, false);
-            printRow(song.label, equalizer, "ffmpeg -filter_threads 1", ffmpegOneThread, false);
+            printRow(song.label, setup, "Player", player, true);
+            printRow(song.label, setup, "ffmpeg", ffmpeg, false);
+            printRow(song.label, setup, "ffmpeg -filter_threads 1", ffmpegOneThread, false);
+            if (setup.levelled) {
+                std::printf("%-6s %-4s levelling costs %.3f times the CPU without\n", song.label,
+                            setup.equalized ? "on" : "off", player.cpuSeconds / unlevelledCpu);
+            }
+            unlevelledCpu = player.cpuSeconds;
         }
     }
     std::filesystem::remove_all(folder);
