@@ -9,15 +9,14 @@ namespace {
 
 constexpr int SIXTEEN_BIT_BYTES = 2;
 
-// The resampler's channel mixing scales by the volume. Between two 16-bit formats it mixes in
-// 16-bit integers, which would wrap round on a boost: it mixes in float then.
+// The resampler's channel mixing scales by the volume. Between two 16-bit formats it would mix
+// in 16-bit integers, which wrap round on a boost: it mixes in float then.
 bool setVolume(SwrContext* resampler, const AudioFormat& from, const AudioFormat& to,
                double volume) {
     if (av_opt_set_double(resampler, "rematrix_volume", volume, 0) < 0) {
         return false;
     }
-    if (volume <= AudioConverter::UNITY_VOLUME ||
-        av_get_bytes_per_sample(from.sampleFormat) > SIXTEEN_BIT_BYTES ||
+    if (av_get_bytes_per_sample(from.sampleFormat) > SIXTEEN_BIT_BYTES ||
         av_get_bytes_per_sample(to.sampleFormat) > SIXTEEN_BIT_BYTES) {
         return true;
     }

@@ -98,9 +98,7 @@ const std::map<std::string, std::string> R128_TAGS = {{"R128_TRACK_GAIN", "-2048
 const double R128_TRACK_DB = -2048 / 256.0 + 5.0;
 
 const LevelledCase LEVELLED_CASES[] = {
-    // 16-bit to 16-bit: the converter's integer mixing for the cut, float for the boost.
-    {"Flac", "tone.flac", "-c:a flac -sample_fmt s16", REPLAYGAIN_TAGS, true, -6.5,
-     CAPPED_ALBUM_DB},
+    {"Flac", "tone.flac", "flac", REPLAYGAIN_TAGS, true, -6.5, CAPPED_ALBUM_DB},
     {"Mp3", "tone.mp3", "-c:a libmp3lame -b:a 192k", REPLAYGAIN_TAGS, true, -6.5, CAPPED_ALBUM_DB},
     {"Vorbis", "tone.ogg", "libvorbis", REPLAYGAIN_TAGS, false, -6.5, CAPPED_ALBUM_DB},
     {"Opus", "tone.opus", "libopus", R128_TAGS, false, R128_TRACK_DB, 0.0},
