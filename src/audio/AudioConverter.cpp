@@ -10,7 +10,8 @@ namespace {
 constexpr int SIXTEEN_BIT_BYTES = 2;
 
 // The resampler's channel mixing scales by the volume. Between two 16-bit formats it would mix
-// in 16-bit integers, which wrap round on a boost: it mixes in float then.
+// in 16-bit integers (which wrap round on a boost): it mixes in float then, as FFmpeg's volume
+// filter does.
 bool setVolume(SwrContext* resampler, const AudioFormat& from, const AudioFormat& to,
                double volume) {
     if (av_opt_set_double(resampler, "rematrix_volume", volume, 0) < 0) {
