@@ -15,6 +15,7 @@
 #include "support/TestServices.h"
 #include "ui/UIBase.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -233,7 +234,11 @@ TEST_F(MusicPlayerToneTest, TheL2ButtonTogglesPlaybackAndStillReachesThePage) {
         app.update();
         EXPECT_EQ(stateSaved(), pausing);
     }
-    EXPECT_EQ(page->events.size(), 3u);
+    // The engine's own wake-ups may reach the page too; the presses must, all three.
+    EXPECT_EQ(std::count_if(
+                  page->events.begin(), page->events.end(),
+                  [](const SDL_Event& event) { return event.type == SDL_CONTROLLERBUTTONDOWN; }),
+              3);
 }
 
 // Back from the now-playing page leads to where it was opened: the detail page a song was
