@@ -107,6 +107,7 @@ void AlbumsPage::loadSkin() {
 void AlbumsPage::update() {
     if (SkinArt::takeDefaultSkin(services.config, themeId) && renderer) {
         loadSkin();
+        notePictureChanged();
     }
     LibraryBrowsePage::update();
     stepCarouselAnimation();
@@ -169,16 +170,29 @@ void AlbumsPage::startCarouselAnimation() {
     coversToRelease = true;
 }
 
+// Each card eases towards its target, and lands on it once less than a pixel (and less than one
+// alpha step) is left: the easing alone would stop a float step short and never rest.
 void AlbumsPage::stepCarouselAnimation() {
-    auto ease = [](float& current, float target) {
-        if (current != target) {
-            current = std::fma(target - current, EASING, current);
+    bool moved = false;
+    auto ease = [&moved](float& current, float target, float landing) {
+        if (current == target) {
+            return;
+        }
+        moved = true;
+        current = std::fma(target - current, EASING, current);
+        if (std::fabs(target - current) < landing) {
+            current = target;
         }
     };
+    const float scaleLanding =
+        1.0f / static_cast<float>(isTape() ? TAPE_SHELL_HEIGHT : RECORD_MASK_SIZE);
     for (AlbumCardState& card : cards) {
-        ease(card.scale, card.targetScale);
-        ease(card.alpha, card.targetAlpha);
-        ease(card.x, card.targetX);
+        ease(card.scale, card.targetScale, scaleLanding);
+        ease(card.alpha, card.targetAlpha, 1.0f);
+        ease(card.x, card.targetX, 1.0f);
+    }
+    if (moved) {
+        notePictureChanged();
     }
 }
 

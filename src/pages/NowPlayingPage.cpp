@@ -63,9 +63,10 @@ void NowPlayingPage::init(SDL_Renderer* newRenderer, TTF_Font* newFont) {
         logError(std::string("无法加载歌词字体: ") + TTF_GetError());
     }
     tape.init(renderer, lyricFont.get());
-    // The skin's pictures are read on the first update, when the page is first shown, so that
-    // they do not hold up the start of the program.
+    // The skin's pictures are read on a thread of their own from now on, so that they neither
+    // hold up the start of the program nor the page's first showing.
     themeId = services.config.getDefaultThemeId();
+    readSkinAhead();
     tape.reset(now());
     record.reset(now());
     lyricsView = std::make_unique<LyricsView>(services.input, player, &lyrics, playlist);
@@ -86,26 +87,38 @@ void NowPlayingPage::loadModeIcons() {
     }
 }
 
+void NowPlayingPage::readSkinAhead() {
+    std::string folder = services.config.getThemeFolder(themeId);
+    pictures.readAhead(SkinArt::isTape(themeId) ? TapeSkin::picturePaths(folder)
+                                                : RecordSkin::picturePaths(folder));
+}
+
 void NowPlayingPage::loadSkin() {
     tape.release();
     record.release();
     themeFolder = services.config.getThemeFolder(themeId);
     if (SkinArt::isTape(themeId)) {
-        tape.load(codec, themeFolder);
+        tape.load(pictures, themeFolder);
     } else {
-        record.load(codec, themeFolder);
+        record.load(pictures, themeFolder);
     }
 }
 
 // The cover is kept only as a texture of the size it is drawn at; its accent colour is taken
-// once, when it loads.
+// once, when it loads. The next song of the same album keeps it: nothing is read or worked out
+// again.
 void NowPlayingPage::loadCover() {
+    std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
+    if (coverLoaded && coverPath == loadedCoverPath) {
+        return;
+    }
+    coverLoaded = true;
+    loadedCoverPath = coverPath;
     cover.reset();
     coverPicture.reset();
     shown.cover = nullptr;
     shown.coverPicture = nullptr;
     ++shown.coverVersion;
-    std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
     SurfacePtr picture =
         coverPath.empty()
             ? SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder))
@@ -214,7 +227,8 @@ void NowPlayingPage::checkSkin() {
     }
     themeId = configuredId;
     loadSkin();
-    loadCover(); // the default cover belongs to the skin folder
+    coverLoaded = false; // the default cover belongs to the skin folder
+    loadCover();
     skinLoaded = true;
 }
 
@@ -280,6 +294,21 @@ void NowPlayingPage::render() {
     } else {
         record.draw(shown);
     }
+}
+
+bool NowPlayingPage::wantsFrame() const {
+    if (UIBase::wantsFrame() || (lyricsViewOn && lyricsView) || !drawnSong ||
+        !drawnSong->looksLike(shown)) {
+        return true;
+    }
+    bool isTape = SkinArt::isTape(themeId);
+    return isTape != drawnTape || (isTape ? tape.hasMoved() : record.hasMoved());
+}
+
+void NowPlayingPage::markDrawn() {
+    UIBase::markDrawn();
+    drawnSong = shown;
+    drawnTape = SkinArt::isTape(themeId);
 }
 
 void NowPlayingPage::goBack() {

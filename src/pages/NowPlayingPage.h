@@ -5,6 +5,7 @@
 #include "model/PlayMode.h"
 #include "model/Song.h"
 #include "nowplaying/RecordSkin.h"
+#include "nowplaying/SkinPictures.h"
 #include "nowplaying/SongOnScreen.h"
 #include "nowplaying/TapeSkin.h"
 #include "pages/Page.h"
@@ -45,6 +46,9 @@ public:
     void handleEvent(SDL_Event* event) override;
     void update() override;
     void render() override;
+    // The lyrics view is drawn every frame; a skin only when something in it moved or changed.
+    bool wantsFrame() const override;
+    void markDrawn() override;
 
     void setPreviousPage(Page page) { previousPage = page; }
     void setBackCallback(std::function<void(Page)> callback) { backCallback = std::move(callback); }
@@ -55,6 +59,7 @@ public:
 
 private:
     void bindKeys();
+    void readSkinAhead();
     void loadSkin();
     void loadCover();
     void loadLyrics();
@@ -81,6 +86,7 @@ private:
     std::string themeFolder;
     bool skinLoaded = false;
     ThemeAssetCodec codec;
+    SkinPictures pictures{codec};
     TapeSkin tape;
     RecordSkin record;
     LyricsParser lyrics;
@@ -88,9 +94,13 @@ private:
     std::array<TexturePtr, 4> modeIcons;      // single, sequence, sequence loop, random
     std::unique_ptr<LyricsView> lyricsView;
     bool lyricsViewOn = false;
-    std::string lastSongPath; // of the song whose cover and lyrics are loaded
+    std::string lastSongPath;    // of the song whose cover and lyrics are loaded
+    std::string loadedCoverPath; // "" for the skin's default cover
+    bool coverLoaded = false;
     TexturePtr cover;
     SurfacePtr coverPicture;
     SongOnScreen shown;
+    std::optional<SongOnScreen> drawnSong;
+    bool drawnTape = false;
     KeyBindings bindings;
 };

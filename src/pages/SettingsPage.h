@@ -40,6 +40,7 @@ public:
     void handleEvent(SDL_Event* event) override;
     void update() override;
     void render() override;
+    bool wantsFrame() const override;
 
     void setBackCallback(std::function<void()> callback) { backCallback = std::move(callback); }
 
