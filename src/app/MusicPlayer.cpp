@@ -132,6 +132,8 @@ bool MusicPlayer::runFrame() {
         render();
     } else if (dialog && dialog->isVisible()) {
         dialog->update();
+    } else if (nowPlayingPage && getCurrentPage() != nowPlayingPage) {
+        nowPlayingPage->prepareSkin(); // a still screen hides the moment this takes
     }
     return drew;
 }

@@ -107,12 +107,11 @@ void NowPlayingPage::loadSkin() {
 // The cover is kept only as a texture of the size it is drawn at; its accent colour is taken
 // once, when it loads. The next song of the same album keeps it: nothing is read or worked out
 // again.
-void NowPlayingPage::loadCover() {
+void NowPlayingPage::loadCover(bool always) {
     std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
-    if (coverLoaded && coverPath == loadedCoverPath) {
+    if (!always && coverPath == loadedCoverPath) {
         return;
     }
-    coverLoaded = true;
     loadedCoverPath = coverPath;
     cover.reset();
     coverPicture.reset();
@@ -195,10 +194,12 @@ void NowPlayingPage::handleEvent(SDL_Event* event) {
 
 void NowPlayingPage::update() {
     uint64_t at = now();
-    checkSkin();
-    if (player) {
-        // Also while the lyrics are on screen: a song changed there brings its own lyrics.
-        checkSong();
+    bool newSkin = checkSkin() || skinLoadedWhileHidden;
+    skinLoadedWhileHidden = false;
+    // Also while the lyrics are on screen: a song changed there brings its own lyrics.
+    bool newSong = player && checkSong();
+    if (newSkin || newSong) {
+        loadCover(newSkin); // the default cover belongs to the skin folder
     }
     if (lyricsViewOn && lyricsView) {
         lyricsView->update(at);
@@ -218,35 +219,38 @@ void NowPlayingPage::update() {
     }
 }
 
-void NowPlayingPage::checkSkin() {
+void NowPlayingPage::prepareSkin() {
+    skinLoadedWhileHidden = checkSkin() || skinLoadedWhileHidden;
+}
+
+bool NowPlayingPage::checkSkin() {
     const Config& config = services.config;
     int configuredId = config.getDefaultThemeId();
     if (skinLoaded && configuredId == themeId &&
         config.getThemeFolder(configuredId) == themeFolder) {
-        return;
+        return false;
     }
     themeId = configuredId;
     loadSkin();
-    coverLoaded = false; // the default cover belongs to the skin folder
-    loadCover();
     skinLoaded = true;
+    return true;
 }
 
-void NowPlayingPage::checkSong() {
+bool NowPlayingPage::checkSong() {
     std::string path = player->getCurrentFilePath();
     if (path == lastSongPath) {
-        return;
+        return false;
     }
     lastSongPath = path;
     Song song = songAt(path);
     shown.title = song.title;
     shown.artist = song.artist;
-    loadCover();
     loadLyrics();
     record.setTitle(song.title, now());
     if (lyricsView) {
         lyricsView->setSong(song.title, song.artist);
     }
+    return true;
 }
 
 void NowPlayingPage::refreshLyric(uint64_t at) {

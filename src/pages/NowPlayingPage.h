@@ -50,6 +50,10 @@ public:
     bool wantsFrame() const override;
     void markDrawn() override;
 
+    // Makes the textures of the skin chosen in the settings, when not done yet, so that the page
+    // shows at once when it is next shown. Meant for a moment when the screen is at rest.
+    void prepareSkin();
+
     void setPreviousPage(Page page) { previousPage = page; }
     void setBackCallback(std::function<void(Page)> callback) { backCallback = std::move(callback); }
 
@@ -61,11 +65,13 @@ private:
     void bindKeys();
     void readSkinAhead();
     void loadSkin();
-    void loadCover();
+    // Loads the song's cover; unless always, only when it is another picture than the last.
+    void loadCover(bool always);
     void loadLyrics();
     void loadModeIcons();
-    void checkSkin();
-    void checkSong();
+    // Each true when it loaded something new.
+    bool checkSkin();
+    bool checkSong();
     void refreshLyric(uint64_t at);
     void refreshTimes();
     void goBack();
@@ -85,6 +91,7 @@ private:
     int themeId = 0;
     std::string themeFolder;
     bool skinLoaded = false;
+    bool skinLoadedWhileHidden = false; // its cover is still to load
     ThemeAssetCodec codec;
     SkinPictures pictures{codec};
     TapeSkin tape;
@@ -96,7 +103,6 @@ private:
     bool lyricsViewOn = false;
     std::string lastSongPath;    // of the song whose cover and lyrics are loaded
     std::string loadedCoverPath; // "" for the skin's default cover
-    bool coverLoaded = false;
     TexturePtr cover;
     SurfacePtr coverPicture;
     SongOnScreen shown;
