@@ -132,7 +132,8 @@ bool MusicPlayer::runFrame() {
         render();
     } else if (dialog && dialog->isVisible()) {
         dialog->update();
-    } else if (nowPlayingPage && getCurrentPage() != nowPlayingPage) {
+    } else if (nowPlayingPage && getCurrentPage() != nowPlayingPage &&
+               services.clock() - lastActivityTime >= PREPARE_AFTER_REST_MS) {
         nowPlayingPage->prepareSkin(); // a still screen hides the moment this takes
     }
     return drew;
@@ -463,8 +464,12 @@ void MusicPlayer::handleEvents() {
             continue;
         }
         redrawForced = redrawForced || changesThePicture(event);
+        const Page shownBefore = currentPage;
         if (!handleScreenOnEvent(event)) {
             return;
+        }
+        if (currentPage != shownBefore) {
+            updatePage(); // a page just shown is brought up to date before it takes input
         }
     }
 }
@@ -575,6 +580,10 @@ void MusicPlayer::reportUnplayableStop() {
 
 void MusicPlayer::update() {
     keepPlaybackGoing();
+    updatePage();
+}
+
+void MusicPlayer::updatePage() {
     if (UIBase* page = getCurrentPage()) {
         page->update();
     }

@@ -38,6 +38,8 @@ public:
     // Between two looks at the input while nothing on screen changes, and while it is dark.
     static constexpr uint32_t REST_POLL_MS = 50;
     static constexpr uint32_t DARK_POLL_MS = 100;
+    // Work that can wait is done once the user has left the controls alone this long.
+    static constexpr uint64_t PREPARE_AFTER_REST_MS = 1000;
     static constexpr const char* WINDOW_TITLE = "音乐播放器";
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
@@ -101,6 +103,7 @@ private:
     void showNowPlaying();
     bool handleScreenOnEvent(SDL_Event& event);
     void keepPlaybackGoing();
+    void updatePage();
     bool frameWanted() const;
     static bool changesThePicture(const SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
