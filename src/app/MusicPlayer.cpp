@@ -111,13 +111,47 @@ int MusicPlayer::runApplication() {
     return 0;
 }
 
+// SDL_WaitEventTimeout cannot sleep while a joystick is open (it polls every millisecond), so
+// the loop sleeps by itself.
 void MusicPlayer::runFrameLoop() {
     while (running) {
-        handleEvents();
-        update();
-        render();
-        SDL_Delay(FRAME_DELAY_MS);
+        SDL_Delay(pauseAfter(runFrame()));
     }
+}
+
+uint32_t MusicPlayer::pauseAfter(bool drewFrame) const {
+    return drewFrame ? FRAME_DELAY_MS : screenOn ? REST_POLL_MS : DARK_POLL_MS;
+}
+
+bool MusicPlayer::runFrame() {
+    handleEvents();
+    if (!screenOn) {
+        keepPlaybackGoing();
+        return false;
+    }
+    update();
+    bool drew = frameWanted();
+    if (drew) {
+        render();
+    } else if (dialog && dialog->isVisible()) {
+        dialog->update();
+    } else if (nowPlayingPage && getCurrentPage() != nowPlayingPage &&
+               services.clock() - lastActivityTime >= PREPARE_AFTER_REST_MS) {
+        nowPlayingPage->prepareSkin(); // a still screen hides the moment this takes
+    }
+    return drew;
+}
+
+bool MusicPlayer::frameWanted() const {
+    const UIBase* page = getCurrentPage();
+    bool dialogShown = dialog && dialog->isVisible();
+    return redrawForced || page != drawnPage || dialogShown != drawnDialog ||
+           (page && page->wantsFrame()) || (dialogShown && dialog->wantsFrame());
+}
+
+bool MusicPlayer::changesThePicture(const SDL_Event& event) {
+    return isUserInput(event) || event.type == SDL_WINDOWEVENT ||
+           event.type == SDL_RENDER_TARGETS_RESET || event.type == SDL_RENDER_DEVICE_RESET;
 }
 
 bool MusicPlayer::init() {
@@ -434,8 +468,13 @@ void MusicPlayer::handleEvents() {
             player->handleEvent(&event);
             continue;
         }
+        redrawForced = redrawForced || changesThePicture(event);
+        const Page shownBefore = currentPage;
         if (!handleScreenOnEvent(event)) {
             return;
+        }
+        if (currentPage != shownBefore) {
+            updatePage(); // a page just shown is brought up to date before it takes input
         }
     }
 }
@@ -457,6 +496,7 @@ void MusicPlayer::wakeScreen() {
     setBacklightLevel(savedBrightnessPercent / Backlight::PERCENT_PER_LEVEL);
     screenOn = true;
     lastActivityTime = services.clock();
+    redrawForced = true; // the last frame drawn is stale
 }
 
 int MusicPlayer::readBacklightBrightness() {
@@ -544,7 +584,20 @@ void MusicPlayer::reportUnplayableStop() {
 }
 
 void MusicPlayer::update() {
-    // The audio engine's reports: song changes and ends, whether or not their event got through.
+    keepPlaybackGoing();
+    updatePage();
+}
+
+void MusicPlayer::updatePage() {
+    if (UIBase* page = getCurrentPage()) {
+        page->update();
+    }
+}
+
+// What goes on with the screen dark too: the play list follows the audio engine's reports (song
+// changes and ends, whether or not their event got through), the state is kept, the sleep timer
+// fades and stops.
+void MusicPlayer::keepPlaybackGoing() {
     playList->update();
     reportUnplayableStop();
     if (playbackState) {
@@ -552,9 +605,6 @@ void MusicPlayer::update() {
     }
     if (sleepTimer) {
         sleepTimer->update();
-    }
-    if (UIBase* page = getCurrentPage()) {
-        page->update();
     }
 }
 
@@ -565,14 +615,20 @@ void MusicPlayer::render() {
     SDL_SetRenderDrawColor(renderer.get(), CLEAR_COLOR.r, CLEAR_COLOR.g, CLEAR_COLOR.b,
                            CLEAR_COLOR.a);
     SDL_RenderClear(renderer.get());
-    if (UIBase* page = getCurrentPage()) {
+    UIBase* page = getCurrentPage();
+    if (page) {
         page->render();
+        page->markDrawn();
     }
-    if (dialog && dialog->isVisible()) {
+    drawnDialog = dialog && dialog->isVisible();
+    if (drawnDialog) {
         dialog->render();
+        dialog->markDrawn();
         dialog->update();
     }
     SDL_RenderPresent(renderer.get());
+    drawnPage = page;
+    redrawForced = false;
 }
 
 void MusicPlayer::deletePage(Page page) {

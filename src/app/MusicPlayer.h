@@ -35,6 +35,11 @@ class MusicPlayer {
 public:
     static constexpr int FONT_SIZE = 24;
     static constexpr uint32_t FRAME_DELAY_MS = 16;
+    // Between two looks at the input while nothing on screen changes, and while it is dark.
+    static constexpr uint32_t REST_POLL_MS = 50;
+    static constexpr uint32_t DARK_POLL_MS = 100;
+    // Work that can wait is done once the user has left the controls alone this long.
+    static constexpr uint64_t PREPARE_AFTER_REST_MS = 1000;
     static constexpr const char* WINDOW_TITLE = "音乐播放器";
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
@@ -53,10 +58,18 @@ public:
 
     bool init();
     void handleEvents();
+    // The playback's own upkeep, then the page on screen.
     void update();
+    // Draws the page (and the dialog over it) and presents the frame.
     void render();
     void cleanup();
     void runFrameLoop();
+    // One turn of the loop: input and playback upkeep always; while the screen is lit, the
+    // page's update and a frame when the picture changed. Returns whether a frame was drawn.
+    bool runFrame();
+    // How long the loop sleeps after a turn: the animation pace after a frame was drawn, longer
+    // at rest.
+    uint32_t pauseAfter(bool drewFrame) const;
 
     UIBase* getCurrentPage() const;
     void openGameController();
@@ -70,6 +83,7 @@ public:
     bool turnOffBacklight();
 
     bool isRunning() const { return running; }
+    bool isScreenOn() const { return screenOn; }
 
     // Puts a page object in its slot (replacing and deleting an earlier one).
     void installPage(Page page, std::unique_ptr<UIBase> object);
@@ -88,6 +102,10 @@ private:
     void installSongStartCallbacks(SongListPage& page);
     void showNowPlaying();
     bool handleScreenOnEvent(SDL_Event& event);
+    void keepPlaybackGoing();
+    void updatePage();
+    bool frameWanted() const;
+    static bool changesThePicture(const SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
     void togglePlayback();
     // Tells the user when playback stopped because none of the songs it came to could play.
@@ -126,6 +144,11 @@ private:
     uint64_t lastActivityTime = 0;
     uint64_t reportedUnplayableStops = 0;
     bool screenOn = true;
+    // What the last frame showed; a full frame is drawn when forced (input, the window shown
+    // again, a renderer reset, waking).
+    bool redrawForced = true;
+    const UIBase* drawnPage = nullptr;
+    bool drawnDialog = false;
     int32_t savedBrightnessPercent = 0;
     Backlight backlight;
 };

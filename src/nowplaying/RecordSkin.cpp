@@ -1,6 +1,7 @@
 #include "nowplaying/RecordSkin.h"
 
 #include "core/Log.h"
+#include "nowplaying/SkinPictures.h"
 #include "nowplaying/SkinText.h"
 #include "nowplaying/SongOnScreen.h"
 #include "ui/Draw.h"
@@ -9,6 +10,13 @@
 #include <algorithm>
 
 namespace {
+
+constexpr const char* BACKGROUND = "bg.png";
+constexpr const char* BODY = "cp.png";
+constexpr const char* THUMB = "tn.png";
+constexpr const char* DISC_PICTURE = "pp.png";
+constexpr const char* ARM_PICTURE = "bo.png";
+constexpr const char* TOP_OVERLAY = "dbzg.png";
 
 constexpr SDL_Rect BAR{481, 399, 132, 9};
 constexpr SDL_Color BAR_TRACK{110, 110, 110, 255};
@@ -62,20 +70,29 @@ void RecordSkin::init(SDL_Renderer* newRenderer) {
     }
 }
 
-void RecordSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
+std::vector<std::string> RecordSkin::picturePaths(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const char* name : {BACKGROUND, BODY, THUMB, DISC_PICTURE, ARM_PICTURE, TOP_OVERLAY}) {
+        paths.push_back(SkinPictures::folderPath(folder) + name);
+    }
+    return paths;
+}
+
+void RecordSkin::load(SkinPictures& pictures, const std::string& folder) {
     release();
-    std::string base = "icons/" + folder;
-    bool complete = background.load(renderer, codec, base + "/bg.png");
-    complete = body.load(renderer, codec, base + "/cp.png") && complete;
-    complete = thumb.load(renderer, codec, base + "/tn.png") && complete;
-    discPicture = SkinLayer::readPicture(codec, base + "/pp.png");
+    std::string base = SkinPictures::folderPath(folder);
+    bool complete = background.load(renderer, pictures, base + BACKGROUND);
+    complete = body.load(renderer, pictures, base + BODY) && complete;
+    complete = thumb.load(renderer, pictures, base + THUMB) && complete;
+    discPicture = pictures.take(base + DISC_PICTURE);
     discBuilt = false;
-    SurfacePtr armPicture = SkinLayer::readPicture(codec, base + "/bo.png");
+    ringLooksRound = discRingLooksRound();
+    SurfacePtr armPicture = pictures.take(base + ARM_PICTURE);
     complete = discPicture && armPicture && complete;
     if (armPicture) {
         arm.load(renderer, *armPicture, ARM_PIVOT, ARM_LARGEST_ANGLE);
     }
-    complete = topOverlay.load(renderer, codec, base + "/dbzg.png") && complete;
+    complete = topOverlay.load(renderer, pictures, base + TOP_OVERLAY) && complete;
     if (!complete) {
         logError("无法加载唱片机主题资源");
     }
@@ -102,6 +119,7 @@ void RecordSkin::draw(const SongOnScreen& song) {
     if (!renderer) {
         return;
     }
+    drawnPose = pose();
     int played = static_cast<int>(std::clamp(song.progress, 0.0f, 1.0f) * BAR.w);
     underDisc.draw(renderer, {static_cast<uint64_t>(played), 0, 0}, [&] {
         background.draw(renderer);
@@ -142,18 +160,34 @@ void RecordSkin::drawTurntable(const SongOnScreen& song) {
     thumb.draw(renderer, {THUMB_X, static_cast<int>(animation.getThumbY())});
 }
 
+// The disc picture at its drawn size (transparent without one).
+SurfacePtr RecordSkin::discAtSize() const {
+    return discPicture ? SkinArt::scaledSurface(discPicture.get(), DISC.w, DISC.h)
+                       : SurfacePtr(SDL_CreateRGBSurfaceWithFormat(0, DISC.w, DISC.h, 32,
+                                                                   SDL_PIXELFORMAT_RGBA32));
+}
+
+// Whether the disc around the label looks the same at every angle (round grooves). It is the
+// skin's own picture, so this is asked once per skin, not per cover.
+bool RecordSkin::discRingLooksRound() const {
+    SurfacePtr ring = discAtSize();
+    if (!ring) {
+        return false;
+    }
+    clearAround(*ring, DISC_CENTRE, LABEL_RADIUS, true);
+    return TurningPicture::looksTheSameTurned(*ring, DISC_CENTRE);
+}
+
 // The cover, scaled smoothly to the label, under the disc's open centre.
 void RecordSkin::buildDisc(SDL_Surface* cover) {
     disc.release();
     label.release();
     discTurns = true;
-    SurfacePtr composite = discPicture ? SkinArt::scaledSurface(discPicture.get(), DISC.w, DISC.h)
-                                       : SurfacePtr(SDL_CreateRGBSurfaceWithFormat(
-                                             0, DISC.w, DISC.h, 32, SDL_PIXELFORMAT_RGBA32));
+    SurfacePtr composite = discAtSize();
     if (!composite) {
         return;
     }
-    SurfacePtr coverLabel = SkinArt::scaledSurface(cover, LABEL.w, LABEL.h);
+    SurfacePtr coverLabel = SkinArt::coverSurface(cover, LABEL.w, LABEL.h);
     if (coverLabel) {
         SDL_Rect hole{LABEL.x - DISC.x, LABEL.y - DISC.y, LABEL.w, LABEL.h};
         SDL_SetSurfaceBlendMode(composite.get(), SDL_BLENDMODE_BLEND);
@@ -174,6 +208,9 @@ void RecordSkin::buildDisc(SDL_Surface* cover) {
 // rest of the disc without it, drawn still; false, with nothing loaded, when the rest of the
 // disc would not look the same turned.
 bool RecordSkin::splitOffLabel(SDL_Surface& composite) {
+    if (!ringLooksRound) {
+        return false;
+    }
     SurfacePtr ring(SDL_DuplicateSurface(&composite));
     int reach = LABEL_RADIUS + LABEL_OVERLAP;
     SurfacePtr labelPart(
@@ -182,9 +219,6 @@ bool RecordSkin::splitOffLabel(SDL_Surface& composite) {
         return false;
     }
     clearAround(*ring, DISC_CENTRE, LABEL_RADIUS, true);
-    if (!TurningPicture::looksTheSameTurned(*ring, DISC_CENTRE)) {
-        return false;
-    }
     SDL_Rect area{DISC_CENTRE.x - reach, DISC_CENTRE.y - reach, 2 * reach, 2 * reach};
     SDL_SetSurfaceBlendMode(&composite, SDL_BLENDMODE_NONE);
     SDL_BlitSurface(&composite, &area, labelPart.get(), nullptr);

@@ -8,10 +8,13 @@
 #include "nowplaying/TurningPicture.h"
 #include "ui/TextCache.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
-class ThemeAssetCodec;
+class SkinPictures;
 struct SongOnScreen;
 
 // The record-player skin of the now-playing page: the cover turning on the disc as its label,
@@ -26,8 +29,10 @@ public:
     static constexpr int LYRIC_POINTS = 20;
 
     void init(SDL_Renderer* renderer);
+    // The pictures of the skin folder icons/<folder>/, to be read ahead.
+    static std::vector<std::string> picturePaths(const std::string& folder);
     // Loads the pictures of the skin folder icons/<folder>/.
-    void load(const ThemeAssetCodec& codec, const std::string& folder);
+    void load(SkinPictures& pictures, const std::string& folder);
     void release();
 
     void reset(uint64_t now) { animation.reset(now); }
@@ -38,10 +43,19 @@ public:
     void advanceTitle(uint64_t now) { title.advance(now); }
 
     void draw(const SongOnScreen& song);
+    // Whether disc, arm, volume thumb or title stand elsewhere than in the last drawing.
+    bool hasMoved() const { return drawnPose != pose(); }
 
 private:
+    using Pose = std::array<double, 4>;
+    Pose pose() const {
+        return {animation.getDiscAngle(), animation.getArmAngle(), animation.getThumbY(),
+                title.getOffset()};
+    }
     void drawProgressBar(int played);
     void drawTurntable(const SongOnScreen& song);
+    SurfacePtr discAtSize() const;
+    bool discRingLooksRound() const;
     void buildDisc(SDL_Surface* cover);
     bool splitOffLabel(SDL_Surface& composite);
     void drawTitle();
@@ -56,6 +70,7 @@ private:
     TurningPicture disc;
     TurningPicture label;
     bool discTurns = true;
+    bool ringLooksRound = false; // of the skin's disc, found when it loads
     uint64_t discCoverVersion = 0;
     bool discBuilt = false;
     TurningPicture arm;
@@ -65,4 +80,5 @@ private:
     TextCache texts;
     // Everything under the turning disc: backdrop, progress bar, turntable.
     LayerCache underDisc;
+    std::optional<Pose> drawnPose;
 };

@@ -1,6 +1,7 @@
 #include "nowplaying/SkinLayer.h"
 
 #include "core/Log.h"
+#include "nowplaying/SkinPictures.h"
 #include "ui/Image.h"
 #include "ui/ThemeAssetCodec.h"
 
@@ -97,10 +98,9 @@ std::vector<SDL_Rect> visibleAreas(const AlphaMap& map, int width, int height, i
 
 } // namespace
 
-bool SkinLayer::load(SDL_Renderer* renderer, const ThemeAssetCodec& codec,
-                     const std::string& path) {
+bool SkinLayer::load(SDL_Renderer* renderer, SkinPictures& pictures, const std::string& path) {
     release();
-    SurfacePtr picture = readPicture(codec, path);
+    SurfacePtr picture = pictures.take(path);
     if (!picture || !renderer) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class SkinPictures;
 class ThemeAssetCodec;
 
 // One picture of a now-playing skin, drawn at its place on the screen (full-screen pictures at
@@ -14,8 +15,8 @@ class ThemeAssetCodec;
 // copied without blending, which gives the same pixels faster.
 class SkinLayer {
 public:
-    // Reads the picture through the codec; false (and logged) when it cannot be read.
-    bool load(SDL_Renderer* renderer, const ThemeAssetCodec& codec, const std::string& path);
+    // Takes the skin's picture at path; false (and logged) when it cannot be read.
+    bool load(SDL_Renderer* renderer, SkinPictures& pictures, const std::string& path);
     void release();
     bool isLoaded() const { return !pieces.empty(); }
 

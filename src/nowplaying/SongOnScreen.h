@@ -19,4 +19,13 @@ struct SongOnScreen {
     SDL_Texture* modeIcon = nullptr;
 
     static constexpr int COVER_SIZE = 300;
+
+    // Whether a skin would draw other looks for the two (the pictures compared by version).
+    bool looksLike(const SongOnScreen& other) const {
+        return title == other.title && artist == other.artist && lyric == other.lyric &&
+               remaining == other.remaining && progress == other.progress &&
+               coverVersion == other.coverVersion && panelColour.r == other.panelColour.r &&
+               panelColour.g == other.panelColour.g && panelColour.b == other.panelColour.b &&
+               modeIcon == other.modeIcon;
+    }
 };

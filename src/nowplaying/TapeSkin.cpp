@@ -1,6 +1,7 @@
 #include "nowplaying/TapeSkin.h"
 
 #include "core/Log.h"
+#include "nowplaying/SkinPictures.h"
 #include "nowplaying/SongOnScreen.h"
 #include "ui/Draw.h"
 #include "ui/Image.h"
@@ -35,6 +36,17 @@ constexpr SDL_Rect LYRIC_BOX{LYRIC_CENTRE - LYRIC_HALF_WIDTH, LYRIC_AREA.y, 2 * 
 constexpr SDL_Rect TIME_AREA{510, 450, 118, 30};
 constexpr int TIME_INSET = 2;
 constexpr int TAPE_ROWS = 10, TAPE_COLUMNS = 3;
+constexpr const char* BACKGROUND = "bg.png";
+constexpr const char* BODY = "typebg.png";
+constexpr const char* REEL = "c.png";
+constexpr const char* OVERLAY = "zdbg.png";
+constexpr const char* TOP_OVERLAY = "db.png";
+
+// The tape picture of a stretch of the song, in row and column of the skin's grid of them.
+std::string tapePicturePath(const std::string& folder, int row, int column) {
+    return SkinPictures::folderPath(folder) + "k/" + std::to_string(row) + "-" +
+           std::to_string(column) + ".png";
+}
 
 bool sameColour(SDL_Color a, SDL_Color b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
@@ -75,25 +87,37 @@ void TapeSkin::init(SDL_Renderer* newRenderer, TTF_Font* newInfoFont) {
     buildBarGradient();
 }
 
-void TapeSkin::load(const ThemeAssetCodec& codec, const std::string& folder) {
+std::vector<std::string> TapeSkin::picturePaths(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const char* name : {BACKGROUND, BODY, REEL, OVERLAY, TOP_OVERLAY}) {
+        paths.push_back(SkinPictures::folderPath(folder) + name);
+    }
+    for (int row = 1; row <= TAPE_ROWS; ++row) {
+        for (int column = 1; column <= TAPE_COLUMNS; ++column) {
+            paths.push_back(tapePicturePath(folder, row, column));
+        }
+    }
+    return paths;
+}
+
+void TapeSkin::load(SkinPictures& pictures, const std::string& folder) {
     release();
-    std::string base = "icons/" + folder;
-    background.load(renderer, codec, base + "/bg.png");
-    body.load(renderer, codec, base + "/typebg.png");
-    if (SurfacePtr reel = SkinLayer::readPicture(codec, base + "/c.png")) {
+    std::string base = SkinPictures::folderPath(folder);
+    background.load(renderer, pictures, base + BACKGROUND);
+    body.load(renderer, pictures, base + BODY);
+    if (SurfacePtr reel = pictures.take(base + REEL)) {
         leftReel.load(renderer, *reel, LEFT_REEL_CENTRE, TurningPicture::ANY_ANGLE);
         rightReel.load(renderer, *reel, RIGHT_REEL_CENTRE, TurningPicture::ANY_ANGLE);
     }
-    overlay.load(renderer, codec, base + "/zdbg.png");
-    topOverlay.load(renderer, codec, base + "/db.png");
+    overlay.load(renderer, pictures, base + OVERLAY);
+    topOverlay.load(renderer, pictures, base + TOP_OVERLAY);
     for (int row = 1; row <= TAPE_ROWS; ++row) {
         for (int column = 1; column <= TAPE_COLUMNS; ++column) {
-            std::string path =
-                base + "/k/" + std::to_string(row) + "-" + std::to_string(column) + ".png";
+            std::string path = tapePicturePath(folder, row, column);
             // A picture that fails keeps its place (drawn as nothing), so the others still
             // show at their own stretch of the song.
             SkinLayer& picture = tapePictures.emplace_back();
-            if (!picture.load(renderer, codec, path)) {
+            if (!picture.load(renderer, pictures, path)) {
                 logError("Failed to load tape texture: " + path + " Error: " + SDL_GetError());
             }
         }
@@ -114,6 +138,7 @@ void TapeSkin::draw(const SongOnScreen& song) {
     if (!renderer) {
         return;
     }
+    drawnPose = pose();
     int played = static_cast<int>(std::clamp(song.progress, 0.0f, 1.0f) * BAR.w);
     SDL_Color panel = song.panelColour;
     uint64_t panelKey = (Uint32(panel.r) << 16) | (Uint32(panel.g) << 8) | panel.b;

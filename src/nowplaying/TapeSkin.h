@@ -7,11 +7,13 @@
 #include "nowplaying/TurningPicture.h"
 #include "ui/TextCache.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-class ThemeAssetCodec;
+class SkinPictures;
 struct SongOnScreen;
 
 // The cassette skin of the now-playing page: the cover fading into a panel of its accent colour,
@@ -26,8 +28,10 @@ public:
 
     // Opens the skin's fonts; infoFont (the page's lyric font) writes the lyric and the time.
     void init(SDL_Renderer* renderer, TTF_Font* infoFont);
+    // The pictures of the skin folder icons/<folder>/, to be read ahead.
+    static std::vector<std::string> picturePaths(const std::string& folder);
     // Loads the pictures of the skin folder icons/<folder>/.
-    void load(const ThemeAssetCodec& codec, const std::string& folder);
+    void load(SkinPictures& pictures, const std::string& folder);
     void release();
 
     void reset(uint64_t now) { animation.reset(now); }
@@ -36,8 +40,15 @@ public:
     }
 
     void draw(const SongOnScreen& song);
+    // Whether the reels or the tape stand elsewhere than in the last drawing.
+    bool hasMoved() const { return drawnPose != pose(); }
 
 private:
+    using Pose = std::array<double, 3>;
+    Pose pose() const {
+        return {animation.getLeftAngle(), animation.getRightAngle(),
+                static_cast<double>(animation.getPictureIndex())};
+    }
     void drawCover(const SongOnScreen& song);
     void drawProgressBar(int played);
     void drawReels();
@@ -62,4 +73,5 @@ private:
     SDL_Color fadeColour{};
     // The progress bar's gradient at full width; a frame shows its played part.
     TexturePtr barGradient;
+    std::optional<Pose> drawnPose;
 };

@@ -48,6 +48,16 @@ Uint8 alphaOf(const AlbumCardState& card) {
     return static_cast<Uint8>(std::clamp(card.alpha, 0.0f, 255.0f));
 }
 
+// The texture made at the destination's size when there is one, so that it is copied unscaled.
+SDL_Texture* atSize(SDL_Texture* large, SDL_Texture* small, const SDL_Rect& destination) {
+    int smallWidth = 0;
+    if (small && SDL_QueryTexture(small, nullptr, nullptr, &smallWidth, nullptr) == 0 &&
+        smallWidth == destination.w) {
+        return small;
+    }
+    return large;
+}
+
 void drawWithAlpha(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect& destination,
                    Uint8 alpha) {
     if (texture) {
@@ -84,34 +94,42 @@ bool AlbumsPage::isTape() const {
     return SkinArt::isTape(themeId);
 }
 
-// The skin's backdrop and frame; covers are made anew at the skin's card size.
+// The skin's backdrop; its frame and the covers made anew at the two sizes of the skin's cards,
+// so that a card at rest is copied without scaling.
 void AlbumsPage::loadSkin() {
     background = SkinArt::loadPictureTexture(renderer, SkinArt::backgroundPath(themeId));
-    frame = SkinArt::loadPictureTexture(renderer, SkinArt::framePath(themeId));
+    SurfacePtr framePicture = SkinArt::loadPicture(SkinArt::framePath(themeId));
+    const SDL_Point frameSize = isTape() ? SDL_Point{TAPE_SHELL_WIDTH, TAPE_SHELL_HEIGHT}
+                                         : SDL_Point{RECORD_MASK_SIZE, RECORD_MASK_SIZE};
+    frame = SkinArt::scaledTexture(renderer, framePicture.get(), frameSize.x, frameSize.y);
+    smallFrame = SkinArt::scaledTexture(renderer, framePicture.get(), smallSide(frameSize.x),
+                                        smallSide(frameSize.y));
     if (!background || !frame) {
         logError(isTape() ? "无法加载磁带主题资源" : "无法加载唱片主题资源");
     }
-    if (frame) {
-        SDL_SetTextureBlendMode(frame.get(), SDL_BLENDMODE_BLEND);
-    }
-    if (isTape()) {
-        covers.configure(renderer, themeId, TAPE_COVER_WIDTH, TAPE_COVER_HEIGHT);
-    } else {
-        covers.configure(renderer, themeId, RECORD_COVER_SIZE, RECORD_COVER_SIZE);
-    }
+    const SDL_Point coverSize = isTape() ? SDL_Point{TAPE_COVER_WIDTH, TAPE_COVER_HEIGHT}
+                                         : SDL_Point{RECORD_COVER_SIZE, RECORD_COVER_SIZE};
+    covers.configure(renderer, themeId, coverSize.x, coverSize.y, smallSide(coverSize.x),
+                     smallSide(coverSize.y));
     buildCardStates();
+}
+
+int AlbumsPage::smallSide(int side) {
+    return truncated(OTHER_SCALE * static_cast<float>(side));
 }
 
 void AlbumsPage::update() {
     if (SkinArt::takeDefaultSkin(services.config, themeId) && renderer) {
         loadSkin();
+        notePictureChanged();
     }
     LibraryBrowsePage::update();
     stepCarouselAnimation();
     if (coversToRelease) {
         releaseFarCovers();
     }
-    preloadNextCover();
+    readCoversAhead();
+    covers.takeReadAhead();
 }
 
 // Takes the library's albums; the selected album stays selected when the new library still has
@@ -167,16 +185,29 @@ void AlbumsPage::startCarouselAnimation() {
     coversToRelease = true;
 }
 
+// Each card eases towards its target, and lands on it once less than a pixel (and less than one
+// alpha step) is left: the easing alone would stop a float step short and never rest.
 void AlbumsPage::stepCarouselAnimation() {
-    auto ease = [](float& current, float target) {
-        if (current != target) {
-            current = std::fma(target - current, EASING, current);
+    bool moved = false;
+    auto ease = [&moved](float& current, float target, float landing) {
+        if (current == target) {
+            return;
+        }
+        moved = true;
+        current = std::fma(target - current, EASING, current);
+        if (std::fabs(target - current) < landing) {
+            current = target;
         }
     };
+    const float scaleLanding =
+        1.0f / static_cast<float>(isTape() ? TAPE_SHELL_HEIGHT : RECORD_MASK_SIZE);
     for (AlbumCardState& card : cards) {
-        ease(card.scale, card.targetScale);
-        ease(card.alpha, card.targetAlpha);
-        ease(card.x, card.targetX);
+        ease(card.scale, card.targetScale, scaleLanding);
+        ease(card.alpha, card.targetAlpha, 1.0f);
+        ease(card.x, card.targetX, 1.0f);
+    }
+    if (moved) {
+        notePictureChanged();
     }
 }
 
@@ -207,19 +238,15 @@ void AlbumsPage::chooseSelected() {
     albumSelectedCallback(chosen);
 }
 
-// Reads one cover of the neighbourhood per update, nearest to the selection first, so that the
-// cards a move brings on screen are ready without one frame reading many pictures.
-void AlbumsPage::preloadNextCover() {
+// Asks for the covers of the neighbourhood, nearest to the selection first, to be read on the
+// cover reading thread, so that the cards a move brings on screen are ready without a frame
+// reading pictures.
+void AlbumsPage::readCoversAhead() {
     for (int distance = 0; distance <= PRELOAD_RADIUS; ++distance) {
         for (int side : {+1, -1}) {
             long index = static_cast<long>(selectedIndex) + side * distance;
-            if (index < 0 || index >= static_cast<long>(albums.size())) {
-                continue;
-            }
-            const std::string& path = albums[static_cast<size_t>(index)].coverPath;
-            if (!covers.contains(path)) {
-                covers.get(path);
-                return;
+            if (index >= 0 && index < static_cast<long>(albums.size())) {
+                covers.readAhead(albums[static_cast<size_t>(index)].coverPath);
             }
         }
     }
@@ -293,8 +320,7 @@ void AlbumsPage::drawTapeCard(size_t index) {
     int shellHeight = truncated(card.scale * TAPE_SHELL_HEIGHT);
     SDL_Rect shell{centre - shellWidth / 2, cover.y - (shellHeight - height) / 2, shellWidth,
                    shellHeight};
-    drawWithAlpha(renderer, covers.get(albums[index].coverPath), cover, alphaOf(card));
-    drawWithAlpha(renderer, frame.get(), shell, alphaOf(card));
+    drawCard(albums[index].coverPath, cover, shell, alphaOf(card));
 }
 
 void AlbumsPage::drawRecordCard(size_t index) {
@@ -306,8 +332,14 @@ void AlbumsPage::drawRecordCard(size_t index) {
     int maskSize = truncated(card.scale * RECORD_MASK_SIZE);
     SDL_Rect mask{centre - maskSize / 2, RECORD_MASK_TOP + (RECORD_MASK_SIZE - maskSize) / 2,
                   maskSize, maskSize};
-    drawWithAlpha(renderer, covers.get(albums[index].coverPath), cover, alphaOf(card));
-    drawWithAlpha(renderer, frame.get(), mask, alphaOf(card));
+    drawCard(albums[index].coverPath, cover, mask, alphaOf(card));
+}
+
+void AlbumsPage::drawCard(const std::string& coverPath, const SDL_Rect& cover,
+                          const SDL_Rect& frameArea, Uint8 alpha) {
+    SDL_Texture* large = covers.get(coverPath);
+    drawWithAlpha(renderer, atSize(large, covers.getSmall(coverPath), cover), cover, alpha);
+    drawWithAlpha(renderer, atSize(frame.get(), smallFrame.get(), frameArea), frameArea, alpha);
 }
 
 void AlbumsPage::drawTapeCaptions() {

@@ -48,7 +48,7 @@ public:
     static constexpr int RECORD_SPACING = 240;
     static constexpr int JUMP = 5; // albums per shoulder-button press
     // Covers are read ahead up to this many albums on either side of the selection (the
-    // visible cards and those a jump slides across), one per update...
+    // visible cards and those a jump slides across)...
     static constexpr int PRELOAD_RADIUS = JUMP + 2;
     // ...and released once they are further away than this and off screen.
     static constexpr int RELEASE_RADIUS = PRELOAD_RADIUS + 3;
@@ -90,7 +90,11 @@ private:
     void setTargets(size_t index, AlbumCardState& card) const;
     void moveSelection(int step);
     void chooseSelected();
-    void preloadNextCover();
+    void readCoversAhead();
+    // A side of a card at the scale of the cards beside the selected one.
+    static int smallSide(int side);
+    void drawCard(const std::string& coverPath, const SDL_Rect& cover, const SDL_Rect& frameArea,
+                  Uint8 alpha);
     void releaseFarCovers();
     float cardHalfWidth(const AlbumCardState& card) const;
     void drawTapeCard(size_t index);
@@ -102,6 +106,7 @@ private:
     int themeId;
     TexturePtr background;
     TexturePtr frame; // the tape shell or the record mask, over each cover
+    TexturePtr smallFrame;
     size_t selectedIndex = 0;
     std::function<void(const Album&)> albumSelectedCallback;
     std::vector<AlbumEntry> albums;

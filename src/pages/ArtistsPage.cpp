@@ -113,6 +113,7 @@ void ArtistsPage::update() {
     if (const int rows = heldScroll.take(now())) {
         list.moveClamped(rows, static_cast<int>(artists.size()));
     }
+    noteMotion(isMovingOnItsOwn());
 }
 
 void ArtistsPage::moveSelection(int step) {

@@ -3,44 +3,150 @@
 #include "core/Log.h"
 #include "ui/SkinArt.h"
 
-void CoverCache::configure(SDL_Renderer* newRenderer, int newThemeId, int newWidth, int newHeight) {
+#include <algorithm>
+
+namespace {
+
+// A cover is read at no more than this many times its largest drawn side, so that only the
+// reading thread ever holds a large picture.
+constexpr int READ_SIZE_FACTOR = 2;
+
+} // namespace
+
+CoverCache::CoverCache() : reader([this] { readWaitingCovers(); }) {
+}
+
+CoverCache::~CoverCache() {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    wake.notify_all();
+    reader.join();
+}
+
+void CoverCache::configure(SDL_Renderer* newRenderer, int newThemeId, int newWidth, int newHeight,
+                           int newSmallWidth, int newSmallHeight) {
+    clear();
+    std::lock_guard<std::mutex> lock(mutex);
     renderer = newRenderer;
     themeId = newThemeId;
     width = newWidth;
     height = newHeight;
-    clear();
+    smallWidth = newSmallWidth;
+    smallHeight = newSmallHeight;
 }
 
 void CoverCache::clear() {
     covers.clear();
-    fallback.reset();
+    asked.clear();
+    fallback = {};
     fallbackTried = false;
+    std::lock_guard<std::mutex> lock(mutex);
+    ++configuration;
+    waiting.clear();
+    readCovers.clear();
 }
 
 SDL_Texture* CoverCache::get(const std::string& path) {
+    return texturesOf(path).large.get();
+}
+
+SDL_Texture* CoverCache::getSmall(const std::string& path) {
+    return texturesOf(path).small.get();
+}
+
+const CoverCache::Textures& CoverCache::texturesOf(const std::string& path) {
     auto found = covers.find(path);
     if (found == covers.end()) {
-        SurfacePtr picture = path.empty() ? nullptr : SkinArt::loadSongCover(path);
-        TexturePtr texture = SkinArt::coverTexture(renderer, picture.get(), width, height);
-        found = covers.emplace(path, std::move(texture)).first;
+        SurfacePtr picture = path.empty() ? nullptr : read(path, readLimit());
+        found = covers.emplace(path, make(picture.get())).first;
+        asked.erase(path);
     }
-    return found->second ? found->second.get() : defaultCover();
+    return found->second.large ? found->second : defaultCover();
+}
+
+CoverCache::Textures CoverCache::make(SDL_Surface* picture) const {
+    Textures textures;
+    if (!picture) {
+        return textures;
+    }
+    textures.large = SkinArt::coverTexture(renderer, picture, width, height);
+    if (smallWidth > 0 && smallHeight > 0) {
+        textures.small = SkinArt::coverTexture(renderer, picture, smallWidth, smallHeight);
+    }
+    return textures;
+}
+
+int CoverCache::readLimit() const {
+    return READ_SIZE_FACTOR * std::max(width, height);
+}
+
+SurfacePtr CoverCache::read(const std::string& path, int limit) {
+    return SkinArt::shrinkToFit(SkinArt::loadSongCover(path), limit, limit);
+}
+
+void CoverCache::readAhead(const std::string& path) {
+    if (path.empty() || contains(path) || !asked.insert(path).second) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        waiting.push_back({path, readLimit(), configuration});
+    }
+    wake.notify_one();
+}
+
+void CoverCache::takeReadAhead() {
+    std::pair<std::string, SurfacePtr> cover;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (readCovers.empty()) {
+            return;
+        }
+        cover = std::move(readCovers.back());
+        readCovers.pop_back();
+    }
+    if (asked.erase(cover.first) != 0 && !contains(cover.first)) {
+        covers.emplace(cover.first, make(cover.second.get()));
+    }
 }
 
 void CoverCache::keepOnly(const std::unordered_set<std::string>& wanted) {
     for (auto entry = covers.begin(); entry != covers.end();) {
         entry = wanted.count(entry->first) ? std::next(entry) : covers.erase(entry);
     }
+    for (auto entry = asked.begin(); entry != asked.end();) {
+        entry = wanted.count(*entry) ? std::next(entry) : asked.erase(entry);
+    }
 }
 
-SDL_Texture* CoverCache::defaultCover() {
+const CoverCache::Textures& CoverCache::defaultCover() {
     if (!fallbackTried) {
         fallbackTried = true;
         SurfacePtr picture = SkinArt::loadPicture(SkinArt::defaultCoverPath(themeId));
         if (!picture) {
             logError(std::string("无法加载默认封面: ") + SDL_GetError());
         }
-        fallback = SkinArt::coverTexture(renderer, picture.get(), width, height);
+        fallback = make(picture.get());
     }
-    return fallback.get();
+    return fallback;
+}
+
+void CoverCache::readWaitingCovers() {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (true) {
+        wake.wait(lock, [this] { return stopping || !waiting.empty(); });
+        if (stopping) {
+            return;
+        }
+        Reading next = waiting.front();
+        waiting.pop_front();
+        lock.unlock();
+        SurfacePtr picture = read(next.path, next.limit);
+        lock.lock();
+        if (next.configuration == configuration) {
+            readCovers.emplace_back(next.path, std::move(picture));
+        }
+    }
 }

@@ -2,38 +2,87 @@
 
 #include "core/SdlHandles.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
-// Covers as textures of the size a page draws them, in the current skin. A cover is read and
-// scaled the first time it is asked for and kept until the page lets it go, so a large picture
-// never stays in memory at full size and only the covers a page shows cost memory. Covers are
-// keyed by path: albums that share a picture (or the placeholder) share one texture. A cover
-// that cannot be read shows the skin's default cover, which is read once.
+// Covers as textures of the sizes a page draws them, in the current skin: one size, or two when
+// the page also draws covers smaller (the carousel's cards beside the selected one). A cover is
+// read and scaled the first time it is asked for, or ahead of that on a thread of its own, and
+// kept until the page lets it go, so a large picture never stays in memory at full size and
+// only the covers a page shows cost memory. Covers are keyed by path: albums that share a
+// picture (or the placeholder) share their textures. A cover that cannot be read shows the
+// skin's default cover, which is read once.
 class CoverCache {
 public:
-    // Forgets every texture; later covers are made for this skin at width × height.
-    void configure(SDL_Renderer* renderer, int themeId, int width, int height);
+    CoverCache();
+    ~CoverCache();
+    CoverCache(const CoverCache&) = delete;
+    CoverCache& operator=(const CoverCache&) = delete;
+
+    // Forgets every texture; later covers are made for this skin at width × height, and also at
+    // smallWidth × smallHeight when those are not 0.
+    void configure(SDL_Renderer* renderer, int themeId, int width, int height, int smallWidth = 0,
+                   int smallHeight = 0);
     void clear();
 
     // The texture of the cover at path, made now when needed; null when neither the cover nor
     // the default cover can be shown.
     SDL_Texture* get(const std::string& path);
+    // The same at the small size (made with the large one); null without a small size.
+    SDL_Texture* getSmall(const std::string& path);
+    // Starts reading the cover at path on the reading thread, unless it is there already.
+    void readAhead(const std::string& path);
+    // Makes the textures of one cover read ahead, when one is waiting.
+    void takeReadAhead();
     bool contains(const std::string& path) const { return covers.count(path) != 0; }
     // Releases the covers whose paths are not wanted.
     void keepOnly(const std::unordered_set<std::string>& wanted);
     size_t size() const { return covers.size(); }
 
 private:
-    SDL_Texture* defaultCover();
+    // Null textures stand for "use the default cover".
+    struct Textures {
+        TexturePtr large;
+        TexturePtr small;
+    };
+
+    const Textures& texturesOf(const std::string& path);
+    Textures make(SDL_Surface* picture) const;
+    int readLimit() const;
+    static SurfacePtr read(const std::string& path, int limit);
+    const Textures& defaultCover();
+    void readWaitingCovers();
 
     SDL_Renderer* renderer = nullptr;
     int themeId = 0;
     int width = 0;
     int height = 0;
-    // A null texture stands for "use the default cover".
-    std::unordered_map<std::string, TexturePtr> covers;
-    TexturePtr fallback;
+    int smallWidth = 0;
+    int smallHeight = 0;
+    std::unordered_map<std::string, Textures> covers;
+    std::unordered_set<std::string> asked; // read ahead and not yet made
+    Textures fallback;
     bool fallbackTried = false;
+
+    // The reading thread: paths waiting, pictures read (with the configuration they were read
+    // for, so that a cover read for an earlier skin is dropped).
+    std::mutex mutex;
+    std::condition_variable wake;
+    struct Reading {
+        std::string path;
+        int limit;
+        unsigned configuration;
+    };
+    std::deque<Reading> waiting;
+    std::vector<std::pair<std::string, SurfacePtr>> readCovers;
+    unsigned configuration = 0;
+    bool stopping = false;
+    std::thread reader;
 };

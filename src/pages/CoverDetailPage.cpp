@@ -102,6 +102,7 @@ void CoverDetailPage::update() {
     SongListPage::update();
     if (SkinArt::takeDefaultSkin(services.config, themeId) && renderer) {
         loadSkin();
+        notePictureChanged();
     }
 }
 

@@ -244,6 +244,7 @@ void EqualizerPage::refreshOnLanguageChange() {
     if (current == shownLanguage) {
         return;
     }
+    notePictureChanged();
     shownLanguage = current;
     texts.clear();
     const std::map<std::string, EqPreset>& presets = services.config.getPresets();

@@ -58,7 +58,12 @@ bool LibraryBrowsePage::takeLibraryChanges() {
     libraryShown = true;
     shownLibraryVersion = version;
     rebuildFromLibrary();
+    notePictureChanged();
     return true;
+}
+
+bool LibraryBrowsePage::wantsFrame() const {
+    return UIBase::wantsFrame() || (topBar && topBar->wantsFrame());
 }
 
 void LibraryBrowsePage::drawTopBar() {

@@ -269,10 +269,15 @@ void MainPage::update() {
     relabelOnLanguageChange();
 }
 
+bool MainPage::wantsFrame() const {
+    return UIBase::wantsFrame() || topBar->wantsFrame();
+}
+
 void MainPage::stepSlideAnimation() {
     if (slideX == slideTargetX) {
         return;
     }
+    notePictureChanged();
     float distance = slideTargetX - slideX;
     slideX += SLIDE_EASING * distance;
     if (std::fabs(distance) < 1.0f) {
@@ -292,6 +297,7 @@ void MainPage::relabelOnLanguageChange() {
     if (current == labelLanguage) {
         return;
     }
+    notePictureChanged();
     buildLabels();
     loadMenuIcons("无法重新加载普通图标: ", "无法重新加载高亮图标: ", true);
     labelLanguage = current;

@@ -42,6 +42,7 @@ public:
     void handleEvent(SDL_Event* event) override;
     void update() override;
     void render() override;
+    bool wantsFrame() const override;
 
     void setMenuCallback(std::function<void(int)> callback) { menuCallback = std::move(callback); }
     void rescanMusicFiles();

@@ -73,9 +73,10 @@ void NowPlayingPage::init(SDL_Renderer* newRenderer, TTF_Font* newFont) {
         logError(std::string("无法加载歌词字体: ") + TTF_GetError());
     }
     tape.init(renderer, lyricFont.get());
-    // The skin's pictures are read on the first update, when the page is first shown, so that
-    // they do not hold up the start of the program.
+    // The skin's pictures are read on a thread of their own from now on, so that they neither
+    // hold up the start of the program nor the page's first showing.
     themeId = services.config.getDefaultThemeId();
+    readSkinAhead();
     tape.reset(now());
     record.reset(now());
     lyricsView = std::make_unique<LyricsView>(services.input, player, &lyrics, playlist);
@@ -96,26 +97,37 @@ void NowPlayingPage::loadModeIcons() {
     }
 }
 
+void NowPlayingPage::readSkinAhead() {
+    std::string folder = services.config.getThemeFolder(themeId);
+    pictures.readAhead(SkinArt::isTape(themeId) ? TapeSkin::picturePaths(folder)
+                                                : RecordSkin::picturePaths(folder));
+}
+
 void NowPlayingPage::loadSkin() {
     tape.release();
     record.release();
     themeFolder = services.config.getThemeFolder(themeId);
     if (SkinArt::isTape(themeId)) {
-        tape.load(codec, themeFolder);
+        tape.load(pictures, themeFolder);
     } else {
-        record.load(codec, themeFolder);
+        record.load(pictures, themeFolder);
     }
 }
 
 // The cover is kept only as a texture of the size it is drawn at; its accent colour is taken
-// once, when it loads. A cover that no longer reads shows the skin's default cover.
-void NowPlayingPage::loadCover() {
+// once, when it loads. A cover that no longer reads shows the skin's default cover. The next
+// song of the same album keeps it: nothing is read or worked out again.
+void NowPlayingPage::loadCover(bool always) {
+    std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
+    if (!always && coverPath == loadedCoverPath) {
+        return;
+    }
+    loadedCoverPath = coverPath;
     cover.reset();
     coverPicture.reset();
     shown.cover = nullptr;
     shown.coverPicture = nullptr;
     ++shown.coverVersion;
-    std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
     SurfacePtr picture = coverPath.empty() ? nullptr : SkinArt::loadSongCover(coverPath);
     if (!picture) {
         picture = SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder));
@@ -195,10 +207,12 @@ void NowPlayingPage::handleEvent(SDL_Event* event) {
 
 void NowPlayingPage::update() {
     uint64_t at = now();
-    checkSkin();
-    if (player) {
-        // Also while the lyrics are on screen: a song changed there brings its own lyrics.
-        checkSong();
+    bool newSkin = checkSkin() || skinLoadedWhileHidden;
+    skinLoadedWhileHidden = false;
+    // Also while the lyrics are on screen: a song changed there brings its own lyrics.
+    bool newSong = player && checkSong();
+    if (newSkin || newSong) {
+        loadCover(newSkin); // the default cover belongs to the skin folder
     }
     if (lyricsViewOn && lyricsView) {
         lyricsView->update(at);
@@ -218,34 +232,38 @@ void NowPlayingPage::update() {
     }
 }
 
-void NowPlayingPage::checkSkin() {
+void NowPlayingPage::prepareSkin() {
+    skinLoadedWhileHidden = checkSkin() || skinLoadedWhileHidden;
+}
+
+bool NowPlayingPage::checkSkin() {
     const Config& config = services.config;
     int configuredId = config.getDefaultThemeId();
     if (skinLoaded && configuredId == themeId &&
         config.getThemeFolder(configuredId) == themeFolder) {
-        return;
+        return false;
     }
     themeId = configuredId;
     loadSkin();
-    loadCover(); // the default cover belongs to the skin folder
     skinLoaded = true;
+    return true;
 }
 
-void NowPlayingPage::checkSong() {
+bool NowPlayingPage::checkSong() {
     std::string path = player->getCurrentFilePath();
     if (path == lastSongPath) {
-        return;
+        return false;
     }
     lastSongPath = path;
     Song song = songAt(path);
     shown.title = song.title;
     shown.artist = song.artist;
-    loadCover();
     loadLyrics();
     record.setTitle(song.title, now());
     if (lyricsView) {
         lyricsView->setSong(song.title, song.artist);
     }
+    return true;
 }
 
 void NowPlayingPage::refreshLyric(uint64_t at) {
@@ -293,6 +311,21 @@ void NowPlayingPage::render() {
     } else {
         record.draw(shown);
     }
+}
+
+bool NowPlayingPage::wantsFrame() const {
+    if (UIBase::wantsFrame() || (lyricsViewOn && lyricsView) || !drawnSong ||
+        !drawnSong->looksLike(shown)) {
+        return true;
+    }
+    bool isTape = SkinArt::isTape(themeId);
+    return isTape != drawnTape || (isTape ? tape.hasMoved() : record.hasMoved());
+}
+
+void NowPlayingPage::markDrawn() {
+    UIBase::markDrawn();
+    drawnSong = shown;
+    drawnTape = SkinArt::isTape(themeId);
 }
 
 void NowPlayingPage::goBack() {

@@ -5,6 +5,7 @@
 #include "model/PlayMode.h"
 #include "model/Song.h"
 #include "nowplaying/RecordSkin.h"
+#include "nowplaying/SkinPictures.h"
 #include "nowplaying/SongOnScreen.h"
 #include "nowplaying/TapeSkin.h"
 #include "pages/Page.h"
@@ -45,6 +46,13 @@ public:
     void handleEvent(SDL_Event* event) override;
     void update() override;
     void render() override;
+    // The lyrics view is drawn every frame; a skin only when something in it moved or changed.
+    bool wantsFrame() const override;
+    void markDrawn() override;
+
+    // Makes the textures of the skin chosen in the settings, when not done yet, so that the page
+    // shows at once when it is next shown. Meant for a moment when the screen is at rest.
+    void prepareSkin();
 
     void setPreviousPage(Page page) { previousPage = page; }
     void setBackCallback(std::function<void(Page)> callback) { backCallback = std::move(callback); }
@@ -55,12 +63,15 @@ public:
 
 private:
     void bindKeys();
+    void readSkinAhead();
     void loadSkin();
-    void loadCover();
+    // Loads the song's cover; unless always, only when it is another picture than the last.
+    void loadCover(bool always);
     void loadLyrics();
     void loadModeIcons();
-    void checkSkin();
-    void checkSong();
+    // Each true when it loaded something new.
+    bool checkSkin();
+    bool checkSong();
     void refreshLyric(uint64_t at);
     void refreshTimes();
     void goBack();
@@ -80,7 +91,9 @@ private:
     int themeId = 0;
     std::string themeFolder;
     bool skinLoaded = false;
+    bool skinLoadedWhileHidden = false; // its cover is still to load
     ThemeAssetCodec codec;
+    SkinPictures pictures{codec};
     TapeSkin tape;
     RecordSkin record;
     LyricsParser lyrics;
@@ -88,9 +101,12 @@ private:
     std::array<TexturePtr, 4> modeIcons;      // single, sequence, sequence loop, random
     std::unique_ptr<LyricsView> lyricsView;
     bool lyricsViewOn = false;
-    std::string lastSongPath; // of the song whose cover and lyrics are loaded
+    std::string lastSongPath;    // of the song whose cover and lyrics are loaded
+    std::string loadedCoverPath; // "" for the skin's default cover
     TexturePtr cover;
     SurfacePtr coverPicture;
     SongOnScreen shown;
+    std::optional<SongOnScreen> drawnSong;
+    bool drawnTape = false;
     KeyBindings bindings;
 };

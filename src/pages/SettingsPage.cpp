@@ -350,7 +350,12 @@ void SettingsPage::followSleepTimer() {
     SettingItem& row = items[SLEEP_TIMER];
     if (row.selectedIndex != 0 && !(sleepTimer && sleepTimer->isRunning())) {
         row.selectedIndex = 0;
+        notePictureChanged();
     }
+}
+
+bool SettingsPage::wantsFrame() const {
+    return UIBase::wantsFrame() || (topBar && topBar->wantsFrame());
 }
 
 std::string SettingsPage::getTitleText(size_t row) const {

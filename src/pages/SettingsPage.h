@@ -51,6 +51,7 @@ public:
     void handleEvent(SDL_Event* event) override;
     void update() override;
     void render() override;
+    bool wantsFrame() const override;
 
     void setBackCallback(std::function<void()> callback) { backCallback = std::move(callback); }
     // Runs with every levelling chosen, to make it heard at once.

@@ -50,11 +50,18 @@ void SongListPage::update() {
     }
     if (recentlyMoved && now() - lastMoveTicks > SCROLL_BAR_SHOWN_MS) {
         recentlyMoved = false;
+        notePictureChanged(); // the scroll bar goes
     }
+    noteMotion(isMovingOnItsOwn());
+}
+
+bool SongListPage::wantsFrame() const {
+    return UIBase::wantsFrame() || (topBar && topBar->wantsFrame());
 }
 
 void SongListPage::showSongs(std::vector<Song> newSongs) {
     songs = std::move(newSongs);
+    notePictureChanged();
     list.clampTo(static_cast<int>(songs.size()));
 }
 

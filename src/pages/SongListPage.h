@@ -38,6 +38,7 @@ public:
 
     void handleEvent(SDL_Event* event) override;
     void update() override;
+    bool wantsFrame() const override;
 
     void setBackCallback(std::function<void()> callback) { backCallback = std::move(callback); }
     void setSongPlayedCallback(std::function<void()> callback) {

@@ -197,6 +197,10 @@ void Dialog::update() {
     }
 }
 
+bool Dialog::wantsFrame() const {
+    return visible && type == DialogType::LOADING;
+}
+
 void Dialog::startLoadingThread() {
     waitForLoadingThread(); // reaps a finished earlier thread
     taskPending = false;

@@ -34,6 +34,8 @@ public:
     void handleEvent(SDL_Event* event) override;
     void update() override;
     void render() override;
+    // The loading spinner turns; other dialogs change only on input.
+    bool wantsFrame() const override;
 
     void setTitle(const std::string& text);
     void setMessage(const std::string& text);

@@ -63,18 +63,32 @@ void TopBar::handleEvent(SDL_Event* event) {
 void TopBar::update() {
 }
 
+bool TopBar::Shown::operator==(const Shown& other) const {
+    return playing == other.playing && battery.valid == other.battery.valid &&
+           battery.capacity == other.battery.capacity && battery.charging == other.battery.charging;
+}
+
+TopBar::Shown TopBar::current() const {
+    return {isPlaying && isPlaying(), battery.current()};
+}
+
+bool TopBar::wantsFrame() const {
+    return !drawn || !(*drawn == current());
+}
+
 void TopBar::render() {
     if (!renderer) {
         return;
     }
+    drawn = current();
     renderPlayIcon();
-    if (const BatteryReader::Reading& reading = battery.current(); reading.valid) {
-        renderBattery(reading);
+    if (drawn->battery.valid) {
+        renderBattery(drawn->battery);
     }
 }
 
 void TopBar::renderPlayIcon() {
-    if (playIcon && isPlaying && isPlaying()) {
+    if (playIcon && drawn->playing) {
         SDL_RenderCopy(renderer, playIcon.get(), nullptr, &playIconArea);
     }
 }

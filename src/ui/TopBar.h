@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // The 30-pixel status strip: a "playing" icon at the left while music plays and a battery gauge
@@ -21,8 +22,18 @@ public:
     void handleEvent(SDL_Event* event) override;
     void update() override;
     void render() override;
+    // The play icon came or went, or the battery reading changed, since the bar was drawn.
+    bool wantsFrame() const override;
 
 private:
+    // What the bar shows: the play icon and the battery reading.
+    struct Shown {
+        bool playing = false;
+        BatteryReader::Reading battery;
+        bool operator==(const Shown& other) const;
+    };
+
+    Shown current() const;
     void renderPlayIcon();
     void renderBattery(const BatteryReader::Reading& reading);
 
@@ -32,4 +43,5 @@ private:
     SDL_Rect playIconArea{};
     SDL_Rect batteryArea{};
     TextCache texts{8};
+    std::optional<Shown> drawn;
 };

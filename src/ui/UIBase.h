@@ -30,11 +30,28 @@ public:
     virtual void update() = 0;
     virtual void render() = 0;
 
+    // Whether the next frame would differ from the last one drawn, by the element's own doing:
+    // an animation runs, or something it shows changed by itself (a time, a battery level, the
+    // library). Input needs no answer here: the frame loop draws after every event it hands on.
+    virtual bool wantsFrame() const { return pictureChanged; }
+    // The frame loop drew the element.
+    virtual void markDrawn() { pictureChanged = false; }
+
     // Where the element reads the time for its animations and time-outs.
     void setClock(Clock newClock) { clock = std::move(newClock); }
 
 protected:
     uint64_t now() const { return clock(); }
+    void notePictureChanged() { pictureChanged = true; }
+    // Called every update with whether something moves by itself (a held key scrolling, an
+    // overlay shown for a while): a frame each update while it moves, and one more once it
+    // stops, so that its resting state is drawn.
+    void noteMotion(bool moving) {
+        if (moving || wasMoving) {
+            notePictureChanged();
+        }
+        wasMoving = moving;
+    }
 
     SDL_Renderer* renderer = nullptr;
     TTF_Font* font = nullptr;
@@ -42,6 +59,8 @@ protected:
 
 private:
     Clock clock = sdlClock();
+    bool pictureChanged = true;
+    bool wasMoving = false;
 };
 
 inline UIBase::~UIBase() = default;

@@ -24,15 +24,19 @@
 
 namespace {
 
-// A page that records the events the application hands it.
+// A page that records the events the application hands it and counts its updates and drawings;
+// its picture changes only on input.
 class RecordingPage : public UIBase {
 public:
     void init(SDL_Renderer*, TTF_Font*) override {}
     void handleEvent(SDL_Event* event) override { events.push_back(*event); }
-    void update() override {}
-    void render() override {}
+    void update() override { ++updates; }
+    void render() override { ++renders; }
+    bool wantsFrame() const override { return false; }
 
     std::vector<SDL_Event> events;
+    int updates = 0;
+    int renders = 0;
 };
 
 // Starts the application with a recording page in place of the menu.
@@ -169,7 +173,7 @@ protected:
 
     void idleUntilDark() {
         time += 1001;
-        app->handleEvents();
+        EXPECT_FALSE(app->runFrame());
     }
 
     std::string brightness() const { return scratch.readFile("brightness"); }
@@ -185,25 +189,33 @@ protected:
 
 } // namespace
 
+// A frame is drawn after input and not at rest; nothing is updated or drawn in the dark, and
+// waking draws at once.
 TEST_F(MusicPlayerBacklightTest, IdleScreenGoesDarkOnlyStartWakesItAndQuitLightsIt) {
+    app->runFrame();              // the first frame
     for (int i = 0; i < 3; ++i) { // input keeps the screen on
         time += 600;
         queue(keyUp(SDLK_DOWN));
-        app->handleEvents();
+        EXPECT_TRUE(app->runFrame());
+        EXPECT_FALSE(app->runFrame());
     }
     EXPECT_EQ(brightness(), "100\n");
     page->events.clear();
     idleUntilDark();
     EXPECT_EQ(brightness(), "0\n");
+    const int updates = page->updates;
+    const int renders = page->renders;
 
     queue(keyDown(SDLK_RETURN));
     queue(namedButtonDown("a"));
-    app->handleEvents();
+    EXPECT_FALSE(app->runFrame());
     EXPECT_EQ(brightness(), "0\n");
     EXPECT_TRUE(page->events.empty()); // presses in the dark do not act on the pages
+    EXPECT_EQ(page->updates, updates);
+    EXPECT_EQ(page->renders, renders);
 
     queue(buttonDown(SDL_CONTROLLER_BUTTON_START));
-    app->handleEvents();
+    EXPECT_TRUE(app->runFrame());
     EXPECT_EQ(brightness(), "107\n");  // the level at or above the raw 100 read before
     EXPECT_TRUE(page->events.empty()); // the waking press is not seen by the page
 

@@ -2,6 +2,7 @@
 // visible pieces, pictures turned on the CPU, and the cache of the layers under moving parts.
 #include "nowplaying/LayerCache.h"
 #include "nowplaying/SkinLayer.h"
+#include "nowplaying/SkinPictures.h"
 #include "nowplaying/TurningPicture.h"
 
 #include "support/ScratchDir.h"
@@ -48,7 +49,9 @@ TEST_F(SkinDrawingTest, ALayerCutIntoPiecesDrawsWhatTheWholePictureDraws) {
     paint(picture.get(), {500, 400, 30, 30}, {0, 0, 255, 128});
     ASSERT_EQ(IMG_SavePNG(picture.get(), "layer.png"), 0);
     SkinLayer layer;
-    ASSERT_TRUE(layer.load(sdl.renderer(), ThemeAssetCodec(), "layer.png"));
+    ThemeAssetCodec codec;
+    SkinPictures pictures(codec);
+    ASSERT_TRUE(layer.load(sdl.renderer(), pictures, "layer.png"));
 
     const SDL_Point probes[] = {{20, 30}, {59, 49}, {60, 50}, {510, 410}, {300, 200}};
     TexturePtr whole(SDL_CreateTextureFromSurface(sdl.renderer(), picture.get()));
