@@ -21,3 +21,12 @@ using TexturePtr = std::unique_ptr<SDL_Texture, SdlDeleter>;
 using SurfacePtr = std::unique_ptr<SDL_Surface, SdlDeleter>;
 using FontPtr = std::unique_ptr<TTF_Font, SdlDeleter>;
 using GameControllerPtr = std::unique_ptr<SDL_GameController, SdlDeleter>;
+
+// Frees what SDL keeps for a thread it did not start (such as its error text) when that thread
+// ends: SDL cleans up only after threads of its own. One lives at the top of such a thread.
+struct SdlThreadCleanup {
+    SdlThreadCleanup() = default;
+    SdlThreadCleanup(const SdlThreadCleanup&) = delete;
+    SdlThreadCleanup& operator=(const SdlThreadCleanup&) = delete;
+    ~SdlThreadCleanup() { SDL_TLSCleanup(); }
+};

@@ -12,6 +12,7 @@ void SkinPictures::readAhead(std::vector<std::string> paths) {
     collect();
     ready.clear();
     reading = std::async(std::launch::async, [&codec = codec, paths = std::move(paths)] {
+        SdlThreadCleanup sdlThread;
         Read read;
         for (const std::string& path : paths) {
             read[path] = SkinLayer::readPicture(codec, path);

@@ -134,6 +134,7 @@ const CoverCache::Textures& CoverCache::defaultCover() {
 }
 
 void CoverCache::readWaitingCovers() {
+    SdlThreadCleanup sdlThread;
     std::unique_lock<std::mutex> lock(mutex);
     while (true) {
         wake.wait(lock, [this] { return stopping || !waiting.empty(); });

@@ -2,6 +2,7 @@
 
 #include "audio/Player.h"
 #include "core/Log.h"
+#include "core/SdlHandles.h"
 #include "library/MusicScanner.h"
 #include "library/PlayList.h"
 #include "pages/FavouriteToggle.h"
@@ -70,6 +71,7 @@ void SongsPage::startCacheLoad() {
     MusicScanner* scanner = &services.scanner;
     PlayList* target = playlist;
     cacheLoader = std::thread([this, scanner, target] {
+        SdlThreadCleanup sdlThread;
         cacheLoad = scanner->loadCache(target) ? CacheLoad::DONE : CacheLoad::FAILED;
     });
 }

@@ -71,8 +71,11 @@ protected:
         for (int frame = 0; frame < REST_FRAMES + FRAMES_AFTER_INPUT; ++frame) {
             bool inputNow = frame == REST_FRAMES;
             if (inputNow) {
-                deliver(*every, input);
-                deliver(*skipping, input);
+                // A press: the key goes up again in the same frame, so nothing is held.
+                for (const SDL_Event& event : {input, keyUp(input.key.keysym.sym)}) {
+                    deliver(*every, event);
+                    deliver(*skipping, event);
+                }
             }
             clock += FRAME_MS;
             playList.update();
