@@ -79,14 +79,16 @@ Premultiplied premultiply(const Uint8* pixel) {
     return {pixel[0] * alpha, pixel[1] * alpha, pixel[2] * alpha, alpha};
 }
 
+// Rounds to the nearest; the values are never negative, so adding a half and truncating does
+// what lround would, without a library call per channel (this runs for every pixel of a cover).
 void store(const Premultiplied& colour, Uint8* pixel) {
     auto channel = [](float value) {
-        return static_cast<Uint8>(std::clamp(std::lround(value), 0L, 255L));
+        return static_cast<Uint8>(std::clamp(value, 0.0f, 255.0f) + 0.5f);
     };
-    float alpha = colour.a > 0.0f ? colour.a : 1.0f;
-    pixel[0] = channel(colour.r / alpha);
-    pixel[1] = channel(colour.g / alpha);
-    pixel[2] = channel(colour.b / alpha);
+    float perAlpha = colour.a > 0.0f ? 1.0f / colour.a : 1.0f;
+    pixel[0] = channel(colour.r * perAlpha);
+    pixel[1] = channel(colour.g * perAlpha);
+    pixel[2] = channel(colour.b * perAlpha);
     pixel[3] = channel(colour.a);
 }
 
