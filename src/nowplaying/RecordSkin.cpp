@@ -85,6 +85,9 @@ void RecordSkin::load(SkinPictures& pictures, const std::string& folder) {
     complete = body.load(renderer, pictures, base + BODY) && complete;
     complete = thumb.load(renderer, pictures, base + THUMB) && complete;
     discPicture = pictures.take(base + DISC_PICTURE);
+    if (discPicture) { // scaled once per skin; each cover's disc starts from a copy
+        discPicture = SkinArt::scaledSurface(discPicture.get(), DISC.w, DISC.h);
+    }
     discBuilt = false;
     ringLooksRound = discRingLooksRound();
     SurfacePtr armPicture = pictures.take(base + ARM_PICTURE);

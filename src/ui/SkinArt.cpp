@@ -109,6 +109,11 @@ SurfacePtr resampled(SDL_Surface* picture, const SDL_Rect* source, int width, in
         logError(std::string("无法创建缩放surface: ") + SDL_GetError());
         return nullptr;
     }
+    if (from.w == width && from.h == height) { // nothing to scale: a copy
+        SDL_SetSurfaceBlendMode(pixels.get(), SDL_BLENDMODE_NONE);
+        return SDL_BlitSurface(pixels.get(), &from, scaled.get(), nullptr) == 0 ? std::move(scaled)
+                                                                                : nullptr;
+    }
     std::vector<Taps> across = tapsFor(from.x, from.w, width);
     std::vector<Taps> down = tapsFor(from.y, from.h, height);
     std::vector<Premultiplied> rows(static_cast<size_t>(width) * from.h);
