@@ -296,13 +296,62 @@ bool SongDecoder::render(const AVFrame& frame, std::vector<uint8_t>& pcm) {
             sound = equalized; // straight on to the device's format, without a detour
         }
     }
+    double converterVolume = volume;
+    const uint8_t* const* input = sound->extended_data;
+    if (volume != AudioConverter::UNITY_VOLUME && levelFloatSamples(*sound)) {
+        converterVolume = AudioConverter::UNITY_VOLUME;
+        input = levelledPlanes.data();
+    }
     // A stream may change its format mid-way (a damaged or chained file): follow it.
-    if (converter.configure(AudioFormat::ofFrame(*sound), output, volume) !=
+    if (converter.configure(AudioFormat::ofFrame(*sound), output, converterVolume) !=
         AudioConverter::Status::READY) {
         logError("无法初始化重采样上下文");
         return false;
     }
-    return convert(sound->extended_data, sound->nb_samples, pcm);
+    return convert(input, sound->nb_samples, pcm);
+}
+
+namespace {
+
+// Each sample of the planes times factor, into to (laid out plane after plane, perPlane each).
+template <typename Sample>
+void scaleSamples(const AVFrame& sound, int planes, size_t perPlane, double volume,
+                  std::vector<uint8_t>& to, std::vector<const uint8_t*>& planeStarts) {
+    to.resize(perPlane * static_cast<size_t>(planes) * sizeof(Sample));
+    planeStarts.resize(static_cast<size_t>(planes));
+    const auto factor = static_cast<Sample>(volume);
+    for (int plane = 0; plane < planes; ++plane) {
+        const auto* from = reinterpret_cast<const Sample*>(sound.extended_data[plane]);
+        auto* into = reinterpret_cast<Sample*>(to.data()) + static_cast<size_t>(plane) * perPlane;
+        for (size_t index = 0; index < perPlane; ++index) {
+            into[index] = from[index] * factor;
+        }
+        planeStarts[static_cast<size_t>(plane)] = reinterpret_cast<const uint8_t*>(into);
+    }
+}
+
+} // namespace
+
+// Floating-point sound (a float decoder's, or the equalizer's in double) is levelled here by one
+// multiply per sample, as FFmpeg's volume filter does, which spares the converter a mixing
+// pass. The result goes to a copy: the decoded frame stays as it is, to be rendered again after
+// a change. False for integer sound, which the converter levels in float.
+bool SongDecoder::levelFloatSamples(const AVFrame& sound) {
+    const auto format = static_cast<AVSampleFormat>(sound.format);
+    const AVSampleFormat packed = av_get_packed_sample_fmt(format);
+    if (packed != AV_SAMPLE_FMT_FLT && packed != AV_SAMPLE_FMT_DBL) {
+        return false;
+    }
+    const bool planar = av_sample_fmt_is_planar(format) != 0;
+    const int channels = sound.ch_layout.nb_channels;
+    const int planes = planar ? channels : 1;
+    const size_t perPlane = static_cast<size_t>(sound.nb_samples) * (planar ? 1 : channels);
+    if (packed == AV_SAMPLE_FMT_FLT) {
+        scaleSamples<float>(sound, planes, perPlane, volume, levelledSamples, levelledPlanes);
+    } else {
+        scaleSamples<double>(sound, planes, perPlane, volume, levelledSamples, levelledPlanes);
+    }
+    return true;
 }
 
 bool SongDecoder::drain(std::vector<uint8_t>& pcm) {

@@ -66,6 +66,7 @@ private:
     bool endsBeforeSeekTarget(const AVFrame& frame) const;
     void trimToSeekTarget(AVFrame* frame);
     bool convert(const uint8_t* const* input, int count, std::vector<uint8_t>& pcm);
+    bool levelFloatSamples(const AVFrame& sound);
     void buildEqualizer();
 
     std::string filePath;
@@ -86,5 +87,7 @@ private:
     VolumeLevelling levelling = VolumeLevelling::OFF;
     bool equalizerStale = false;                  // built before the next frame is rendered
     double volume = AudioConverter::UNITY_VOLUME; // of the levelling
+    std::vector<uint8_t> levelledSamples;         // a floating-point frame's sound, levelled
+    std::vector<const uint8_t*> levelledPlanes;
     std::unique_ptr<EqualizerChain> equalizer;
 };
