@@ -119,8 +119,8 @@ void MusicPlayer::runFrameLoop() {
     }
 }
 
-uint32_t MusicPlayer::pauseAfter(bool drewFrame) const {
-    return drewFrame ? FRAME_DELAY_MS : screenOn ? REST_POLL_MS : DARK_POLL_MS;
+uint32_t MusicPlayer::pauseAfter(bool busy) const {
+    return busy ? FRAME_DELAY_MS : screenOn ? REST_POLL_MS : DARK_POLL_MS;
 }
 
 bool MusicPlayer::runFrame() {
@@ -130,8 +130,11 @@ bool MusicPlayer::runFrame() {
         return false;
     }
     update();
-    bool drew = frameWanted();
-    if (drew) {
+    bool wanted = frameWanted();
+    if (wanted && holdsPicture()) {
+        return true; // the page is preparing what it shows: look again at the frame pace
+    }
+    if (wanted) {
         render();
     } else if (dialog && dialog->isVisible()) {
         dialog->update();
@@ -139,7 +142,21 @@ bool MusicPlayer::runFrame() {
                services.clock() - lastActivityTime >= PREPARE_AFTER_REST_MS) {
         nowPlayingPage->prepareSkin(); // a still screen hides the moment this takes
     }
-    return drew;
+    return wanted;
+}
+
+// A page entered, or the screen woken, may wait a moment for what the page is preparing before
+// it takes the place of the picture on screen.
+bool MusicPlayer::holdsPicture() {
+    const UIBase* page = getCurrentPage();
+    if (!page || (page == drawnPage && !wokenSinceDrawn) || page->readyToShow()) {
+        holdingSince.reset();
+        return false;
+    }
+    if (!holdingSince) {
+        holdingSince = services.clock();
+    }
+    return services.clock() - *holdingSince < PAGE_READY_WAIT_MS;
 }
 
 bool MusicPlayer::frameWanted() const {
@@ -497,6 +514,7 @@ void MusicPlayer::wakeScreen() {
     screenOn = true;
     lastActivityTime = services.clock();
     redrawForced = true; // the last frame drawn is stale
+    wokenSinceDrawn = true;
 }
 
 int MusicPlayer::readBacklightBrightness() {
@@ -629,6 +647,8 @@ void MusicPlayer::render() {
     SDL_RenderPresent(renderer.get());
     drawnPage = page;
     redrawForced = false;
+    wokenSinceDrawn = false;
+    holdingSince.reset();
 }
 
 void MusicPlayer::deletePage(Page page) {

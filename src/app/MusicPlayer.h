@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class AlbumDetailPage;
@@ -40,6 +41,8 @@ public:
     static constexpr uint32_t DARK_POLL_MS = 100;
     // Work that can wait is done once the user has left the controls alone this long.
     static constexpr uint64_t PREPARE_AFTER_REST_MS = 1000;
+    // The longest a page about to be shown may keep the old picture while it prepares its own.
+    static constexpr uint64_t PAGE_READY_WAIT_MS = 200;
     static constexpr const char* WINDOW_TITLE = "音乐播放器";
     static constexpr const char* FONT_PATH = "resources/font.ttf";
     static constexpr const char* GAMEPAD_CONFIG_PATH = "config/gamepad.json";
@@ -65,11 +68,11 @@ public:
     void cleanup();
     void runFrameLoop();
     // One turn of the loop: input and playback upkeep always; while the screen is lit, the
-    // page's update and a frame when the picture changed. Returns whether a frame was drawn.
+    // page's update and a frame when the picture changed. Returns whether the loop should turn
+    // again at the frame pace: a frame was drawn, or one waits for the page to be ready.
     bool runFrame();
-    // How long the loop sleeps after a turn: the animation pace after a frame was drawn, longer
-    // at rest.
-    uint32_t pauseAfter(bool drewFrame) const;
+    // How long the loop sleeps after a turn: the animation pace when busy, longer at rest.
+    uint32_t pauseAfter(bool busy) const;
 
     UIBase* getCurrentPage() const;
     void openGameController();
@@ -105,6 +108,7 @@ private:
     void keepPlaybackGoing();
     void updatePage();
     bool frameWanted() const;
+    bool holdsPicture();
     static bool changesThePicture(const SDL_Event& event);
     bool handleGlobalButtons(const SDL_Event& event);
     void togglePlayback();
@@ -147,6 +151,8 @@ private:
     // What the last frame showed; a full frame is drawn when forced (input, the window shown
     // again, a renderer reset, waking).
     bool redrawForced = true;
+    bool wokenSinceDrawn = false;
+    std::optional<uint64_t> holdingSince; // a page entered waits for what it prepares
     const UIBase* drawnPage = nullptr;
     bool drawnDialog = false;
     int32_t savedBrightnessPercent = 0;

@@ -182,6 +182,7 @@ void TurningPicture::release() {
 
 void TurningPicture::findVisiblePart() {
     int left = width, top = height, right = 0, bottom = 0;
+    long farthest = 0; // squared: one root at the end rather than one per pixel
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if (source[static_cast<size_t>(y) * width + x] >> ALPHA_SHIFT) {
@@ -189,12 +190,13 @@ void TurningPicture::findVisiblePart() {
                 top = std::min(top, y);
                 right = std::max(right, x + 1);
                 bottom = std::max(bottom, y + 1);
-                double dx = std::max(std::abs(x - pivot.x), std::abs(x + 1 - pivot.x));
-                double dy = std::max(std::abs(y - pivot.y), std::abs(y + 1 - pivot.y));
-                reach = std::max(reach, std::hypot(dx, dy));
+                long dx = std::max(std::abs(x - pivot.x), std::abs(x + 1 - pivot.x));
+                long dy = std::max(std::abs(y - pivot.y), std::abs(y + 1 - pivot.y));
+                farthest = std::max(farthest, dx * dx + dy * dy);
             }
         }
     }
+    reach = std::sqrt(static_cast<double>(farthest));
     visible = right > left ? SDL_Rect{left, top, right - left, bottom - top} : SDL_Rect{};
 }
 

@@ -3,7 +3,6 @@
 #include "audio/Player.h"
 #include "core/Log.h"
 #include "library/PlayList.h"
-#include "nowplaying/AccentColour.h"
 #include "nowplaying/LyricsView.h"
 #include "nowplaying/TimeText.h"
 #include "nowplaying/Transport.h"
@@ -114,34 +113,34 @@ void NowPlayingPage::loadSkin() {
     }
 }
 
-// The cover is kept only as a texture of the size it is drawn at; its accent colour is taken
-// once, when it loads. A cover that no longer reads shows the skin's default cover. The next
-// song of the same album keeps it: nothing is read or worked out again.
-void NowPlayingPage::loadCover(bool always) {
+// The cover is kept only as a texture of the size it is drawn at (and its picture, which the
+// record skin works on); its accent colour is taken once, when it is prepared. A cover that no
+// longer reads shows the skin's default cover. The next song of the same album keeps it: nothing
+// is read or worked out again. Until the new cover is prepared, the last one stays on screen.
+void NowPlayingPage::requestCover(bool always) {
     std::string coverPath = lastSongPath.empty() ? "" : songAt(lastSongPath).coverPath;
     if (!always && coverPath == loadedCoverPath) {
         return;
     }
     loadedCoverPath = coverPath;
-    cover.reset();
-    coverPicture.reset();
-    shown.cover = nullptr;
-    shown.coverPicture = nullptr;
-    ++shown.coverVersion;
-    SurfacePtr picture = coverPath.empty() ? nullptr : SkinArt::loadSongCover(coverPath);
-    if (!picture) {
-        picture = SkinArt::loadPicture(SkinArt::skinDefaultCoverPath(themeId, themeFolder));
+    coverPreparer.prepare(coverPath, SkinArt::skinDefaultCoverPath(themeId, themeFolder),
+                          SongOnScreen::COVER_SIZE);
+}
+
+void NowPlayingPage::takePreparedCover() {
+    std::optional<PreparedCover> prepared = coverPreparer.takeReady();
+    if (!prepared) {
+        return;
     }
-    picture = SkinArt::shrinkToFit(std::move(picture), SCREEN_WIDTH, SCREEN_HEIGHT);
-    shown.panelColour = AccentColour::of(picture.get());
-    coverPicture =
-        SkinArt::coverSurface(picture.get(), SongOnScreen::COVER_SIZE, SongOnScreen::COVER_SIZE);
-    cover = Image::textureFromSurface(renderer, coverPicture.get());
+    coverPicture = std::move(prepared->picture);
+    cover = coverPicture ? Image::textureFromSurface(renderer, coverPicture.get()) : nullptr;
     if (cover) {
         SDL_SetTextureScaleMode(cover.get(), SDL_ScaleModeLinear);
-        shown.cover = cover.get();
-        shown.coverPicture = coverPicture.get();
     }
+    shown.cover = cover.get();
+    shown.coverPicture = cover ? coverPicture.get() : nullptr;
+    shown.panelColour = prepared->accent;
+    ++shown.coverVersion;
 }
 
 std::string NowPlayingPage::lyricsPathFor(const std::string& audioPath) {
@@ -212,8 +211,9 @@ void NowPlayingPage::update() {
     // Also while the lyrics are on screen: a song changed there brings its own lyrics.
     bool newSong = player && checkSong();
     if (newSkin || newSong) {
-        loadCover(newSkin); // the default cover belongs to the skin folder
+        requestCover(newSkin); // the default cover belongs to the skin folder
     }
+    takePreparedCover();
     if (lyricsViewOn && lyricsView) {
         lyricsView->update(at);
         return;
@@ -314,8 +314,8 @@ void NowPlayingPage::render() {
 }
 
 bool NowPlayingPage::wantsFrame() const {
-    if (UIBase::wantsFrame() || (lyricsViewOn && lyricsView) || !drawnSong ||
-        !drawnSong->looksLike(shown)) {
+    if (UIBase::wantsFrame() || (lyricsViewOn && lyricsView) || coverPreparer.isPreparing() ||
+        !drawnSong || !drawnSong->looksLike(shown)) {
         return true;
     }
     bool isTape = SkinArt::isTape(themeId);

@@ -4,6 +4,7 @@
 #include "library/LyricsParser.h"
 #include "model/PlayMode.h"
 #include "model/Song.h"
+#include "nowplaying/CoverPreparer.h"
 #include "nowplaying/RecordSkin.h"
 #include "nowplaying/SkinPictures.h"
 #include "nowplaying/SongOnScreen.h"
@@ -48,6 +49,8 @@ public:
     void render() override;
     // The lyrics view is drawn every frame; a skin only when something in it moved or changed.
     bool wantsFrame() const override;
+    // Not while the song's cover is being prepared.
+    bool readyToShow() const override { return !coverPreparer.isPreparing(); }
     void markDrawn() override;
 
     // Makes the textures of the skin chosen in the settings, when not done yet, so that the page
@@ -65,8 +68,10 @@ private:
     void bindKeys();
     void readSkinAhead();
     void loadSkin();
-    // Loads the song's cover; unless always, only when it is another picture than the last.
-    void loadCover(bool always);
+    // Asks for the song's cover; unless always, only when it is another picture than the last.
+    void requestCover(bool always);
+    // Shows the cover asked for, once it is prepared.
+    void takePreparedCover();
     void loadLyrics();
     void loadModeIcons();
     // Each true when it loaded something new.
@@ -103,6 +108,7 @@ private:
     bool lyricsViewOn = false;
     std::string lastSongPath;    // of the song whose cover and lyrics are loaded
     std::string loadedCoverPath; // "" for the skin's default cover
+    CoverPreparer coverPreparer;
     TexturePtr cover;
     SurfacePtr coverPicture;
     SongOnScreen shown;

@@ -36,6 +36,10 @@ public:
     virtual bool wantsFrame() const { return pictureChanged; }
     // The frame loop drew the element.
     virtual void markDrawn() { pictureChanged = false; }
+    // Whether the element may take the place of the picture on screen (a page entered, the
+    // screen woken): false for a moment, which the element bounds, while what it is about to
+    // show is still being prepared, so that no half-made picture flashes up.
+    virtual bool readyToShow() const { return true; }
 
     // Where the element reads the time for its animations and time-outs.
     void setClock(Clock newClock) { clock = std::move(newClock); }

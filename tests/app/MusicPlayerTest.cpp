@@ -33,8 +33,10 @@ public:
     void update() override { ++updates; }
     void render() override { ++renders; }
     bool wantsFrame() const override { return false; }
+    bool readyToShow() const override { return ready; }
 
     std::vector<SDL_Event> events;
+    bool ready = true;
     int updates = 0;
     int renders = 0;
 };
@@ -214,10 +216,15 @@ TEST_F(MusicPlayerBacklightTest, IdleScreenGoesDarkOnlyStartWakesItAndQuitLights
     EXPECT_EQ(page->updates, updates);
     EXPECT_EQ(page->renders, renders);
 
+    page->ready = false; // still preparing what it shows: the old picture stays a moment
     queue(buttonDown(SDL_CONTROLLER_BUTTON_START));
     EXPECT_TRUE(app->runFrame());
     EXPECT_EQ(brightness(), "107\n");  // the level at or above the raw 100 read before
     EXPECT_TRUE(page->events.empty()); // the waking press is not seen by the page
+    EXPECT_EQ(page->renders, renders);
+    time += MusicPlayer::PAGE_READY_WAIT_MS; // but not for ever
+    EXPECT_TRUE(app->runFrame());
+    EXPECT_EQ(page->renders, renders + 1);
 
     idleUntilDark();
     queue(quitEvent());

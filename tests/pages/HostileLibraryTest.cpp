@@ -76,7 +76,7 @@ protected:
     std::unique_ptr<PageClass> opened(std::unique_ptr<PageClass> page) {
         page->setClock([this] { return clock; });
         page->init(sdl.renderer(), sdl.font());
-        page->update();
+        settle(*page);
         return page;
     }
 
@@ -90,7 +90,7 @@ protected:
 
     // Saved to be looked at.
     void shot(UIBase& page, const std::string& name) {
-        page.update();
+        settle(page);
         drawn(page);
         IMG_SavePNG(sdl.target(), (SHOTS + name + ".png").c_str());
     }
@@ -99,7 +99,7 @@ protected:
     Frame held(NowPlayingPage& page) {
         player.pause();
         player.rewind(60);
-        page.update();
+        settle(page);
         return drawn(page);
     }
 

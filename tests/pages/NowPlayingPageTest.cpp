@@ -58,13 +58,13 @@ protected:
         page->setClock([this] { return clock; });
         page->init(sdl.renderer(), sdl.font());
         page->setBackCallback([this](Page to) { backTo.push_back(to); });
-        page->update();
+        settle(*page);
     }
 
     void send(SDL_Event event) { deliver(*page, event); }
     void frame(uint64_t milliseconds) {
         clock += milliseconds;
-        page->update();
+        settle(*page);
         page->render();
     }
     // The page drawn with the player paused at the start of its song, the clock unchanged: only
@@ -72,7 +72,7 @@ protected:
     Frame heldFrame() {
         player.pause();
         player.rewind(60);
-        page->update();
+        settle(*page);
         return drawn(*page);
     }
 

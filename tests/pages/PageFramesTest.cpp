@@ -79,8 +79,8 @@ protected:
             }
             clock += FRAME_MS;
             playList.update();
-            every->update();
-            skipping->update();
+            settle(*every);
+            settle(*skipping);
             bool asked = skipping->wantsFrame();
             if (asked || inputNow || frame == 0) {
                 kept = drawn(*skipping);
@@ -155,7 +155,7 @@ TEST_F(PageFramesTest, NowPlayingAsksForFramesWhileItsRecordMoves) {
     std::unique_ptr<UIBase> page = made(make());
     auto asks = [&] {
         clock += FRAME_MS;
-        page->update();
+        settle(*page);
         bool asked = page->wantsFrame();
         drawn(*page);
         page->markDrawn();

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 // The pixels of one frame, compared whole.
@@ -31,6 +32,16 @@ protected:
 
     static void deliver(UIBase& element, SDL_Event event) { element.handleEvent(&event); }
     void answerDialog(SDL_Keycode key) { deliver(dialog, keyDown(key)); }
+
+    // Updates the element until what it prepares on other threads (a cover) is ready, so that
+    // what a test draws does not depend on their pace.
+    static void settle(UIBase& element) {
+        element.update();
+        while (!element.readyToShow()) {
+            std::this_thread::yield();
+            element.update();
+        }
+    }
 
     // What the element draws on a cleared screen.
     Frame drawn(UIBase& element) {
