@@ -5,6 +5,7 @@
 #include "library/ExistingFiles.h"
 #include "library/SongJson.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <string_view>
@@ -50,7 +51,8 @@ std::string_view filepathOf(const Json::Value& songObject) {
 // than read a second time.
 using ListedSongs = std::unordered_map<std::string_view, const Song*>;
 
-// One song object; false when it is damaged (logged) or, with existing given, its file is gone.
+// One song object; false when it is not one or is damaged. A damaged entry is logged unless,
+// with existing given, its file is gone: such an entry is dropped without a word.
 bool readSong(const Json::Value& element, Json::ArrayIndex index, ExistingFiles* existing,
               Song& song) {
     if (!element.isObject()) {
@@ -58,32 +60,51 @@ bool readSong(const Json::Value& element, Json::ArrayIndex index, ExistingFiles*
     }
     try {
         song = songFromJson(element);
+        return true;
     } catch (const std::exception& e) {
-        // An entry of a file that is gone is dropped without a word, however damaged.
         if (!existing || existing->contains(std::string(filepathOf(element)))) {
             logError("解析歌曲信息失败，索引: " + std::to_string(index) + ", 错误: " + e.what());
         }
         return false;
     }
-    return !existing || existing->contains(song.filepath);
 }
 
-// existing: null keeps every song, whether its file exists or not. listed: songs read already.
-std::vector<Song> readSongs(const Json::Value& array, ExistingFiles* existing,
-                            const ListedSongs* listed = nullptr) {
+// The records of a songs array, whether or not their files exist.
+std::vector<Song> readSongs(const Json::Value& array, ExistingFiles* existing) {
     std::vector<Song> songs;
     songs.reserve(array.size());
     Json::ArrayIndex index = 0;
     // Iterated rather than indexed: jsoncpp keeps an array as a tree, so array[index] is a search.
     for (auto element = array.begin(); element != array.end(); ++element, ++index) {
-        const auto found =
-            listed ? listed->find(filepathOf(*element)) : ListedSongs::const_iterator();
-        if (listed && found != listed->end()) {
+        Song song;
+        if (readSong(*element, index, existing, song)) {
+            songs.push_back(std::move(song));
+        }
+    }
+    return songs;
+}
+
+void dropSongsWithoutFiles(std::vector<Song>& songs, ExistingFiles& existing) {
+    songs.erase(std::remove_if(songs.begin(), songs.end(),
+                               [&](const Song& song) { return !existing.contains(song.filepath); }),
+                songs.end());
+}
+
+// The songs of an album: copies of those listed already, the others read, those whose files are
+// gone left out.
+std::vector<Song> readAlbumSongs(const Json::Value& array, ExistingFiles& existing,
+                                 const ListedSongs& listed) {
+    std::vector<Song> songs;
+    songs.reserve(array.size());
+    Json::ArrayIndex index = 0;
+    for (auto element = array.begin(); element != array.end(); ++element, ++index) {
+        const auto found = listed.find(filepathOf(*element));
+        if (found != listed.end()) {
             songs.push_back(*found->second);
             continue;
         }
         Song song;
-        if (readSong(*element, index, existing, song)) {
+        if (readSong(*element, index, &existing, song) && existing.contains(song.filepath)) {
             songs.push_back(std::move(song));
         }
     }
@@ -93,6 +114,7 @@ std::vector<Song> readSongs(const Json::Value& array, ExistingFiles* existing,
 std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing,
                               const ListedSongs& listed) {
     std::vector<Album> albums;
+    albums.reserve(array.size());
     Json::ArrayIndex index = 0;
     for (auto each = array.begin(); each != array.end(); ++each, ++index) {
         const Json::Value& element = *each;
@@ -106,7 +128,7 @@ std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing,
             album.coverPath = element["coverPath"].asString();
             const Json::Value& songs = element["songs"];
             if (songs.isArray()) {
-                album.songs = readSongs(songs, &existing, &listed);
+                album.songs = readAlbumSongs(songs, existing, listed);
             }
             if (!album.songs.empty()) {
                 albums.push_back(std::move(album));
@@ -181,6 +203,11 @@ bool load(const std::string& path, Library& library) {
         ExistingFiles existing;
         Library loaded;
         loaded.songs = readSongs(root["songs"], &existing);
+        // The tree of the songs is freed before the files are looked for and the albums read:
+        // what they allocate then reuses its memory instead of growing the process, which
+        // costs a page fault for every new page.
+        root.removeMember("songs");
+        dropSongsWithoutFiles(loaded.songs, existing);
         if (root["albums"].isArray()) {
             ListedSongs listed;
             listed.reserve(loaded.songs.size());
