@@ -51,6 +51,15 @@ std::string_view filepathOf(const Json::Value& songObject) {
 // than read a second time.
 using ListedSongs = std::unordered_map<std::string_view, const Song*>;
 
+// Calls read(element, index) on each element of a JSON array, in order.
+template <typename Read> void forEachElement(const Json::Value& array, Read read) {
+    Json::ArrayIndex index = 0;
+    // Iterated rather than indexed: jsoncpp keeps an array as a tree, so array[index] is a search.
+    for (auto element = array.begin(); element != array.end(); ++element, ++index) {
+        read(*element, index);
+    }
+}
+
 // One song object; false when it is not one or is damaged. A damaged entry is logged unless,
 // with existing given, its file is gone: such an entry is dropped without a word.
 bool readSong(const Json::Value& element, Json::ArrayIndex index, ExistingFiles* existing,
@@ -73,14 +82,12 @@ bool readSong(const Json::Value& element, Json::ArrayIndex index, ExistingFiles*
 std::vector<Song> readSongs(const Json::Value& array, ExistingFiles* existing) {
     std::vector<Song> songs;
     songs.reserve(array.size());
-    Json::ArrayIndex index = 0;
-    // Iterated rather than indexed: jsoncpp keeps an array as a tree, so array[index] is a search.
-    for (auto element = array.begin(); element != array.end(); ++element, ++index) {
+    forEachElement(array, [&](const Json::Value& element, Json::ArrayIndex index) {
         Song song;
-        if (readSong(*element, index, existing, song)) {
+        if (readSong(element, index, existing, song)) {
             songs.push_back(std::move(song));
         }
-    }
+    });
     return songs;
 }
 
@@ -96,18 +103,17 @@ std::vector<Song> readAlbumSongs(const Json::Value& array, ExistingFiles& existi
                                  const ListedSongs& listed) {
     std::vector<Song> songs;
     songs.reserve(array.size());
-    Json::ArrayIndex index = 0;
-    for (auto element = array.begin(); element != array.end(); ++element, ++index) {
-        const auto found = listed.find(filepathOf(*element));
+    forEachElement(array, [&](const Json::Value& element, Json::ArrayIndex index) {
+        const auto found = listed.find(filepathOf(element));
         if (found != listed.end()) {
             songs.push_back(*found->second);
-            continue;
+            return;
         }
         Song song;
-        if (readSong(*element, index, &existing, song) && existing.contains(song.filepath)) {
+        if (readSong(element, index, &existing, song) && existing.contains(song.filepath)) {
             songs.push_back(std::move(song));
         }
-    }
+    });
     return songs;
 }
 
@@ -115,11 +121,9 @@ std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing,
                               const ListedSongs& listed) {
     std::vector<Album> albums;
     albums.reserve(array.size());
-    Json::ArrayIndex index = 0;
-    for (auto each = array.begin(); each != array.end(); ++each, ++index) {
-        const Json::Value& element = *each;
+    forEachElement(array, [&](const Json::Value& element, Json::ArrayIndex index) {
         if (!element.isObject()) {
-            continue;
+            return;
         }
         try {
             Album album;
@@ -136,7 +140,7 @@ std::vector<Album> readAlbums(const Json::Value& array, ExistingFiles& existing,
         } catch (const std::exception& e) {
             logError("解析专辑信息失败，索引: " + std::to_string(index) + ", 错误: " + e.what());
         }
-    }
+    });
     return albums;
 }
 
