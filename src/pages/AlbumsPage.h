@@ -78,6 +78,7 @@ public:
     // left to right.
     std::vector<size_t> drawingOrder() const;
     size_t loadedCoverCount() const { return covers.size(); }
+    bool readingCovers() const { return covers.readingAhead(); }
 
 private:
     enum CaptionSize { LARGE, SMALL };
