@@ -58,14 +58,6 @@ SDL_Texture* atSize(SDL_Texture* large, SDL_Texture* small, const SDL_Rect& dest
     return large;
 }
 
-void drawWithAlpha(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect& destination,
-                   Uint8 alpha) {
-    if (texture) {
-        SDL_SetTextureAlphaMod(texture, alpha);
-        SDL_RenderCopy(renderer, texture, nullptr, &destination);
-    }
-}
-
 } // namespace
 
 AlbumsPage::AlbumsPage(const PageServices& services, PlayList* playlist, Player* player)
@@ -101,14 +93,14 @@ void AlbumsPage::loadSkin() {
     SurfacePtr framePicture = SkinArt::loadPicture(SkinArt::framePath(themeId));
     const SDL_Point frameSize = isTape() ? SDL_Point{TAPE_SHELL_WIDTH, TAPE_SHELL_HEIGHT}
                                          : SDL_Point{RECORD_MASK_SIZE, RECORD_MASK_SIZE};
-    frame = SkinArt::scaledTexture(renderer, framePicture.get(), frameSize.x, frameSize.y);
-    smallFrame = SkinArt::scaledTexture(renderer, framePicture.get(), smallSide(frameSize.x),
-                                        smallSide(frameSize.y));
-    if (!background || !frame) {
-        logError(isTape() ? "无法加载磁带主题资源" : "无法加载唱片主题资源");
-    }
     const SDL_Point coverSize = isTape() ? SDL_Point{TAPE_COVER_WIDTH, TAPE_COVER_HEIGHT}
                                          : SDL_Point{RECORD_COVER_SIZE, RECORD_COVER_SIZE};
+    painter.configure(renderer, framePicture.get(), frameSize,
+                      {smallSide(frameSize.x), smallSide(frameSize.y)}, coverSize,
+                      static_cast<Uint8>(OTHER_ALPHA));
+    if (!background || !painter.hasFrame()) {
+        logError(isTape() ? "无法加载磁带主题资源" : "无法加载唱片主题资源");
+    }
     covers.configure(renderer, themeId, coverSize.x, coverSize.y, smallSide(coverSize.x),
                      smallSide(coverSize.y));
     buildCardStates();
@@ -338,8 +330,8 @@ void AlbumsPage::drawRecordCard(size_t index) {
 void AlbumsPage::drawCard(const std::string& coverPath, const SDL_Rect& cover,
                           const SDL_Rect& frameArea, Uint8 alpha) {
     SDL_Texture* large = covers.get(coverPath);
-    drawWithAlpha(renderer, atSize(large, covers.getSmall(coverPath), cover), cover, alpha);
-    drawWithAlpha(renderer, atSize(frame.get(), smallFrame.get(), frameArea), frameArea, alpha);
+    painter.drawCover(atSize(large, covers.getSmall(coverPath), cover), cover, alpha);
+    painter.drawFrame(frameArea, alpha);
 }
 
 void AlbumsPage::drawTapeCaptions() {

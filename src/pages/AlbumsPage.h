@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SdlHandles.h"
+#include "pages/CardPainter.h"
 #include "pages/CoverCache.h"
 #include "pages/LibraryBrowsePage.h"
 #include "ui/TextCache.h"
@@ -77,6 +78,7 @@ public:
     // left to right.
     std::vector<size_t> drawingOrder() const;
     size_t loadedCoverCount() const { return covers.size(); }
+    bool readingCovers() const { return covers.readingAhead(); }
 
 private:
     enum CaptionSize { LARGE, SMALL };
@@ -105,8 +107,7 @@ private:
 
     int themeId;
     TexturePtr background;
-    TexturePtr frame; // the tape shell or the record mask, over each cover
-    TexturePtr smallFrame;
+    CardPainter painter; // the covers, and the tape shell or the record mask over each
     size_t selectedIndex = 0;
     std::function<void(const Album&)> albumSelectedCallback;
     std::vector<AlbumEntry> albums;

@@ -61,7 +61,9 @@ const CoverCache::Textures& CoverCache::texturesOf(const std::string& path) {
     if (found == covers.end()) {
         SurfacePtr picture = path.empty() ? nullptr : read(path, readLimit());
         found = covers.emplace(path, make(picture.get())).first;
-        asked.erase(path);
+        if (asked.erase(path) != 0) {
+            stopReading({path});
+        }
     }
     return found->second.large ? found->second : defaultCover();
 }
@@ -116,9 +118,27 @@ void CoverCache::keepOnly(const std::unordered_set<std::string>& wanted) {
     for (auto entry = covers.begin(); entry != covers.end();) {
         entry = wanted.count(entry->first) ? std::next(entry) : covers.erase(entry);
     }
+    std::unordered_set<std::string> unwanted;
     for (auto entry = asked.begin(); entry != asked.end();) {
-        entry = wanted.count(*entry) ? std::next(entry) : asked.erase(entry);
+        if (wanted.count(*entry)) {
+            ++entry;
+        } else {
+            unwanted.insert(*entry);
+            entry = asked.erase(entry);
+        }
     }
+    if (!unwanted.empty()) {
+        stopReading(unwanted);
+    }
+}
+
+// Drops the paths from the reading thread's queue: their covers are no longer needed, or were
+// made without it.
+void CoverCache::stopReading(const std::unordered_set<std::string>& paths) {
+    std::lock_guard<std::mutex> lock(mutex);
+    waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
+                                 [&](const Reading& reading) { return paths.count(reading.path); }),
+                  waiting.end());
 }
 
 const CoverCache::Textures& CoverCache::defaultCover() {

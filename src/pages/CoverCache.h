@@ -42,9 +42,11 @@ public:
     // Makes the textures of one cover read ahead, when one is waiting.
     void takeReadAhead();
     bool contains(const std::string& path) const { return covers.count(path) != 0; }
-    // Releases the covers whose paths are not wanted.
+    // Releases the covers whose paths are not wanted, and stops reading those ahead.
     void keepOnly(const std::unordered_set<std::string>& wanted);
     size_t size() const { return covers.size(); }
+    // Whether covers asked for ahead are still being read or waiting to be made.
+    bool readingAhead() const { return !asked.empty(); }
 
 private:
     // Null textures stand for "use the default cover".
@@ -59,6 +61,7 @@ private:
     static SurfacePtr read(const std::string& path, int limit);
     const Textures& defaultCover();
     void readWaitingCovers();
+    void stopReading(const std::unordered_set<std::string>& paths);
 
     SDL_Renderer* renderer = nullptr;
     int themeId = 0;

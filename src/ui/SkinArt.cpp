@@ -22,6 +22,9 @@ constexpr const char* TAPE_SKIN_COVER = "/tfm.png";
 constexpr const char* RECORD_SKIN_COVER = "/rtfm.png";
 constexpr const char* TAPE_BACKGROUND = "icons/bg.png";
 constexpr const char* RECORD_BACKGROUND = "icons/record/bg.png";
+constexpr Uint32 SCREEN_FORMAT = SDL_PIXELFORMAT_ARGB8888;
+constexpr Uint32 OPAQUE_SCREEN_FORMAT = SDL_PIXELFORMAT_XRGB8888;
+constexpr int SCREEN_ALPHA_SHIFT = 24;
 
 // One output pixel of a resampled row or column: the source pixels it is made of, from first
 // on, and their weights.
@@ -142,6 +145,19 @@ SurfacePtr resampled(SDL_Surface* picture, const SDL_Rect* source, int width, in
     return scaled;
 }
 
+bool isOpaque(const SDL_Surface& screenPixels) {
+    for (int y = 0; y < screenPixels.h; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(
+            static_cast<const Uint8*>(screenPixels.pixels) + y * screenPixels.pitch);
+        for (int x = 0; x < screenPixels.w; ++x) {
+            if (row[x] >> SCREEN_ALPHA_SHIFT != SDL_ALPHA_OPAQUE) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool isTape(int themeId) {
@@ -250,15 +266,27 @@ const char* backgroundPath(int themeId) {
 
 TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path) {
     SurfacePtr picture = loadPicture(path);
-    return picture ? Image::textureFromSurface(renderer, picture.get()) : nullptr;
+    return picture ? screenTexture(renderer, picture.get()) : nullptr;
+}
+
+TexturePtr screenTexture(SDL_Renderer* renderer, SDL_Surface* picture) {
+    SurfacePtr pixels(picture ? SDL_ConvertSurfaceFormat(picture, SCREEN_FORMAT, 0) : nullptr);
+    const bool opaque = pixels && isOpaque(*pixels);
+    if (opaque) {
+        pixels.reset(SDL_ConvertSurfaceFormat(pixels.get(), OPAQUE_SCREEN_FORMAT, 0));
+    }
+    TexturePtr texture = pixels ? Image::textureFromSurface(renderer, pixels.get()) : nullptr;
+    if (!texture) {
+        logError(std::string("无法创建纹理: ") + SDL_GetError());
+        return nullptr;
+    }
+    SDL_SetTextureBlendMode(texture.get(), opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    return texture;
 }
 
 TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width, int height) {
-    if (!picture) {
-        return nullptr;
-    }
-    SDL_Rect crop = centreCrop(*picture, width, height);
-    return scaledTexture(renderer, picture, width, height, &crop);
+    SurfacePtr scaled = coverSurface(picture, width, height);
+    return scaled ? screenTexture(renderer, scaled.get()) : nullptr;
 }
 
 SurfacePtr coverSurface(SDL_Surface* picture, int width, int height) {

@@ -62,11 +62,18 @@ bool takeDefaultSkin(const Config& config, int& themeId);
 // "icons/bg.png" in the tape skin or "icons/record/bg.png".
 const char* backgroundPath(int themeId);
 
-// A picture of icons/ or of a skin folder as a texture; null (and logged) when it cannot be read.
+// A picture of icons/ or of a skin folder as a texture (as screenTexture makes it); null (and
+// logged) when it cannot be read.
 TexturePtr loadPictureTexture(SDL_Renderer* renderer, const std::string& path);
 
+// The picture as a texture in the screen's channel order. One without a transparent pixel (a
+// backdrop, nearly every cover) has no alpha channel and is drawn without blending: SDL's
+// software renderer then copies it, or fades it as a whole, instead of blending each pixel.
+// Null (and logged) when the renderer cannot make it.
+TexturePtr screenTexture(SDL_Renderer* renderer, SDL_Surface* picture);
+
 // A cover as a frame of width × height shows it: its centre crop of the frame's proportions,
-// scaled smoothly. Null when the renderer cannot make it.
+// scaled smoothly, as screenTexture makes it. Null when the renderer cannot make it.
 TexturePtr coverTexture(SDL_Renderer* renderer, SDL_Surface* picture, int width, int height);
 // The same as a surface, for drawing that works on the cover's pixels.
 SurfacePtr coverSurface(SDL_Surface* picture, int width, int height);
