@@ -7,6 +7,7 @@
 #include "ui/ThemeAssetCodec.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -95,8 +96,52 @@ void store(const Premultiplied& colour, Uint8* pixel) {
     pixel[3] = channel(colour.a);
 }
 
+// Source rows resampled across, made when first asked for. The two latest are kept: a shrunk
+// output row shares its first source row with the row before, an enlarged one both of its rows.
+class RowsAcross {
+public:
+    RowsAcross(const SDL_Surface& pixels, std::vector<Taps> across)
+        : pixels(pixels), across(std::move(across)) {
+        for (Slot& slot : slots) {
+            slot.colours.resize(this->across.size());
+        }
+    }
+
+    const std::vector<Premultiplied>& row(int sourceRow) {
+        for (const Slot& slot : slots) {
+            if (slot.row == sourceRow) {
+                return slot.colours;
+            }
+        }
+        Slot& slot = slots[next];
+        next = 1 - next;
+        slot.row = sourceRow;
+        const auto* line = static_cast<const Uint8*>(pixels.pixels) + sourceRow * pixels.pitch;
+        for (size_t x = 0; x < across.size(); ++x) {
+            const Taps& tap = across[x];
+            Premultiplied sum;
+            for (size_t k = 0; k < tap.weights.size(); ++k) {
+                sum.add(premultiply(line + (tap.first + static_cast<int>(k)) * 4), tap.weights[k]);
+            }
+            slot.colours[x] = sum;
+        }
+        return slot.colours;
+    }
+
+private:
+    struct Slot {
+        int row = -1;
+        std::vector<Premultiplied> colours;
+    };
+
+    const SDL_Surface& pixels;
+    std::vector<Taps> across;
+    std::array<Slot, 2> slots;
+    int next = 0;
+};
+
 // The source rectangle (the whole picture when null) resampled smoothly into a new RGBA surface
-// of width × height: rows first, then columns.
+// of width × height: each source row across, then the rows down, one output row at a time.
 SurfacePtr resampled(SDL_Surface* picture, const SDL_Rect* source, int width, int height) {
     if (!picture || width <= 0 || height <= 0) {
         return nullptr;
@@ -117,29 +162,21 @@ SurfacePtr resampled(SDL_Surface* picture, const SDL_Rect* source, int width, in
         return SDL_BlitSurface(pixels.get(), &from, scaled.get(), nullptr) == 0 ? std::move(scaled)
                                                                                 : nullptr;
     }
-    std::vector<Taps> across = tapsFor(from.x, from.w, width);
+    RowsAcross rows(*pixels, tapsFor(from.x, from.w, width));
     std::vector<Taps> down = tapsFor(from.y, from.h, height);
-    std::vector<Premultiplied> rows(static_cast<size_t>(width) * from.h);
-    for (int y = 0; y < from.h; ++y) {
-        const auto* line = static_cast<const Uint8*>(pixels->pixels) + (from.y + y) * pixels->pitch;
-        for (int x = 0; x < width; ++x) {
-            const Taps& tap = across[static_cast<size_t>(x)];
-            Premultiplied& out = rows[static_cast<size_t>(y) * width + x];
-            for (size_t k = 0; k < tap.weights.size(); ++k) {
-                out.add(premultiply(line + (tap.first + static_cast<int>(k)) * 4), tap.weights[k]);
-            }
-        }
-    }
+    std::vector<Premultiplied> sums(static_cast<size_t>(width));
     for (int y = 0; y < height; ++y) {
         const Taps& tap = down[static_cast<size_t>(y)];
-        auto* line = static_cast<Uint8*>(scaled->pixels) + y * scaled->pitch;
-        for (int x = 0; x < width; ++x) {
-            Premultiplied out;
-            for (size_t k = 0; k < tap.weights.size(); ++k) {
-                size_t row = static_cast<size_t>(tap.first - from.y) + k;
-                out.add(rows[row * width + x], tap.weights[k]);
+        std::fill(sums.begin(), sums.end(), Premultiplied{});
+        for (size_t k = 0; k < tap.weights.size(); ++k) {
+            const std::vector<Premultiplied>& across = rows.row(tap.first + static_cast<int>(k));
+            for (size_t x = 0; x < sums.size(); ++x) {
+                sums[x].add(across[x], tap.weights[k]);
             }
-            store(out, line + x * 4);
+        }
+        auto* line = static_cast<Uint8*>(scaled->pixels) + y * scaled->pitch;
+        for (size_t x = 0; x < sums.size(); ++x) {
+            store(sums[x], line + x * 4);
         }
     }
     return scaled;
