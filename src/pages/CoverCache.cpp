@@ -31,10 +31,7 @@ void CoverCache::configure(SDL_Renderer* newRenderer, int newThemeId, int newWid
     std::lock_guard<std::mutex> lock(mutex);
     renderer = newRenderer;
     themeId = newThemeId;
-    width = newWidth;
-    height = newHeight;
-    smallWidth = newSmallWidth;
-    smallHeight = newSmallHeight;
+    sizes = {newWidth, newHeight, newSmallWidth, newSmallHeight};
 }
 
 void CoverCache::clear() {
@@ -59,8 +56,8 @@ SDL_Texture* CoverCache::getSmall(const std::string& path) {
 const CoverCache::Textures& CoverCache::texturesOf(const std::string& path) {
     auto found = covers.find(path);
     if (found == covers.end()) {
-        SurfacePtr picture = path.empty() ? nullptr : read(path, readLimit());
-        found = covers.emplace(path, make(picture.get())).first;
+        Pictures pictures = path.empty() ? Pictures{} : read(path, sizes);
+        found = covers.emplace(path, texturesFrom(pictures)).first;
         if (asked.erase(path) != 0) {
             stopReading({path});
         }
@@ -69,23 +66,36 @@ const CoverCache::Textures& CoverCache::texturesOf(const std::string& path) {
 }
 
 CoverCache::Textures CoverCache::make(SDL_Surface* picture) const {
+    return texturesFrom(scaled(picture, sizes));
+}
+
+CoverCache::Textures CoverCache::texturesFrom(const Pictures& pictures) const {
     Textures textures;
-    if (!picture) {
-        return textures;
+    if (pictures.large) {
+        textures.large = SkinArt::screenTexture(renderer, pictures.large.get());
     }
-    textures.large = SkinArt::coverTexture(renderer, picture, width, height);
-    if (smallWidth > 0 && smallHeight > 0) {
-        textures.small = SkinArt::coverTexture(renderer, picture, smallWidth, smallHeight);
+    if (pictures.small) {
+        textures.small = SkinArt::screenTexture(renderer, pictures.small.get());
     }
     return textures;
 }
 
-int CoverCache::readLimit() const {
-    return READ_SIZE_FACTOR * std::max(width, height);
+CoverCache::Pictures CoverCache::read(const std::string& path, const Sizes& sizes) {
+    const int limit = READ_SIZE_FACTOR * std::max(sizes.width, sizes.height);
+    SurfacePtr picture = SkinArt::shrinkToFit(SkinArt::loadSongCover(path), limit, limit);
+    return scaled(picture.get(), sizes);
 }
 
-SurfacePtr CoverCache::read(const std::string& path, int limit) {
-    return SkinArt::shrinkToFit(SkinArt::loadSongCover(path), limit, limit);
+CoverCache::Pictures CoverCache::scaled(SDL_Surface* picture, const Sizes& sizes) {
+    Pictures pictures;
+    if (!picture) {
+        return pictures;
+    }
+    pictures.large = SkinArt::coverSurface(picture, sizes.width, sizes.height);
+    if (sizes.smallWidth > 0 && sizes.smallHeight > 0) {
+        pictures.small = SkinArt::coverSurface(picture, sizes.smallWidth, sizes.smallHeight);
+    }
+    return pictures;
 }
 
 void CoverCache::readAhead(const std::string& path) {
@@ -94,13 +104,13 @@ void CoverCache::readAhead(const std::string& path) {
     }
     {
         std::lock_guard<std::mutex> lock(mutex);
-        waiting.push_back({path, readLimit(), configuration});
+        waiting.push_back({path, sizes, configuration});
     }
     wake.notify_one();
 }
 
 void CoverCache::takeReadAhead() {
-    std::pair<std::string, SurfacePtr> cover;
+    std::pair<std::string, Pictures> cover;
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (readCovers.empty()) {
@@ -110,7 +120,7 @@ void CoverCache::takeReadAhead() {
         readCovers.pop_back();
     }
     if (asked.erase(cover.first) != 0 && !contains(cover.first)) {
-        covers.emplace(cover.first, make(cover.second.get()));
+        covers.emplace(cover.first, texturesFrom(cover.second));
     }
 }
 
@@ -164,10 +174,10 @@ void CoverCache::readWaitingCovers() {
         Reading next = waiting.front();
         waiting.pop_front();
         lock.unlock();
-        SurfacePtr picture = read(next.path, next.limit);
+        Pictures pictures = read(next.path, next.sizes);
         lock.lock();
         if (next.configuration == configuration) {
-            readCovers.emplace_back(next.path, std::move(picture));
+            readCovers.emplace_back(next.path, std::move(pictures));
         }
     }
 }

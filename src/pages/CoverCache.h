@@ -54,21 +54,32 @@ private:
         TexturePtr large;
         TexturePtr small;
     };
+    // The sizes covers are made at; small ones when smallWidth and smallHeight are not 0.
+    struct Sizes {
+        int width = 0;
+        int height = 0;
+        int smallWidth = 0;
+        int smallHeight = 0;
+    };
+    // A cover scaled to the drawn sizes, ready to become textures.
+    struct Pictures {
+        SurfacePtr large;
+        SurfacePtr small;
+    };
 
     const Textures& texturesOf(const std::string& path);
     Textures make(SDL_Surface* picture) const;
-    int readLimit() const;
-    static SurfacePtr read(const std::string& path, int limit);
+    Textures texturesFrom(const Pictures& pictures) const;
+    // The cover at path read and scaled (on any thread); no pictures when it cannot be read.
+    static Pictures read(const std::string& path, const Sizes& sizes);
+    static Pictures scaled(SDL_Surface* picture, const Sizes& sizes);
     const Textures& defaultCover();
     void readWaitingCovers();
     void stopReading(const std::unordered_set<std::string>& paths);
 
     SDL_Renderer* renderer = nullptr;
     int themeId = 0;
-    int width = 0;
-    int height = 0;
-    int smallWidth = 0;
-    int smallHeight = 0;
+    Sizes sizes;
     std::unordered_map<std::string, Textures> covers;
     std::unordered_set<std::string> asked; // read ahead and not yet made
     Textures fallback;
@@ -80,11 +91,11 @@ private:
     std::condition_variable wake;
     struct Reading {
         std::string path;
-        int limit;
+        Sizes sizes;
         unsigned configuration;
     };
     std::deque<Reading> waiting;
-    std::vector<std::pair<std::string, SurfacePtr>> readCovers;
+    std::vector<std::pair<std::string, Pictures>> readCovers;
     unsigned configuration = 0;
     bool stopping = false;
     std::thread reader;
