@@ -121,7 +121,19 @@ void AlbumsPage::update() {
         releaseFarCovers();
     }
     readCoversAhead();
-    covers.takeReadAhead();
+    if (covers.takeReadAhead()) {
+        notePictureChanged(); // a card may have shown the default cover until now
+    }
+}
+
+// Ready once every card on screen has its own cover.
+bool AlbumsPage::readyToShow() const {
+    for (size_t index : drawingOrder()) {
+        if (!covers.isReady(albums[index].coverPath)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Takes the library's albums; the selected album stays selected when the new library still has

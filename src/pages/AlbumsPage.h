@@ -68,6 +68,8 @@ public:
 
     void init(SDL_Renderer* renderer, TTF_Font* font) override;
     void update() override;
+    // Not while a card on screen waits for its cover.
+    bool readyToShow() const override;
     void render() override;
 
     void setAlbumSelectedCallback(std::function<void(const Album&)> callback) {

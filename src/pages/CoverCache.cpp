@@ -56,11 +56,8 @@ SDL_Texture* CoverCache::getSmall(const std::string& path) {
 const CoverCache::Textures& CoverCache::texturesOf(const std::string& path) {
     auto found = covers.find(path);
     if (found == covers.end()) {
-        Pictures pictures = path.empty() ? Pictures{} : read(path, sizes);
-        found = covers.emplace(path, texturesFrom(pictures)).first;
-        if (asked.erase(path) != 0) {
-            stopReading({path});
-        }
+        readAhead(path);
+        return defaultCover();
     }
     return found->second.large ? found->second : defaultCover();
 }
@@ -109,19 +106,21 @@ void CoverCache::readAhead(const std::string& path) {
     wake.notify_one();
 }
 
-void CoverCache::takeReadAhead() {
+bool CoverCache::takeReadAhead() {
     std::pair<std::string, Pictures> cover;
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (readCovers.empty()) {
-            return;
+            return false;
         }
         cover = std::move(readCovers.back());
         readCovers.pop_back();
     }
-    if (asked.erase(cover.first) != 0 && !contains(cover.first)) {
-        covers.emplace(cover.first, texturesFrom(cover.second));
+    if (asked.erase(cover.first) == 0 || contains(cover.first)) {
+        return false;
     }
+    covers.emplace(cover.first, texturesFrom(cover.second));
+    return true;
 }
 
 void CoverCache::keepOnly(const std::unordered_set<std::string>& wanted) {
@@ -142,8 +141,7 @@ void CoverCache::keepOnly(const std::unordered_set<std::string>& wanted) {
     }
 }
 
-// Drops the paths from the reading thread's queue: their covers are no longer needed, or were
-// made without it.
+// Drops the paths from the reading thread's queue: their covers are no longer needed.
 void CoverCache::stopReading(const std::unordered_set<std::string>& paths) {
     std::lock_guard<std::mutex> lock(mutex);
     waiting.erase(std::remove_if(waiting.begin(), waiting.end(),

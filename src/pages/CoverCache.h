@@ -14,7 +14,7 @@
 
 // Covers as textures of the sizes a page draws them, in the current skin: one size, or two when
 // the page also draws covers smaller (the carousel's cards beside the selected one). A cover is
-// read and scaled the first time it is asked for, or ahead of that on a thread of its own, and
+// read and scaled on a thread of its own, ahead of its showing or when it is first asked for, and
 // kept until the page lets it go, so a large picture never stays in memory at full size and
 // only the covers a page shows cost memory. Covers are keyed by path: albums that share a
 // picture (or the placeholder) share their textures. A cover that cannot be read shows the
@@ -32,16 +32,19 @@ public:
                    int smallHeight = 0);
     void clear();
 
-    // The texture of the cover at path, made now when needed; null when neither the cover nor
-    // the default cover can be shown.
+    // The texture of the cover at path once it is made; until then (it is asked for on the
+    // reading thread, so the drawing thread never waits for a picture) the default cover. Null
+    // when neither the cover nor the default cover can be shown.
     SDL_Texture* get(const std::string& path);
     // The same at the small size (made with the large one); null without a small size.
     SDL_Texture* getSmall(const std::string& path);
     // Starts reading the cover at path on the reading thread, unless it is there already.
     void readAhead(const std::string& path);
-    // Makes the textures of one cover read ahead, when one is waiting.
-    void takeReadAhead();
+    // Makes the textures of one cover read ahead, when one is waiting; whether it did.
+    bool takeReadAhead();
     bool contains(const std::string& path) const { return covers.count(path) != 0; }
+    // Whether get shows the cover at path itself (or the default cover, for no path).
+    bool isReady(const std::string& path) const { return path.empty() || contains(path); }
     // Releases the covers whose paths are not wanted, and stops reading those ahead.
     void keepOnly(const std::unordered_set<std::string>& wanted);
     size_t size() const { return covers.size(); }

@@ -45,7 +45,7 @@ protected:
     void frames(int count) {
         for (int i = 0; i < count; ++i) {
             playList.update();
-            page->update();
+            settle(*page);
             page->render();
         }
     }
